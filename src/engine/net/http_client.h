@@ -1,0 +1,66 @@
+#pragma once
+// The one HTTP client of the system, over libcurl. Every host the system talks to is reached
+// through it. When VANTOREL_ROUTE holds a base URL (http://127.0.0.1:8080), a request for
+// https://mt1.example.com/vt?x=1 goes to http://127.0.0.1:8080/mt1.example.com/vt?x=1.
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace engine {
+
+struct HttpResponse {
+    bool transferred = false;  // an HTTP answer arrived (whatever its status)
+    int status = 0;            // HTTP status code; 0 when nothing arrived
+    std::string body;          // taken whatever the status
+    std::string location;      // Location header of a redirect, not followed
+    std::string contentType;
+    std::string error;         // transport error text when nothing arrived
+};
+
+struct ProxyConfig {
+    std::string host;  // empty: no proxy
+    std::string port;
+    std::string user;
+    std::string pass;
+};
+
+struct HttpClientConfig {
+    bool http11 = true;
+    std::string userAgent;                      // empty: the library's default agent
+    ProxyConfig proxy;                          // used only when host is not empty
+    std::chrono::milliseconds timeout{90000};  // whole transfer
+    std::chrono::milliseconds connectTimeout{30000};
+};
+
+// Download workers: HTTP/1.1, the task's user agent and proxy, keep-alive, no redirects.
+HttpClientConfig WorkerClientConfig(const std::string& userAgent, const ProxyConfig& proxy);
+// Web lookups: a fresh client each, HTTP/1.0, default agent, 90 s, no proxy.
+HttpClientConfig LookupClientConfig();
+
+// One client keeps one connection cache; use one per thread.
+class HttpClient {
+public:
+    explicit HttpClient(HttpClientConfig config);
+    ~HttpClient();
+    HttpClient(const HttpClient&) = delete;
+    HttpClient& operator=(const HttpClient&) = delete;
+
+    HttpResponse Get(const std::string& url);
+
+    // Called often during a transfer; returning true aborts it (stop and pause of a task).
+    void SetAbortCheck(std::function<bool()> shouldAbort);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// The URL a request actually goes to, after VANTOREL_ROUTE.
+std::string RoutedUrl(const std::string& url);
+
+// One GET with a fresh lookup client.
+HttpResponse HttpGetForLookup(const std::string& url);
+
+}  // namespace engine
