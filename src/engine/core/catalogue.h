@@ -39,6 +39,8 @@ bool IsBaiduMapType(TMapType mapType);
 // True for the twelve layers with a label overlay.
 bool HasOverlay(TMapType mapType);
 
-inline std::string_view ImgFileExt(TImgType t) { return ImgFileExts[static_cast<int>(t)]; }
+inline std::string_view ImgFileExt(TImgType t) {
+    return ImgFileExts[static_cast<int>(t)];
+}
 
 }  // namespace engine

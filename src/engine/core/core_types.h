@@ -63,8 +63,12 @@ enum class TMapType : std::uint8_t {
     mtBaidu3D,
 };
 
-constexpr int Ord(TMapType t) { return static_cast<int>(t); }
-constexpr TMapType MapTypeOf(int ordinal) { return static_cast<TMapType>(ordinal); }
+constexpr int Ord(TMapType t) {
+    return static_cast<int>(t);
+}
+constexpr TMapType MapTypeOf(int ordinal) {
+    return static_cast<TMapType>(ordinal);
+}
 
 // Type of a tile or an output image; itError marks a body that is no recognised image.
 enum class TImgType : std::uint8_t { itBMP, itJPG, itPNG, itTIFF, itGeoJPG, itError };

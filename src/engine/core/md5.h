@@ -8,7 +8,7 @@
 namespace engine {
 
 class TMD5 {
-public:
+  public:
     TMD5() { Init(); }
     void Init();
     void Update(const void* input, std::size_t length);
@@ -18,7 +18,7 @@ public:
     std::string AsString();  // 32 upper-case hex digits
     std::string AsGUID();    // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in byte order
 
-private:
+  private:
     void Transform(const std::uint8_t block[64]);
     std::array<std::uint32_t, 4> FContextState{};
     std::array<std::uint32_t, 2> FContextCount{};

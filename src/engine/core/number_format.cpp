@@ -57,7 +57,9 @@ std::string FormatFloatPrecision(double value, int significantDigits) {
     return RewriteExponent(std::string(buffer, result.ptr));
 }
 
-std::string FormatFloat(double value) { return FormatFloatPrecision(value, 15); }
+std::string FormatFloat(double value) {
+    return FormatFloatPrecision(value, 15);
+}
 
 std::string FormatFixed(double value, int decimals) {
     char buffer[400];

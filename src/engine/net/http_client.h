@@ -16,7 +16,7 @@ struct HttpResponse {
     std::string body;          // taken whatever the status
     std::string location;      // Location header of a redirect, not followed
     std::string contentType;
-    std::string error;         // transport error text when nothing arrived
+    std::string error;  // transport error text when nothing arrived
 };
 
 struct ProxyConfig {
@@ -28,8 +28,8 @@ struct ProxyConfig {
 
 struct HttpClientConfig {
     bool http11 = true;
-    std::string userAgent;                      // empty: the library's default agent
-    ProxyConfig proxy;                          // used only when host is not empty
+    std::string userAgent;                     // empty: the library's default agent
+    ProxyConfig proxy;                         // used only when host is not empty
     std::chrono::milliseconds timeout{90000};  // whole transfer
     std::chrono::milliseconds connectTimeout{30000};
 };
@@ -41,7 +41,7 @@ HttpClientConfig LookupClientConfig();
 
 // One client keeps one connection cache; use one per thread.
 class HttpClient {
-public:
+  public:
     explicit HttpClient(HttpClientConfig config);
     ~HttpClient();
     HttpClient(const HttpClient&) = delete;
@@ -52,7 +52,7 @@ public:
     // Called often during a transfer; returning true aborts it (stop and pause of a task).
     void SetAbortCheck(std::function<bool()> shouldAbort);
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -1,0 +1,24 @@
+#pragma once
+// Every file the system writes goes to a temporary name in the same folder and is renamed into
+// place, so a crash never leaves a truncated file that a later run takes as good.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace engine {
+
+// Writes `bytes` to `target` atomically, creating missing parent folders. Returns false and
+// sets `error` (when given) on failure; the previous file, if any, is then left unchanged.
+bool WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes,
+                     std::string* error = nullptr);
+
+// A unique temporary name beside `target` ("name.tmp-XXXXXX"); the caller renames it into place
+// with CommitTempFile or removes it.
+std::filesystem::path TempPathBeside(const std::filesystem::path& target);
+bool CommitTempFile(const std::filesystem::path& temp, const std::filesystem::path& target,
+                    std::string* error = nullptr);
+
+// Whole file; false when it cannot be read.
+bool ReadFileBytes(const std::filesystem::path& file, std::string& bytes);
+
+}  // namespace engine
