@@ -16,6 +16,10 @@ int main(int argc, char** argv) {
         QCoreApplication app(argc, argv);
         return testmainwindow::RunLauncherEntryChild(argv[2]);
     }
+    // Nothing a test shows may appear on a desktop, also when run by hand.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     mainwindow::PrepareWebEngineEnvironment();
     QApplication app(argc, argv);
