@@ -40,7 +40,7 @@ std::int32_t TruncateToInt32(long double value) {
 
 void LatLngToTileXY(int zoom, double lat, double lng, std::int32_t& x, std::int32_t& y) {
     // The radian is held in single precision: tiles at exact boundaries follow it.
-    const float r = static_cast<float>(lat * static_cast<double>(kPi) / 180.0);
+    const float r = static_cast<float>(static_cast<long double>(lat) * kPi / 180);
     const long double n = PowerOfTwo(zoom);
     x = TruncateToInt32((static_cast<long double>(lng) + 180) / 360 * n);
     const long double rl = r;
