@@ -38,16 +38,24 @@ int ParameterCount(const QString& name) {
 // Defines the functions in the page's global scope. Arguments that are neither Boolean,
 // number nor string reach the host as empty values.
 constexpr char kShim[] = R"JS(
-(function (arities) {
+(function (arities, processorName, controlName) {
   'use strict';
   if (window.__vantorelBridge) { return; }
-  var host = null;
+  var objects = null;
   var pending = [];
+  var lastReturn = null;
   function plain(value) {
     var kind = typeof value;
     return (kind === 'boolean' || kind === 'number' || kind === 'string') ? value : null;
   }
-  function deliver(name, args) { host[name].apply(host, args); }
+  function deliver(call) {
+    var target = objects[call[0]];
+    target[call[1]].apply(target, call[2]);
+  }
+  function send(objectName, name, args) {
+    var call = [objectName, name, args];
+    if (objects) { deliver(call); } else { pending.push(call); }
+  }
   Object.keys(arities).forEach(function (name) {
     var arity = arities[name];
     window[name] = function () {
@@ -55,25 +63,29 @@ constexpr char kShim[] = R"JS(
         throw new Error('Error Parameters');
       }
       var args = Array.prototype.map.call(arguments, plain);
-      if (host) { deliver(name, args); } else { pending.push([name, args]); }
+      if (name === 'setJsReturnValue') {
+        lastReturn = args[0] === null ? '' : String(args[0]);
+      }
+      send(processorName, name, args);
     };
   });
+  Object.defineProperty(window, '__vantorelReturnValue', {
+    get: function () { return lastReturn; }
+  });
+  window.__vantorelFlush = function (token) { send(controlName, 'flush', [token]); };
   function connect() {
     if (typeof qt === 'undefined' || !qt.webChannelTransport) {
       setTimeout(connect, 0);
       return;
     }
     new QWebChannel(qt.webChannelTransport, function (channel) {
-      host = channel.objects[%1];
-      while (pending.length) {
-        var call = pending.shift();
-        deliver(call[0], call[1]);
-      }
+      objects = channel.objects;
+      while (pending.length) { deliver(pending.shift()); }
     });
   }
   window.__vantorelBridge = true;
   connect();
-})(%2);
+})(%2, %1, %3);
 )JS";
 
 }  // namespace
@@ -94,12 +106,14 @@ QString BridgeScriptSource() {
     // The client library stays inside the function scope: pages see only the callbacks.
     return QStringLiteral("(function () {\n") + ReadChannelClient() +
            QString::fromUtf8(kShim).arg(JsString(QLatin1String(kJsProcessorName)),
-                                        u'{' + arities.join(u',') + u'}') +
+                                        u'{' + arities.join(u',') + u'}',
+                                        JsString(QLatin1String(kBridgeControlName))) +
            QStringLiteral("})();\n");
 }
 
 TNCJsExtended::TNCJsExtended(TJsProcessor& processor, QObject* parent) : QObject(parent) {
     channel_.registerObject(QLatin1String(kJsProcessorName), &processor);
+    channel_.registerObject(QLatin1String(kBridgeControlName), &control_);
 }
 
 void TNCJsExtended::Attach(QWebEnginePage& page) {

@@ -16,6 +16,21 @@ class TJsProcessor;
 
 // The name the object is published under.
 inline constexpr char kJsProcessorName[] = "TJsProcessor";
+// The bridge's own object: the host's marker that every earlier call of a script has arrived.
+inline constexpr char kBridgeControlName[] = "VantorelBridgeControl";
+
+class TBridgeControl : public QObject {
+    Q_OBJECT
+
+  public:
+    using QObject::QObject;
+    // Sent by the page function __vantorelFlush(token) through the same queue as the
+    // callbacks, so it arrives after every call made before it.
+    Q_INVOKABLE void flush(int token) { emit flushed(token); }
+
+  signals:
+    void flushed(int token);
+};
 
 // The callbacks' names in declaration order.
 QStringList PageCallbackNames();
@@ -34,7 +49,10 @@ class TNCJsExtended : public QObject {
     // Gives the page the channel and the script; every later load of the page gets both.
     void Attach(QWebEnginePage& page);
 
+    TBridgeControl& Control() { return control_; }
+
   private:
+    TBridgeControl control_;
     QWebChannel channel_;
 };
 
