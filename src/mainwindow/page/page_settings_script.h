@@ -11,18 +11,19 @@
 
 namespace mainwindow {
 
-// The settings a page script takes, by their setting names.
+// The settings a page script takes, by their setting names; the defaults are the values the
+// pages ship with.
 struct TPageSettings {
     bool ShowCopyright = true;
     bool ShowResolutionMapScale = true;
     bool OfflineMode = false;
     bool ShowCoordGrid = false;
     bool ShowAreaLabel = true;
-    std::string RoadMapTileVer;
-    std::string SatMapTileVer;
+    std::string RoadMapTileVer = "264";
+    std::string SatMapTileVer = "150";
     int MapTypeIndex = 0;
-    double Latitude = 0;  // GCJ-02
-    double Longitude = 0;
+    double Latitude = 23.540307;  // GCJ-02
+    double Longitude = 111.772463;
     int ZoomLevel = 4;
     std::string MapLanguageCode = "zh-cn";
     int MapSeverIndex = 0;
@@ -33,12 +34,12 @@ struct TPageSettings {
     int PolygonFillOpacity = 15;  // percent
     int PolygonStrokeWeight = 3;
     int PolygonStrokeOpacity = 85;  // percent
-    std::string BNormalUDT;
-    std::string BNormalVer;
-    std::string BSatelliteUDT;
-    std::string BSatelliteVer;
-    std::string BSatelliteStreetUDT;
-    std::string BSatelliteStreetVer;
+    std::string BNormalUDT = "20140522";
+    std::string BNormalVer = "024";
+    std::string BSatelliteUDT = "20140117";
+    std::string BSatelliteVer = "009";
+    std::string BSatelliteStreetUDT = "20140522";
+    std::string BSatelliteStreetVer = "024";
 };
 
 // Tile host patterns written into zeb.mapsever; "{0}" stands for the server number.
