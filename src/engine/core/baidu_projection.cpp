@@ -84,12 +84,11 @@ std::optional<TBaiduMercator> BaiduLatLngToMercator(double lng, double lat) {
     }
     lng = WrapLongitude(lng);
     lat = std::clamp(lat, -74.0, 74.0);
-    // North of the equator the band is the first whose lower edge the latitude reaches. The
-    // provider's search for southern points starts at the equator band and therefore always
-    // stops there; its tiles follow that, so it is kept.
+    // The band is the first whose lower edge |lat| reaches, in both hemispheres, as the
+    // inverse fit chooses its bands by |y|: so metres and degrees round-trip everywhere.
     const Factors* factors = &kLatLngToMercator.back();
     for (std::size_t i = 0; i < kLatBands.size(); ++i) {
-        if (lat >= kLatBands[i]) {
+        if (std::abs(lat) >= kLatBands[i]) {
             factors = &kLatLngToMercator[i];
             break;
         }
