@@ -90,6 +90,15 @@ std::optional<std::string> GbkToUtf8(std::string_view gbk) {
     return out;
 }
 
+std::optional<std::string> Utf16ToUtf8(std::string_view utf16, bool bigEndian) {
+    Converter converter("UTF-8", bigEndian ? "UTF-16BE" : "UTF-16LE");
+    std::string out;
+    if (utf16.size() % 2 != 0 || !converter.Run(utf16, out)) {
+        return std::nullopt;
+    }
+    return out;
+}
+
 bool IsValidUtf8(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {
