@@ -27,6 +27,10 @@ bool ContainsPoint(const TPoint& point, const std::vector<TPoint>& points);
 
 double DMSToDegrees(std::int32_t degrees, std::int32_t minutes, double seconds);
 void DegreesToDMS(double value, std::int32_t& degrees, std::int32_t& minutes, double& seconds);
+// The same, with the seconds rounded to `secondDecimals` digits as they are shown; a rounding up
+// to 60 seconds (or minutes) carries into the minutes (or degrees).
+void DegreesToDMS(double value, int secondDecimals, std::int32_t& degrees, std::int32_t& minutes,
+                  double& seconds);
 
 // From the first two bytes of a body; fewer than two bytes give itError.
 TImgType DetectImgType(std::string_view body);

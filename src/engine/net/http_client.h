@@ -10,13 +10,17 @@
 
 namespace engine {
 
+// A failed transfer (transferred == false) never carries a body: a body cut short is dropped,
+// so that it can never be mistaken for a complete one.
 struct HttpResponse {
-    bool transferred = false;  // an HTTP answer arrived (whatever its status)
-    int status = 0;            // HTTP status code; 0 when nothing arrived
+    bool transferred = false;  // a complete HTTP answer arrived (whatever its status)
+    int status = 0;            // HTTP status code; 0 when no status line arrived
     std::string body;          // taken whatever the status
     std::string location;      // Location header of a redirect, not followed
     std::string contentType;
-    std::string error;  // transport error text when nothing arrived
+    bool truncated = false;  // the connection ended before the announced body was complete
+    bool aborted = false;    // the abort check ended the transfer
+    std::string error;       // transport error text when the transfer failed
 };
 
 struct ProxyConfig {
@@ -32,6 +36,7 @@ struct HttpClientConfig {
     ProxyConfig proxy;                         // used only when host is not empty
     std::chrono::milliseconds timeout{90000};  // whole transfer
     std::chrono::milliseconds connectTimeout{30000};
+    bool keepAlive = true;  // keep the connection open for the next request of the client
 };
 
 // Download workers: HTTP/1.1, the task's user agent and proxy, keep-alive, no redirects.
@@ -39,7 +44,7 @@ HttpClientConfig WorkerClientConfig(const std::string& userAgent, const ProxyCon
 // Web lookups: a fresh client each, HTTP/1.0, default agent, 90 s, no proxy.
 HttpClientConfig LookupClientConfig();
 
-// One client keeps one connection cache; use one per thread.
+// One client keeps one connection open between requests (when keepAlive); use one per thread.
 class HttpClient {
   public:
     explicit HttpClient(HttpClientConfig config);
@@ -49,7 +54,8 @@ class HttpClient {
 
     HttpResponse Get(const std::string& url);
 
-    // Called often during a transfer; returning true aborts it (stop and pause of a task).
+    // Called often during a transfer (at least every 50 ms, also while waiting for the server);
+    // returning true ends it (stop and pause of a task). Checked once before the request too.
     void SetAbortCheck(std::function<bool()> shouldAbort);
 
   private:

@@ -1,0 +1,317 @@
+#include "engine/net/http_client.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <mutex>
+#include <string_view>
+
+namespace engine {
+namespace {
+
+// How often a transfer wakes up to ask the abort check while nothing arrives.
+constexpr int kPollMilliseconds = 50;
+
+void GlobalInitOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct EasyDeleter {
+    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+struct MultiDeleter {
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
+using MultiHandle = std::unique_ptr<CURLM, MultiDeleter>;
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) !=
+            std::tolower(static_cast<unsigned char>(prefix[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// What one transfer collects through the callbacks.
+struct Transfer {
+    std::string body;
+    std::string location;
+    const std::function<bool()>* abortCheck = nullptr;
+    bool aborted = false;
+
+    bool ShouldAbort() {
+        if (!aborted && abortCheck != nullptr && *abortCheck && (*abortCheck)()) {
+            aborted = true;
+        }
+        return aborted;
+    }
+};
+
+std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* transfer = static_cast<Transfer*>(user);
+    transfer->body.append(data, size * count);
+    return size * count;
+}
+
+std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* transfer = static_cast<Transfer*>(user);
+    const std::string_view line(data, size * count);
+    if (StartsWithNoCase(line, "HTTP/")) {
+        // A new answer starts (after an interim 100 Continue): forget the earlier one's headers.
+        transfer->location.clear();
+    } else if (StartsWithNoCase(line, "location:")) {
+        transfer->location = std::string(Trim(line.substr(9)));
+    }
+    return size * count;
+}
+
+int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<Transfer*>(user)->ShouldAbort() ? 1 : 0;
+}
+
+}  // namespace
+
+HttpClientConfig WorkerClientConfig(const std::string& userAgent, const ProxyConfig& proxy) {
+    HttpClientConfig config;
+    config.http11 = true;
+    config.userAgent = userAgent;
+    config.proxy = proxy;
+    config.keepAlive = true;
+    return config;
+}
+
+HttpClientConfig LookupClientConfig() {
+    HttpClientConfig config;
+    config.http11 = false;
+    config.timeout = std::chrono::milliseconds(90000);
+    config.keepAlive = false;
+    return config;
+}
+
+std::string RoutedUrl(const std::string& url) {
+    const char* route = std::getenv("VANTOREL_ROUTE");
+    if (route == nullptr || *route == '\0') {
+        return url;
+    }
+    std::string base = route;
+    while (!base.empty() && base.back() == '/') {
+        base.pop_back();
+    }
+    // Already pointing at the local server: leave it.
+    if (url.compare(0, base.size(), base) == 0 &&
+        (url.size() == base.size() || url[base.size()] == '/' || url[base.size()] == '?')) {
+        return url;
+    }
+    const std::size_t schemeEnd = url.find("://");
+    if (schemeEnd == std::string::npos) {
+        return url;
+    }
+    const std::string_view scheme(url.data(), schemeEnd);
+    if (!StartsWithNoCase(scheme, "http") ||
+        (scheme.size() != 4 && !(scheme.size() == 5 && (scheme[4] == 's' || scheme[4] == 'S')))) {
+        return url;
+    }
+    const std::string rest = url.substr(schemeEnd + 3);
+    const std::size_t authorityEnd = rest.find_first_of("/?#");
+    std::string authority = rest.substr(0, authorityEnd);
+    if (const std::size_t at = authority.rfind('@'); at != std::string::npos) {
+        authority.erase(0, at + 1);
+    }
+    std::string remainder = authorityEnd == std::string::npos ? "" : rest.substr(authorityEnd);
+    if (remainder.empty() || remainder.front() != '/') {
+        remainder.insert(0, "/");
+    }
+    return base + "/" + authority + remainder;
+}
+
+struct HttpClient::Impl {
+    HttpClientConfig config;
+    MultiHandle multi;
+    EasyHandle kept;  // reused between requests when keeping connections alive
+    std::function<bool()> abortCheck;
+
+    void Configure(CURL* easy, const std::string& url, Transfer& transfer, char* errorBuffer);
+    HttpResponse Run(CURL* easy, Transfer& transfer, const char* errorBuffer);
+};
+
+void HttpClient::Impl::Configure(CURL* easy, const std::string& url, Transfer& transfer,
+                                 char* errorBuffer) {
+    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION,
+                     config.http11 ? CURL_HTTP_VERSION_1_1 : CURL_HTTP_VERSION_1_0);
+    curl_easy_setopt(easy, CURLOPT_USERAGENT,
+                     config.userAgent.empty() ? nullptr : config.userAgent.c_str());
+    // An empty proxy text also keeps libcurl from taking one from the environment.
+    if (!config.proxy.host.empty()) {
+        curl_easy_setopt(easy, CURLOPT_PROXY, config.proxy.host.c_str());
+        const long port = std::strtol(config.proxy.port.c_str(), nullptr, 10);
+        curl_easy_setopt(easy, CURLOPT_PROXYPORT, port > 0 && port < 65536 ? port : 0L);
+        curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME,
+                         config.proxy.user.empty() ? nullptr : config.proxy.user.c_str());
+        curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD,
+                         config.proxy.pass.empty() ? nullptr : config.proxy.pass.c_str());
+    } else {
+        curl_easy_setopt(easy, CURLOPT_PROXY, "");
+    }
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, config.keepAlive ? 0L : 1L);
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(config.timeout.count()));
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(config.connectTimeout.count()));
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &transfer);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
+}
+
+HttpResponse HttpClient::Impl::Run(CURL* easy, Transfer& transfer, const char* errorBuffer) {
+    HttpResponse response;
+    CURLcode result = CURLE_OK;
+    bool done = false;
+    if (curl_multi_add_handle(multi.get(), easy) != CURLM_OK) {
+        response.error = "cannot start the transfer";
+        return response;
+    }
+    // Driving the transfer through the multi interface lets it wake up every poll interval,
+    // so an abort is noticed quickly even while the server is silent.
+    int running = 1;
+    while (!done) {
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            result = CURLE_FAILED_INIT;
+            break;
+        }
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
+                result = message->data.result;
+                done = true;
+            }
+        }
+        if (done || running == 0) {
+            break;
+        }
+        if (transfer.ShouldAbort()) {
+            break;
+        }
+        curl_multi_poll(multi.get(), nullptr, 0, kPollMilliseconds, nullptr);
+    }
+    long status = 0;
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+    char* contentType = nullptr;
+    if (curl_easy_getinfo(easy, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK &&
+        contentType != nullptr) {
+        response.contentType = contentType;
+    }
+    curl_multi_remove_handle(multi.get(), easy);
+
+    response.status = static_cast<int>(status);
+    response.location = std::move(transfer.location);
+    if (transfer.aborted || result == CURLE_ABORTED_BY_CALLBACK) {
+        response.aborted = true;
+        response.error = "transfer aborted";
+        return response;
+    }
+    if (!done) {
+        response.error = "transfer did not complete";
+        return response;
+    }
+    if (result != CURLE_OK) {
+        // Headers came but the body did not end as announced (cut off, reset, timed out).
+        response.truncated = status > 0;
+        response.error = errorBuffer[0] != '\0' ? errorBuffer : curl_easy_strerror(result);
+        return response;
+    }
+    response.transferred = status > 0;
+    if (response.transferred) {
+        response.body = std::move(transfer.body);
+    } else {
+        response.error = "no HTTP answer";
+    }
+    return response;
+}
+
+HttpClient::HttpClient(HttpClientConfig config) : impl_(std::make_unique<Impl>()) {
+    GlobalInitOnce();
+    impl_->config = std::move(config);
+    impl_->multi.reset(curl_multi_init());
+}
+
+HttpClient::~HttpClient() {
+    // The easy handle goes before the multi handle that held its connection.
+    impl_->kept.reset();
+}
+
+void HttpClient::SetAbortCheck(std::function<bool()> shouldAbort) {
+    impl_->abortCheck = std::move(shouldAbort);
+}
+
+HttpResponse HttpClient::Get(const std::string& url) {
+    Transfer transfer;
+    transfer.abortCheck = &impl_->abortCheck;
+    if (transfer.ShouldAbort()) {
+        HttpResponse response;
+        response.aborted = true;
+        response.error = "transfer aborted";
+        return response;
+    }
+    if (!impl_->multi) {
+        HttpResponse response;
+        response.error = "HTTP library not available";
+        return response;
+    }
+    EasyHandle fresh;
+    CURL* easy = nullptr;
+    if (impl_->config.keepAlive) {
+        if (!impl_->kept) {
+            impl_->kept.reset(curl_easy_init());
+        }
+        easy = impl_->kept.get();
+    } else {
+        fresh.reset(curl_easy_init());
+        easy = fresh.get();
+    }
+    if (easy == nullptr) {
+        HttpResponse response;
+        response.error = "HTTP library not available";
+        return response;
+    }
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    const std::string target = RoutedUrl(url);
+    impl_->Configure(easy, target, transfer, errorBuffer);
+    HttpResponse response = impl_->Run(easy, transfer, errorBuffer);
+    // The handle keeps pointers to this call's buffers; clear them before they go.
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
+    return response;
+}
+
+HttpResponse HttpGetForLookup(const std::string& url) {
+    HttpClient client(LookupClientConfig());
+    return client.Get(url);
+}
+
+}  // namespace engine
