@@ -58,6 +58,13 @@ const std::string_view kPseudoMercatorWkt =
     "+x_0=0.0 +y_0=0 +k=1.0 +units=m +nadgrids=@null +wktext+no_defs\"],AUTHORITY[\"EPSG\","
     "\"3857\"],AXIS[\"X\",EAST],AXIS[\"Y\",NORTH]]";
 
+const std::string_view kGeographicWkt =
+    "GEOGCS[\"WGS 84\",DATUM[\"WGS_1984\",SPHEROID[\"WGS 84\",6378137,298.257223563,"
+    "AUTHORITY[\"EPSG\",\"7030\"]],AUTHORITY[\"EPSG\",\"6326\"]],PRIMEM[\"Greenwich\",0,"
+    "AUTHORITY[\"EPSG\",\"8901\"]],UNIT[\"degree\",0.0174532925199433,AUTHORITY[\"EPSG\","
+    "\"9122\"]],AXIS[\"Latitude\",NORTH],AXIS[\"Longitude\",EAST],AUTHORITY[\"EPSG\","
+    "\"4326\"]]";
+
 OptionList GeoTiffCreationOptions(std::string_view compressName, int imageQuality, int tileSize) {
     OptionList options;
     AddTiling(options, tileSize);
@@ -171,7 +178,9 @@ bool OutputImage::Finish(const std::array<double, 6>& geoTransform, const Progre
         // A georeferencing failure still leaves a usable image; the side files carry it too.
         std::array<double, 6> gt = geoTransform;
         GDALSetGeoTransform(dataset_.get(), gt.data());
-        GDALSetProjection(dataset_.get(), std::string(kPseudoMercatorWkt).c_str());
+        const std::string projection =
+            settings_.projection.empty() ? std::string(kPseudoMercatorWkt) : settings_.projection;
+        GDALSetProjection(dataset_.get(), projection.c_str());
     }
     std::filesystem::path result = rasterFile_;
     if (type == TImgType::itJPG || type == TImgType::itPNG) {

@@ -25,6 +25,8 @@ constexpr int kMaxJpegSide = 65535;
 
 // The projection stored in GeoTIFF output: EPSG:3857 as the system has always written it.
 extern const std::string_view kPseudoMercatorWkt;
+// The projection of images stitched on the equirectangular (geographic) tile grid: EPSG:4326.
+extern const std::string_view kGeographicWkt;
 
 struct OutputImageSettings {
     engine::TImgType type = engine::TImgType::itTIFF;  // itBMP, itJPG, itPNG or itTIFF
@@ -34,6 +36,7 @@ struct OutputImageSettings {
     std::string compressName = "NONE";  // GeoTIFF: JPEG, LZW, PACKBITS, DEFLATE or NONE
     int imageQuality = 90;              // 1 to 100
     std::uint32_t background = 0;       // 0x00BBGGRR, for positions without a tile
+    std::string projection;             // GeoTIFF; empty: kPseudoMercatorWkt
 };
 
 // Creation options of GeoTIFF output: tiling, then the compression and its settings in the
