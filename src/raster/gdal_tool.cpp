@@ -31,6 +31,10 @@ void TGDALTool::AllRegister() {
     GDALAllRegister();
 }
 
+void TGDALTool::SetCacheMax(std::int64_t bytes) {
+    GDALSetCacheMax64(bytes);
+}
+
 GDALDriverH TGDALTool::GetDriverByName(engine::TImgType type) {
     const auto index = static_cast<std::size_t>(type);
     if (index >= engine::ImgGdalDrivers.size() || engine::ImgGdalDrivers[index].empty()) {

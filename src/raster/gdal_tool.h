@@ -26,6 +26,8 @@ class TGDALTool {
 
     // Registers every driver; safe to call again.
     static void AllRegister();
+    // The library's block cache for the whole process, in bytes (set before a stitch starts).
+    static void SetCacheMax(std::int64_t bytes);
     // The driver of an image type ("BMP", "JPEG", "PNG", "GTiff"); null when unknown.
     static GDALDriverH GetDriverByName(engine::TImgType type);
 

@@ -108,7 +108,8 @@ OptionList ConversionOptions(engine::TImgType type, int imageQuality) {
     return options;
 }
 
-OutputImage::OutputImage(TGDALTool& tool, std::filesystem::path image, OutputImageSettings settings)
+OutputImage::OutputImage(Key, TGDALTool& tool, std::filesystem::path image,
+                         OutputImageSettings settings)
     : tool_(tool), image_(std::move(image)), settings_(std::move(settings)) {}
 
 std::unique_ptr<OutputImage> OutputImage::Create(TGDALTool& tool,
@@ -126,7 +127,7 @@ std::unique_ptr<OutputImage> OutputImage::Create(TGDALTool& tool,
         SetError(error, "empty image");
         return nullptr;
     }
-    std::unique_ptr<OutputImage> out(new OutputImage(tool, image, settings));
+    auto out = std::make_unique<OutputImage>(Key{}, tool, image, settings);
     const bool direct = type == TImgType::itBMP || type == TImgType::itTIFF;
     const OptionList options =
         type == TImgType::itTIFF  ? GeoTiffCreationOptions(settings.compressName,

@@ -77,7 +77,13 @@ class OutputImage {
     void Abandon();
 
   private:
-    OutputImage(TGDALTool& tool, std::filesystem::path image, OutputImageSettings settings);
+    // Only Create makes one; the key keeps the constructor usable by std::make_unique.
+    struct Key {};
+
+  public:
+    OutputImage(Key, TGDALTool& tool, std::filesystem::path image, OutputImageSettings settings);
+
+  private:
     void RemoveTemporaries();
 
     TGDALTool& tool_;
