@@ -154,3 +154,10 @@ test('the traffic overlay exists from zoom 7 to 17 and counts zoom levels downwa
   assert.equal(trafficTileUrl(1, 1, 6), null);
   assert.equal(trafficTileUrl(1, 1, 18), null);
 });
+
+test('coordinate grid tiles name their corner and their numbers in three schemes', async () => {
+  const { gridTileLines } = await import('../../src/page/js/core/coord_grid.js');
+  assert.deepEqual(gridTileLines(0, 0, 0), ['Lng-Lat: (-180,85.0511)', 'Google: (0,0)', 'TMS: (0,0)', 'Bing: ()']);
+  assert.deepEqual(gridTileLines(3, 5, 3), ['Lng-Lat: (-45,-40.9799)', 'Google: (3,5)', 'TMS: (3,2)', 'Bing: (213)']);
+  assert.equal(gridTileLines(4, 4, 3)[0], 'Lng-Lat: (0,0)');
+});
