@@ -95,6 +95,10 @@ export class BaiduDrawing {
       hostPlotLatlngsEvent('');
       return;
     }
+    if (shape !== 'Rectangle' && shape !== 'Polygon' && shape !== 'Line') {
+      this.map.removeLayer(layer); // not a tool of this page
+      return;
+    }
     this.clearShapes();
     let text;
     let target = layer;

@@ -1,6 +1,6 @@
 // Place markers of a search (clustered, one shared information window) and the user's
 // custom markers, shared by both map pages.
-import { escapeHtml } from '../core/format.js';
+import { placeInfoHtml } from '../core/info_html.js';
 import { ICONS, setMarkerTitle } from './leaflet_parts.js';
 import { hostMapMarkerClickEvent, hostMarkerCompletedEvent } from './bridge.js';
 
@@ -26,14 +26,6 @@ export function createClusterer() {
       });
     },
   });
-}
-
-// Content of a place's information window; every text from a web answer is escaped.
-export function placeInfoHtml(name, address, telephone, tag) {
-  let html = `<b>${escapeHtml(name)}</b><br>地址：${escapeHtml(address)}`;
-  if (telephone) html += `<br>电话：${escapeHtml(telephone)}`;
-  if (tag) html += `<br>标签：${escapeHtml(tag)}`;
-  return `<div class="noscrollbar">${html}</div>`;
 }
 
 export class PlaceMarkers {

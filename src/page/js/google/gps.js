@@ -1,18 +1,12 @@
 // The GPS display of the Google-family page: position marker, accuracy circle, the track
 // of red segments (at most 200) and the information window of the last fix.
 import { GpsTrackFilter, directionSector } from '../core/gps_track.js';
-import { mileageText } from '../core/labels.js';
-import { escapeHtml, fixed } from '../core/format.js';
+import { fixed } from '../core/format.js';
+import { navigationInfoHtml } from '../core/info_html.js';
 import { ICONS, setMarkerTitle } from '../common/leaflet_parts.js';
 
 const L = window.L;
 export const MAX_SEGMENTS = 200;
-
-export function navigationInfoHtml(text, satellites, altitude, distance, time) {
-  const alt = Number.isFinite(Number(altitude)) ? Math.floor(Number(altitude)) : 0;
-  return `<b>位置：</b>${escapeHtml(text)}<br/><b>卫星：</b>${satellites} 颗<br/><b>海拔：</b>${alt} m`
-    + `<br/><b>里程：</b>${mileageText(distance)}<br/><b>时间：</b>${escapeHtml(time)}<br>`;
-}
 
 export class GpsDisplay {
   constructor(zeb) {
