@@ -160,18 +160,19 @@ std::optional<std::string> EncodePng(const RgbaImage& image) {
     png.width = static_cast<png_uint_32>(image.width);
     png.height = static_cast<png_uint_32>(image.height);
     png.format = PNG_FORMAT_RGBA;
-    png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&png, nullptr, &size, 0, image.pixels.data(), 0, nullptr)) {
+    // One pass into a per-thread buffer of the largest possible size: asking for the size
+    // first would compress everything twice.
+    thread_local std::vector<char> scratch;
+    png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(png);
+    if (scratch.size() < size) {
+        scratch.resize(size);
+    }
+    if (!png_image_write_to_memory(&png, scratch.data(), &size, 0, image.pixels.data(), 0,
+                                   nullptr)) {
         png_image_free(&png);
         return std::nullopt;
     }
-    std::string bytes(size, '\0');
-    if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, image.pixels.data(), 0, nullptr)) {
-        png_image_free(&png);
-        return std::nullopt;
-    }
-    bytes.resize(size);
-    return bytes;
+    return std::string(scratch.data(), size);
 }
 
 std::optional<std::string> EncodeJpeg(const RgbaImage& image, int quality) {
@@ -182,12 +183,30 @@ std::optional<std::string> EncodeJpeg(const RgbaImage& image, int quality) {
     if (handle == nullptr) {
         return std::nullopt;
     }
-    TjBuffer buffer;
-    unsigned long size = 0;
     // At high quality keep full colour resolution: halved chroma smears coloured label text.
     const int subsampling = quality >= 90 ? TJSAMP_444 : TJSAMP_420;
+    // A per-thread output buffer of the worst-case size, so that encoding many tiles does not
+    // allocate and release a large block each time.
+    thread_local TjBuffer buffer;
+    thread_local unsigned long capacity = 0;
+    const unsigned long needed = tjBufSize(image.width, image.height, subsampling);
+    if (needed == static_cast<unsigned long>(-1)) {
+        return std::nullopt;
+    }
+    if (capacity < needed) {
+        if (buffer.data != nullptr) {
+            tjFree(buffer.data);
+        }
+        buffer.data = tjAlloc(static_cast<int>(needed));
+        capacity = buffer.data != nullptr ? needed : 0;
+        if (buffer.data == nullptr) {
+            return std::nullopt;
+        }
+    }
+    unsigned long size = capacity;
     if (tjCompress2(handle, image.pixels.data(), image.width, 0, image.height, TJPF_RGBX,
-                    &buffer.data, &size, subsampling, std::clamp(quality, 1, 100), 0) != 0) {
+                    &buffer.data, &size, subsampling, std::clamp(quality, 1, 100),
+                    TJFLAG_NOREALLOC) != 0) {
         return std::nullopt;
     }
     return std::string(reinterpret_cast<const char*>(buffer.data), size);
@@ -212,6 +231,11 @@ std::optional<RgbaImage> ReadImageFile(const std::filesystem::path& file) {
         return std::nullopt;
     }
     return DecodeImage(bytes);
+}
+
+bool ReadImageFile(const std::filesystem::path& file, RgbaImage& image) {
+    std::string bytes;
+    return ReadFileBytes(file, bytes) && DecodeImage(bytes, image);
 }
 
 bool WriteImageFile(const std::filesystem::path& file, const RgbaImage& image, ImageFormat format,

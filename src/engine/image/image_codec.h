@@ -45,6 +45,7 @@ std::optional<std::string> EncodeJpeg(const RgbaImage& image, int quality);
 std::optional<std::string> EncodeImage(const RgbaImage& image, ImageFormat format, int jpegQuality);
 
 std::optional<RgbaImage> ReadImageFile(const std::filesystem::path& file);
+bool ReadImageFile(const std::filesystem::path& file, RgbaImage& image);  // reuses `image`
 // Encodes and writes atomically (temporary file beside the target, then a rename).
 bool WriteImageFile(const std::filesystem::path& file, const RgbaImage& image, ImageFormat format,
                     int jpegQuality, std::string* error = nullptr);

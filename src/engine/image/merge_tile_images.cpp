@@ -30,13 +30,19 @@ std::optional<std::string> MergeTileImageBytes(std::string_view top, std::string
     if (size <= 0 || format == ImageFormat::Unknown) {
         return std::nullopt;
     }
-    RgbaImage bottomImage, topImage;
-    if (!DecodeImage(bottom, bottomImage) || !DecodeImage(top, topImage)) {
+    // Per-thread images: merging tile after tile reuses their memory.
+    thread_local RgbaImage canvas, topImage;
+    if (!DecodeImage(bottom, canvas) || !DecodeImage(top, topImage)) {
         return std::nullopt;
     }
     // The canvas starts transparent, so drawing the base tile onto it gives the base tile.
-    RgbaImage canvas = ScaleBilinear(bottomImage, size, size);
-    DrawOver(canvas, ScaleBilinear(topImage, size, size));
+    if (canvas.width != size || canvas.height != size) {
+        canvas = ScaleBilinear(canvas, size, size);
+    }
+    if (topImage.width != size || topImage.height != size) {
+        topImage = ScaleBilinear(topImage, size, size);
+    }
+    DrawOver(canvas, topImage);
     return EncodeImage(canvas, format, kMergeJpegQuality);
 }
 
