@@ -71,6 +71,15 @@ class TOwnedList {
         return i < 0 ? nullptr : Extract(i);
     }
     void FreeAndDelete(int index) { (void)Extract(index); }
+    // Releases `count` elements from `from` on.
+    void FreeRange(int from, int count) {
+        if (count <= 0) {
+            return;
+        }
+        CheckIndex(from);
+        CheckIndex(from + count - 1);
+        items_.erase(items_.begin() + from, items_.begin() + from + count);
+    }
 
     int IndexOf(const T* item) const {
         for (std::size_t i = 0; i < items_.size(); ++i) {
