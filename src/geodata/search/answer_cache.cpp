@@ -38,7 +38,7 @@ CachedAnswer::CachedAnswer(const std::filesystem::path& cachePath, const std::st
     }
     engine::HttpResponse response = engine::HttpGetForLookup(url);
     if (!response.transferred) {
-        engine::AppendLog("Web lookup failed: " + url + " (" + response.error + ")");
+        transferError_ = response.error.empty() ? "transfer failed" : response.error;
         return;
     }
     // The body counts whatever the HTTP status: an error page is judged by the lookup.

@@ -29,6 +29,8 @@ class CachedAnswer {
 
     // False after a failed transfer: no body, nothing cached.
     bool Received() const { return received_; }
+    // Why the transfer failed (when it did).
+    const std::string& TransferError() const { return transferError_; }
     bool FromCache() const { return fromCache_; }
     const std::string& Body() const { return body_; }
     const std::filesystem::path& File() const { return file_; }
@@ -40,6 +42,7 @@ class CachedAnswer {
     std::filesystem::path file_;
     std::string url_;
     std::string body_;
+    std::string transferError_;
     bool received_ = false;
     bool fromCache_ = false;
     bool kept_ = false;

@@ -83,7 +83,11 @@ bool QueryDistrict(const std::filesystem::path& cachePath, double lat, double ln
     const std::string url = DistrictQueryUrl(lat, lng);
     return GuardedLookup(kLookup, url, [&] {
         CachedAnswer answer(cachePath, url);
-        if (!answer.Received() || answer.Body().empty()) {
+        if (!answer.Received()) {
+            LogLookup(kLookup, answer.TransferError(), url);
+            return false;
+        }
+        if (answer.Body().empty()) {
             return false;
         }
         // This service answers in GBK.
@@ -113,7 +117,11 @@ bool GeocodeAddress(const std::filesystem::path& cachePath, std::string_view add
     const std::string url = GeocodeUrl(address);
     return GuardedLookup(kLookup, url, [&] {
         CachedAnswer answer(cachePath, url);
-        if (!answer.Received() || answer.Body().empty()) {
+        if (!answer.Received()) {
+            LogLookup(kLookup, answer.TransferError(), url);
+            return false;
+        }
+        if (answer.Body().empty()) {
             return false;
         }
         const std::optional<JsonValue> json = ParseObject(answer.Body());
@@ -160,7 +168,11 @@ bool SearchPartitionDistricts(const std::filesystem::path& cachePath, std::strin
     const std::string url = DistrictSearchUrl(name);
     return GuardedLookup(kLookup, url, [&] {
         CachedAnswer answer(cachePath, url);
-        if (!answer.Received() || answer.Body().empty()) {
+        if (!answer.Received()) {
+            LogLookup(kLookup, answer.TransferError(), url);
+            return false;
+        }
+        if (answer.Body().empty()) {
             return false;
         }
         // The answer may come wrapped in a script callback: keep the object only.
@@ -206,7 +218,11 @@ bool LocateIP(const std::filesystem::path& cachePath, std::string_view ip, std::
     const std::string url = IPLocationUrl(ip);
     return GuardedLookup(kLookup, url, [&] {
         CachedAnswer answer(cachePath, url, IPLocationCacheKey(ip));
-        if (!answer.Received() || answer.Body().empty()) {
+        if (!answer.Received()) {
+            LogLookup(kLookup, answer.TransferError(), url);
+            return false;
+        }
+        if (answer.Body().empty()) {
             return false;
         }
         const std::optional<JsonValue> json = ParseObject(answer.Body());

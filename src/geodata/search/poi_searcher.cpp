@@ -70,7 +70,11 @@ std::vector<TPOIData> TPOISearcher::Get(TRequestParams params, TResponse& respon
     std::vector<TPOIData> places;
     lookup_detail::GuardedLookup(kLookup, url, [&] {
         CachedAnswer answer(cachePath_, url);
-        if (!answer.Received() || answer.Body().empty()) {
+        if (!answer.Received()) {
+            LogLookup(kLookup, answer.TransferError(), url);
+            return false;
+        }
+        if (answer.Body().empty()) {
             return false;
         }
         const std::optional<JsonValue> json = engine::ParseJsonText(answer.Body());
