@@ -2,6 +2,7 @@
 // and answers that must leave nothing behind.
 #include "geodata/search/geocoder.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
@@ -172,6 +173,13 @@ TEST_F(LookupTest, IpLocationIsCachedUnderTheDottedAddress) {
     ASSERT_TRUE(LocateIP(cacheDir, "10.0.0.1", address, position));
     EXPECT_EQ(Targets().size(), 3u);
     EXPECT_EQ(CacheFiles().size(), 3u);
+
+    // A text that could add parameters to the query is never sent.
+    address = "kept";
+    EXPECT_FALSE(LocateIP(cacheDir, "1.2.3.4&coor=gcj02", address, position));
+    EXPECT_FALSE(LocateIP(cacheDir, "", address, position));
+    EXPECT_EQ(address, "kept");
+    EXPECT_EQ(Targets().size(), 3u);
 }
 
 // Every lookup against every kind of answer that yields no result: the caller's values stay,

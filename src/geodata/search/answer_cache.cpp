@@ -50,8 +50,11 @@ CachedAnswer::~CachedAnswer() {
     if (kept_ || file_.empty()) {
         return;
     }
+    // Only a file of ours: never a folder that happens to carry the name.
     std::error_code ec;
-    std::filesystem::remove(file_, ec);
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(file_, ec))) {
+        std::filesystem::remove(file_, ec);
+    }
 }
 
 void CachedAnswer::Keep() {

@@ -217,6 +217,12 @@ bool LocateIP(const std::filesystem::path& cachePath, std::string_view ip, std::
     static constexpr std::string_view kLookup = "IP location";
     const std::string url = IPLocationUrl(ip);
     return GuardedLookup(kLookup, url, [&] {
+        // The address goes into the query as it is: digits and dots only, so that it can never
+        // add a parameter to the request.
+        if (ip.empty() || ip.find_first_not_of("0123456789.") != std::string_view::npos) {
+            LogLookup(kLookup, "not an IPv4 address", url);
+            return false;
+        }
         CachedAnswer answer(cachePath, url, IPLocationCacheKey(ip));
         if (!answer.Received()) {
             LogLookup(kLookup, answer.TransferError(), url);

@@ -68,7 +68,8 @@ bool GeocodeAddress(const std::filesystem::path& cachePath, std::string_view add
 bool SearchPartitionDistricts(const std::filesystem::path& cachePath, std::string_view name,
                               TPartitionDistricts& districts);
 
-// The address and BD-09 position of an IPv4 address (the caller checks the address's form).
+// The address and BD-09 position of a dotted IPv4 address; a text with anything but digits and
+// dots is refused without a request (the caller checks the address's form in full).
 bool LocateIP(const std::filesystem::path& cachePath, std::string_view ip, std::string& address,
               engine::TGLatLng& position);
 
