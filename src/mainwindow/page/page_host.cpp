@@ -10,6 +10,7 @@
 
 #include "engine/core/number_format.h"
 #include "engine/core/utilities.h"
+#include "mainwindow/page/page_settings_source.h"
 #include "mainwindow/page/script_text.h"
 
 namespace mainwindow {
@@ -56,6 +57,11 @@ void TChromium::LoadMaps(const TPageSettings& settings) {
     if (page_) {
         page_->load(QUrl::fromLocalFile(QString::fromStdString(htmlFile_.string())));
     }
+}
+
+void TChromium::LoadMaps(engine::TSettings& settings) {
+    settings.SetBoolSetting(engine::BoolSetting::BigFontMode, false);
+    LoadMaps(PageSettingsFrom(settings));
 }
 
 void TChromium::DeleteCache(const std::filesystem::path& cachePath,

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/core/core_types.h"
+#include "engine/settings/settings.h"
 #include "mainwindow/bridge/js_processor.h"
 #include "mainwindow/bridge/script_bridge.h"
 #include "mainwindow/page/page_files.h"
@@ -49,6 +50,9 @@ class TChromium : public QObject {
     // settings script and loads the page. Throws std::runtime_error when the settings
     // script cannot be read or written; the page is not loaded then.
     void LoadMaps(const TPageSettings& settings);
+    // The same from the settings store. A load never asks for high-definition tiles, so it
+    // clears the store's BigFontMode first.
+    void LoadMaps(engine::TSettings& settings);
     void DeleteMapAPIFile(bool deleteAll) { files_.DeleteMapAPIFile(deleteAll); }
     // Empties the web-answer cache at once and the browser's cache after 5 s (the browser
     // also drops its own copy at once). Protected folders are never wiped.
