@@ -7,7 +7,7 @@
 
 #include "geodata/boundary/boundary_store.h"
 #include "support/temp_dir.h"
-#include "xls_child_process.h"
+#include "support/child_process.h"
 
 namespace geodata {
 namespace {
@@ -72,8 +72,8 @@ TEST(BoundaryExport, GeoJsonReadsBackWithGdal) {
     testsupport::TempDir dir;
     const auto file = dir / "area.json";
     TBoundary::DumpGeoJSON(kRectangle, file, TCoordType::ctGoogle);
-    const auto result = geodatatest::RunChild({"ogrinfo", "-ro", "-al", "-q", file.string()});
-    ASSERT_EQ(result.exitCode, 0) << "ogrinfo (Debian package gdal-bin) failed: " << result.output;
+    const auto result = testsupport::RunChild({"ogrinfo", "-ro", "-al", "-q", file.string()});
+    ASSERT_EQ(result.exitCode, 0) << "ogrinfo (Debian package gdal-bin) failed: " << result.output << result.errors;
     EXPECT_NE(result.output.find(
                   "MULTIPOLYGON (((116.3 39.9,116.3 40.1,116.5 40.1,116.5 39.9,116.3 39.9)))"),
               std::string::npos)

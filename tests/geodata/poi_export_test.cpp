@@ -11,7 +11,7 @@
 
 #include "engine/core/number_format.h"
 #include "support/temp_dir.h"
-#include "xls_child_process.h"
+#include "support/child_process.h"
 
 namespace geodata {
 namespace {
@@ -50,8 +50,8 @@ std::string AllText(const pugi::xml_node& node) {
 std::string Unzip(const std::vector<std::string>& args) {
     std::vector<std::string> argv = {"unzip"};
     argv.insert(argv.end(), args.begin(), args.end());
-    const auto result = geodatatest::RunChild(argv);
-    EXPECT_EQ(result.exitCode, 0) << "unzip (Debian package unzip) failed: " << result.output;
+    const auto result = testsupport::RunChild(argv);
+    EXPECT_EQ(result.exitCode, 0) << "unzip (Debian package unzip) failed: " << result.output << result.errors;
     return result.output;
 }
 
@@ -150,7 +150,7 @@ TEST(PoiExport, XlsRowsAreAllText) {
         "print(json.dumps([[[sh.cell_type(r, c), sh.cell_value(r, c)] for c in range(sh.ncols)]"
         " for r in range(sh.nrows)]))\n";
     const auto result =
-        geodatatest::RunChild({geodatatest::SystemPython(), "-c", script, file.string()});
+        testsupport::RunChild({testsupport::SystemPython(), "-c", script, file.string()});
     ASSERT_EQ(result.exitCode, 0) << "reading the worksheet needs python3 with xlrd (Debian "
                                      "package python3-xlrd): "
                                   << result.output;

@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "support/temp_dir.h"
-#include "xls_child_process.h"
+#include "support/child_process.h"
 
 namespace geodata {
 namespace {
@@ -30,7 +30,7 @@ nlohmann::json ReadWithXlrd(const std::filesystem::path& file) {
         "print(json.dumps([[[sh.cell_type(r, c), sh.cell_value(r, c)] for c in range(sh.ncols)]"
         " for r in range(sh.nrows)]))\n";
     const auto result =
-        geodatatest::RunChild({geodatatest::SystemPython(), "-c", script, file.string()});
+        testsupport::RunChild({testsupport::SystemPython(), "-c", script, file.string()});
     if (result.exitCode != 0) {
         ADD_FAILURE() << "reading the worksheet needs python3 with xlrd (Debian package "
                          "python3-xlrd): "

@@ -86,4 +86,8 @@ bool HaveProgram(const std::string& name) {
     return false;
 }
 
+std::string SystemPython() {
+    return std::filesystem::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
+}
+
 }  // namespace testsupport

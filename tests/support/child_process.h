@@ -18,4 +18,7 @@ ChildResult RunChild(const std::vector<std::string>& argv);
 // True when the program can be found on PATH.
 bool HaveProgram(const std::string& name);
 
+// The Debian python3, which sees the packaged modules (a python3 earlier on PATH may not).
+std::string SystemPython();
+
 }  // namespace testsupport

@@ -38,6 +38,10 @@ struct CannedAnswer {
     std::chrono::milliseconds delay{0};  // wait before answering (ends early when stopping)
     Fault fault = Fault::None;
     std::size_t sentBytes = 0;  // TruncatedBody only
+    // A slow answer: the body goes out in pieces of `trickleBytes` with this pause between
+    // them (Content-Length still announces the whole body).
+    std::chrono::milliseconds trickleInterval{0};
+    std::size_t trickleBytes = 1024;
 };
 
 struct RecordedRequest {
