@@ -1,6 +1,10 @@
 // Vantorel: starts the Qt application and shows the main window.
 #include <QApplication>
+#include <cstdio>
+#include <exception>
 
+#include "engine/settings/app_settings.h"
+#include "engine/settings/settings.h"
 #include "mainwindow/app/main_form.h"
 #include "mainwindow/app/webengine_setup.h"
 
@@ -11,8 +15,20 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Vantorel"));
     QApplication::setDesktopFileName(QStringLiteral("vantorel"));
 
-    QWebEngineProfile* profile = mainwindow::CreateWebProfile(&app);
-    mainwindow::TfrmMain window(*profile);
-    window.show();
-    return QApplication::exec();
+    int result = 1;
+    try {
+        engine::TSettings& settings = engine::CreateAppSettings(
+            engine::SettingsPathsFor(engine::XdgBaseDirsFromEnvironment()));
+        QWebEngineProfile* profile = mainwindow::CreateWebProfile(
+            &app, QString::fromStdString(settings.GetStrSetting(engine::StrSetting::CefCachePath)));
+        {
+            mainwindow::TfrmMain window(settings, *profile);
+            window.show();
+            result = QApplication::exec();
+        }
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "vantorel: %s\n", error.what());
+    }
+    engine::DestroyAppSettings();
+    return result;
 }

@@ -35,7 +35,9 @@ void WritePageSource(const fs::path& root) {
                                     functions + "</head><body>baidu</body></html>");
     testsupport::WriteFileBytes(root / "mapfiles/js/gmap_settings.js",
                                 "var zeb = window.zeb || {};\nwindow.zeb = zeb;\n"
-                                "zeb.DEFAULT_ZOOM = 4; \nzeb.TILE_PATH = \"C:\\\\x\\\\\";\n");
+                                "zeb.DEFAULT_ZOOM = 4; \nzeb.TILE_PATH = \"C:\\\\x\\\\\";\n"
+                                "zeb.GOOGLE_HD_VER = \"hd\";\nzeb.polyOptions = {\n"
+                                "fillOpacity: 0.5,\n};\n");
     testsupport::WriteFileBytes(root / "mapfiles/js/bmap_settings.js",
                                 "var zeb = window.zeb || {};\nwindow.zeb = zeb;\n"
                                 "zeb.DEFAULT_ZOOM = 5; \nzeb.DEFAULT_MAPTYPE = X;\n");
@@ -162,6 +164,29 @@ TEST_F(PageHostTest, ScriptRunsReturnTheLastStoredValue) {
     ASSERT_TRUE(WaitUntil([this] { return !page_.errors.isEmpty(); }));
     EXPECT_TRUE(page_.errors.join(' ').contains("noSuchFunction"));
     page_.errors.clear();
+}
+
+TEST_F(PageHostTest, LoadFromTheSettingsStoreClearsBigFontMode) {
+    testsupport::TempDir home;
+    engine::SettingsPaths paths;
+    paths.configFile = home / "config/Vantorel/settings.ini";
+    paths.defaultOutputDir = home / "MapDownload";
+    paths.cacheDir = home / "cache/Cache";
+    paths.cefCacheDir = home / "cache/CefCache";
+    engine::TSettings settings(paths);
+    settings.SetBoolSetting(engine::BoolSetting::BigFontMode, true);
+    settings.SetIntSetting(engine::IntSetting::ZoomLevel, 9);
+    settings.SetIntSetting(engine::IntSetting::PolygonFillOpacity, 40);
+    host_->SetPage(&page_);
+    QSignalSpy finished(&page_, &QWebEnginePage::loadFinished);
+    host_->LoadMaps(settings);
+    ASSERT_TRUE(finished.wait(60000));
+    EXPECT_FALSE(settings.GetBoolSetting(engine::BoolSetting::BigFontMode));
+    EXPECT_EQ(RunScript(page_, "zeb.DEFAULT_ZOOM").toInt(), 9);
+    EXPECT_EQ(RunScript(page_, "zeb.GOOGLE_HD_VER").toString(), "");
+    EXPECT_EQ(RunScript(page_, "zeb.polyOptions.fillOpacity").toDouble(), 0.4);
+    EXPECT_EQ(RunScript(page_, "zeb.TILE_PATH").toString(),
+              QString::fromStdString((home / "MapDownload").string()) + "/");
 }
 
 TEST(PageHost, DecodedPathTexts) {

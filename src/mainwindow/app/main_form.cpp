@@ -8,7 +8,7 @@
 
 namespace mainwindow {
 
-TfrmMain::TfrmMain(QWebEngineProfile& profile, QWidget* parent)
+TfrmMain::TfrmMain(engine::TSettings& settings, QWebEngineProfile& profile, QWidget* parent)
     : QMainWindow(parent), crm_(std::make_unique<TChromium>()) {
     setWindowTitle(QStringLiteral("Vantorel"));
     resize(1200, 800);
@@ -20,7 +20,7 @@ TfrmMain::TfrmMain(QWebEngineProfile& profile, QWidget* parent)
     bool loaded = false;
     if (crm_->InitMaps()) {
         try {
-            crm_->LoadMaps(TPageSettings());
+            crm_->LoadMaps(settings);
             loaded = true;
         } catch (const std::exception& error) {
             std::fprintf(stderr, "map page: %s\n", error.what());

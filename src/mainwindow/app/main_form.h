@@ -6,6 +6,10 @@
 class QWebEngineProfile;
 class QWebEngineView;
 
+namespace engine {
+class TSettings;
+}
+
 namespace mainwindow {
 
 class TChromium;
@@ -14,7 +18,7 @@ class TfrmMain : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit TfrmMain(QWebEngineProfile& profile, QWidget* parent = nullptr);
+    TfrmMain(engine::TSettings& settings, QWebEngineProfile& profile, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     TChromium& crm() { return *crm_; }

@@ -23,14 +23,32 @@ QString ReadChannelClient() {
     return QString::fromUtf8(file.readAll());
 }
 
-int ParameterCount(const QString& name) {
+// The empty value of each parameter, as a script literal: what an argument that is neither
+// Boolean, number nor string arrives as.
+QStringList EmptyArguments(const QString& name) {
     const QMetaObject& meta = TJsProcessor::staticMetaObject;
     for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
         const QMetaMethod method = meta.method(i);
-        if (method.methodType() == QMetaMethod::Method &&
-            QString::fromLatin1(method.name()) == name) {
-            return method.parameterCount();
+        if (method.methodType() != QMetaMethod::Method ||
+            QString::fromLatin1(method.name()) != name) {
+            continue;
         }
+        QStringList empties;
+        for (int p = 0; p < method.parameterCount(); ++p) {
+            switch (method.parameterType(p)) {
+                case QMetaType::Bool:
+                    empties << QStringLiteral("false");
+                    break;
+                case QMetaType::Int:
+                case QMetaType::Double:
+                    empties << QStringLiteral("0");
+                    break;
+                default:
+                    empties << QStringLiteral("''");
+                    break;
+            }
+        }
+        return empties;
     }
     throw std::logic_error("page callback without a method: " + name.toStdString());
 }
@@ -38,15 +56,15 @@ int ParameterCount(const QString& name) {
 // Defines the functions in the page's global scope. Arguments that are neither Boolean,
 // number nor string reach the host as empty values.
 constexpr char kShim[] = R"JS(
-(function (arities, processorName, controlName) {
+(function (signatures, processorName, controlName) {
   'use strict';
   if (window.__vantorelBridge) { return; }
   var objects = null;
   var pending = [];
   var lastReturn = null;
-  function plain(value) {
+  function plain(value, empty) {
     var kind = typeof value;
-    return (kind === 'boolean' || kind === 'number' || kind === 'string') ? value : null;
+    return (kind === 'boolean' || kind === 'number' || kind === 'string') ? value : empty;
   }
   function deliver(call) {
     var target = objects[call[0]];
@@ -56,15 +74,18 @@ constexpr char kShim[] = R"JS(
     var call = [objectName, name, args];
     if (objects) { deliver(call); } else { pending.push(call); }
   }
-  Object.keys(arities).forEach(function (name) {
-    var arity = arities[name];
+  Object.keys(signatures).forEach(function (name) {
+    var empties = signatures[name];
+    var arity = empties.length;
     window[name] = function () {
       if (arguments.length !== arity || arguments.length === 0) {
         throw new Error('Error Parameters');
       }
-      var args = Array.prototype.map.call(arguments, plain);
+      var args = Array.prototype.map.call(arguments, function (value, i) {
+        return plain(value, empties[i]);
+      });
       if (name === 'setJsReturnValue') {
-        lastReturn = args[0] === null ? '' : String(args[0]);
+        lastReturn = String(args[0]);
       }
       send(processorName, name, args);
     };
@@ -99,14 +120,15 @@ QStringList PageCallbackNames() {
 }
 
 QString BridgeScriptSource() {
-    QStringList arities;
+    QStringList signatures;
     for (const QString& name : PageCallbackNames()) {
-        arities << JsString(name) + u':' + JsInt(ParameterCount(name));
+        signatures << JsString(name) + QStringLiteral(":[") + EmptyArguments(name).join(u',') +
+                          u']';
     }
     // The client library stays inside the function scope: pages see only the callbacks.
     return QStringLiteral("(function () {\n") + ReadChannelClient() +
            QString::fromUtf8(kShim).arg(JsString(QLatin1String(kJsProcessorName)),
-                                        u'{' + arities.join(u',') + u'}',
+                                        u'{' + signatures.join(u',') + u'}',
                                         JsString(QLatin1String(kBridgeControlName))) +
            QStringLiteral("})();\n");
 }

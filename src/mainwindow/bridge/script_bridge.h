@@ -35,8 +35,8 @@ class TBridgeControl : public QObject {
 // The callbacks' names in declaration order.
 QStringList PageCallbackNames();
 
-// The injected script: the channel's client library followed by the global functions, with
-// each function's argument count taken from the published object's methods.
+// The injected script: the channel's client library followed by the global functions, whose
+// argument counts and empty values come from the published object's methods.
 QString BridgeScriptSource();
 
 class TNCJsExtended : public QObject {

@@ -6,10 +6,13 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
+#include <algorithm>
 #include <memory>
 
 #include "engine/core/number_format.h"
 #include "engine/core/utilities.h"
+#include "mainwindow/page/page_scripts.h"
+#include "mainwindow/page/page_settings_source.h"
 #include "mainwindow/page/script_text.h"
 
 namespace mainwindow {
@@ -56,6 +59,11 @@ void TChromium::LoadMaps(const TPageSettings& settings) {
     if (page_) {
         page_->load(QUrl::fromLocalFile(QString::fromStdString(htmlFile_.string())));
     }
+}
+
+void TChromium::LoadMaps(engine::TSettings& settings) {
+    settings.SetBoolSetting(engine::BoolSetting::BigFontMode, false);
+    LoadMaps(PageSettingsFrom(settings));
 }
 
 void TChromium::DeleteCache(const std::filesystem::path& cachePath,
@@ -137,50 +145,47 @@ QString TChromium::RunAndWait(const QString& code, int timeoutMs) {
 }
 
 void TChromium::SetCenterAndZoom(const QString& latLngZoom) {
-    if (latLngZoom.isEmpty()) {
-        return;
+    if (!latLngZoom.isEmpty()) {
+        ExecJavaScript(pagescript::SetCenterAndZoom(latLngZoom));
     }
-    // Re-formatted from numbers so that no text of the caller ends up in the script.
-    const QStringList fields = latLngZoom.split(u',');
-    QStringList numbers;
-    for (const QString& field : fields) {
-        const auto value = engine::ParseFloat(field.trimmed().toStdString());
-        numbers << JsNumber(value.value_or(0));
-    }
-    ExecJavaScript(JsCall(QStringLiteral("setCenterAndZoom"), numbers));
 }
 
 void TChromium::SetCenterAndZoom(double lat, double lng, int zoom) {
-    ExecJavaScript(JsCall(QStringLiteral("setCenterAndZoom"),
-                          {QString::fromStdString(engine::FormatFixed(lat, 6)),
-                           QString::fromStdString(engine::FormatFixed(lng, 6)), JsInt(zoom)}));
+    ExecJavaScript(pagescript::SetCenterAndZoom(lat, lng, zoom));
 }
 
 void TChromium::ShowBoundary(const QString& encodedPath) {
-    ExecJavaScript(JsCall(QStringLiteral("showBoundary"), {JsString(encodedPath)}));
+    ExecJavaScript(pagescript::ShowBoundary(encodedPath));
+}
+
+void TChromium::AddMarker(int id, const engine::TGLatLng& position, const geodata::TPOIData& poi,
+                          bool center) {
+    ExecJavaScript(pagescript::AddNewMarker(id, position, poi, center));
 }
 
 void TChromium::AddPOI(std::int64_t id, const QString& name, double lat, double lng,
                        const QString& content, bool isTemp, bool center) {
-    ExecJavaScript(
-        JsCall(QStringLiteral("addPOI"),
-               {JsInt(id), JsString(name), QString::fromStdString(engine::FormatFixed(lat, 6)),
-                QString::fromStdString(engine::FormatFixed(lng, 6)), JsString(content),
-                JsBool(isTemp), JsBool(center)}));
+    ExecJavaScript(pagescript::AddPOI(id, name, lat, lng, content, isTemp, center));
 }
 
 void TChromium::AddMarker(const QString& latLngZoom, const QString& title) {
-    QStringList arguments;
-    for (const QString& field : latLngZoom.split(u',')) {
-        arguments << JsNumber(engine::ParseFloat(field.trimmed().toStdString()).value_or(0));
-    }
-    arguments << JsString(title);
-    ExecJavaScript(JsCall(QStringLiteral("addMarker"), arguments));
+    ExecJavaScript(pagescript::AddMarker(latLngZoom, title));
+}
+
+void TChromium::SetMapTypeId(engine::TMapType mapType) {
+    ExecJavaScript(pagescript::SetMapTypeId(mapType));
 }
 
 std::vector<engine::TGLatLng> TChromium::DecodePath(const QString& encodedPath) {
-    return ParseDecodedPath(
-        ExecJavaScript(JsCall(QStringLiteral("decodePath"), {JsString(encodedPath)})));
+    return ParseDecodedPath(ExecJavaScript(pagescript::DecodePath(encodedPath)));
+}
+
+QString TChromium::EncodePath(const QString& path) {
+    return ExecJavaScript(pagescript::EncodePath(path));
+}
+
+QString TChromium::GetBoundary(const QString& cityName) {
+    return ExecJavaScript(pagescript::GetBoundary(cityName));
 }
 
 std::vector<engine::TGLatLng> ParseDecodedPath(const QString& text) {
@@ -196,6 +201,24 @@ std::vector<engine::TGLatLng> ParseDecodedPath(const QString& text) {
                           engine::ParseFloat(lng.toStdString()).value_or(0)});
     }
     return points;
+}
+
+}  // namespace mainwindow
+
+namespace mainwindow {
+
+void StrToLatLng(const QString& value, engine::TLatLng& position) {
+    const QStringList fields = value.split(u',');
+    if (fields.size() < 3) {
+        return;
+    }
+    const auto number = [&fields](int i, double fallback) {
+        return engine::ParseFloat(fields[i].trimmed().toStdString()).value_or(fallback);
+    };
+    position.lat = static_cast<float>(number(0, 32.694866));
+    position.lng = static_cast<float>(number(1, 105.996094));
+    const auto zoom = engine::ParseInt(fields[2].trimmed().toStdString()).value_or(4);
+    position.zoom = static_cast<std::uint8_t>(std::clamp<std::int64_t>(zoom, 0, 255));
 }
 
 }  // namespace mainwindow

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "engine/core/core_types.h"
+#include "engine/settings/settings.h"
+#include "geodata/search/poi_data.h"
 #include "mainwindow/bridge/js_processor.h"
 #include "mainwindow/bridge/script_bridge.h"
 #include "mainwindow/page/page_files.h"
@@ -49,6 +51,9 @@ class TChromium : public QObject {
     // settings script and loads the page. Throws std::runtime_error when the settings
     // script cannot be read or written; the page is not loaded then.
     void LoadMaps(const TPageSettings& settings);
+    // The same from the settings store. A load never asks for high-definition tiles, so it
+    // clears the store's BigFontMode first.
+    void LoadMaps(engine::TSettings& settings);
     void DeleteMapAPIFile(bool deleteAll) { files_.DeleteMapAPIFile(deleteAll); }
     // Empties the web-answer cache at once and the browser's cache after 5 s (the browser
     // also drops its own copy at once). Protected folders are never wiped.
@@ -63,7 +68,7 @@ class TChromium : public QObject {
     // returns. Never throws: no page or no answer within the time gives an empty text.
     QString ExecJavaScript(const QString& code, int timeoutMs = 10000);
 
-    // Page operations; texts are passed as escaped literals, numbers with ".".
+    // Page operations (script texts of page_scripts.h).
     void FullView() { ExecJavaScript(QStringLiteral("fullView();")); }
     void SetCenterAndZoom(const QString& latLngZoom);
     void SetCenterAndZoom(double lat, double lng, int zoom);
@@ -72,13 +77,20 @@ class TChromium : public QObject {
     void ShowCoordGrid() { ExecJavaScript(QStringLiteral("addCoordGrid();")); }
     void HideCoordGrid() { ExecJavaScript(QStringLiteral("removeCoordGrid();")); }
     void ShowCurrentView() { ExecJavaScript(QStringLiteral("showCurrentView();")); }
+    void AddMarker(int id, const engine::TGLatLng& position, const geodata::TPOIData& poi,
+                   bool center);
     void AddPOI(std::int64_t id, const QString& name, double lat, double lng,
                 const QString& content, bool isTemp, bool center);
     void AddMarker(const QString& latLngZoom, const QString& title);
+    void ShowDrawingManager() { ExecJavaScript(QStringLiteral("showDrawingManager();")); }
+    void HideDrawingManager() { ExecJavaScript(QStringLiteral("hideDrawingManager();")); }
     void ZoomIn() { ExecJavaScript(QStringLiteral("zeb.map.zoomIn();")); }
     void ZoomOut() { ExecJavaScript(QStringLiteral("zeb.map.zoomOut();")); }
+    void SetMapTypeId(engine::TMapType mapType);
     // The area's points from the page's decoder (latitude, longitude pairs).
     std::vector<engine::TGLatLng> DecodePath(const QString& encodedPath);
+    QString EncodePath(const QString& path);
+    QString GetBoundary(const QString& cityName);
 
   private:
     QString RunAndWait(const QString& code, int timeoutMs);
@@ -96,5 +108,9 @@ class TChromium : public QObject {
 // "(a, b),(c, d)" or "a,b,c,d" as points; a last field without a partner is ignored, fields
 // that are not numbers read as 0.
 std::vector<engine::TGLatLng> ParseDecodedPath(const QString& text);
+
+// "lat,lng,zoom" with at least three fields; a field that is not a number takes its
+// default (32.694866, 105.996094, 4). Fewer fields leave `position` as it is.
+void StrToLatLng(const QString& value, engine::TLatLng& position);
 
 }  // namespace mainwindow
