@@ -15,6 +15,7 @@
 #include "engine/core/number_format.h"
 #include "engine/core/tile_math.h"
 #include "engine/download/http_status_text.h"
+#include "engine/download/tile_file.h"
 #include "engine/download/tile_path.h"
 
 namespace engine {
@@ -211,43 +212,7 @@ bool TTileDownloader::FindExisting(const std::filesystem::path& path, std::int64
 }
 
 bool TTileDownloader::WriteTile(const std::filesystem::path& path, const std::string& body) {
-    // The body goes to a temporary name beside the tile and is renamed into place, so a killed
-    // process never leaves a truncated tile under the real name. Folders are created only when
-    // the first open finds them missing: one column's tiles share a folder.
-    const std::filesystem::path temp = TempPathBeside(path);
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0 && errno == ENOENT) {
-        std::error_code ec;
-        std::filesystem::create_directories(path.parent_path(), ec);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    }
-    if (fd < 0) {
-        return false;
-    }
-    const char* data = body.data();
-    std::size_t left = body.size();
-    bool ok = true;
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            ok = false;
-            break;
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    if (::close(fd) != 0) {
-        ok = false;
-    }
-    std::error_code ec;
-    if (!ok) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    return CommitTempFile(temp, path);
+    return StoreTileFile(path, body);
 }
 
 TTileDownloader::Fetch TTileDownloader::HttpGetImage(const std::string& url, std::string& response,
@@ -258,6 +223,7 @@ TTileDownloader::Fetch TTileDownloader::HttpGetImage(const std::string& url, std
     }
     if (!answer.transferred) {
         // No answer, a time-out or a body cut short: the status of a missing answer.
+        task_->Log(answer.error.empty() ? std::string("no HTTP answer") : answer.error);
         resultCode = 500;
         return Fetch::Answered;
     }
