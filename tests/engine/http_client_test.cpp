@@ -11,6 +11,7 @@
 #include <httplib.h>
 
 #include "support/loopback_server.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -190,6 +191,31 @@ TEST(HttpClient, BrokenTransfersAreFailuresWithoutBody) {
     EXPECT_EQ(after.body, "fine");
 }
 
+TEST(HttpClient, SlowBodyArrivesWhole) {
+    LoopbackServer server;
+    std::string body;
+    for (int i = 0; i < 2000; ++i) {
+        body += static_cast<char>(i % 251);
+    }
+    CannedAnswer slow = Answer(200, body);
+    slow.trickleInterval = std::chrono::milliseconds(5);
+    slow.trickleBytes = 100;
+    server.SetAnswer("/slow.png", slow);
+    HttpClient client = WorkerClient();
+    const HttpResponse response = client.Get(server.Url("/slow.png"));
+    EXPECT_TRUE(response.transferred) << response.error;
+    EXPECT_EQ(response.body, body);
+}
+
+TEST(HttpClient, OnlyHttpAddressesAreFetched) {
+    testsupport::TempDir dir;
+    testsupport::WriteFileBytes(dir / "secret.txt", "secret");
+    HttpClient client = WorkerClient();
+    const HttpResponse response = client.Get("file://" + (dir / "secret.txt").string());
+    EXPECT_FALSE(response.transferred);
+    EXPECT_TRUE(response.body.empty());
+}
+
 TEST(HttpClient, NothingListeningIsAFailureWithStatusZero) {
     int port = 0;
     {
@@ -233,8 +259,12 @@ TEST(HttpClient, AbortCheckEndsASilentTransferQuickly) {
         EXPECT_TRUE(response.aborted) << path;
         EXPECT_FALSE(response.transferred) << path;
         EXPECT_TRUE(response.body.empty()) << path;
-        EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(latency).count(), 250)
+        EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(latency).count(), 400)
             << path;
+        // The client stays usable for the next request.
+        client.SetAbortCheck(nullptr);
+        server.SetAnswer("/after", Answer(200, "next"));
+        EXPECT_EQ(client.Get(server.Url("/after")).body, "next") << path;
     }
 }
 

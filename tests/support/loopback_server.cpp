@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <strings.h>
+#include <algorithm>
 #include <csignal>
 #include <stdexcept>
 
@@ -239,6 +240,21 @@ void LoopbackServer::Serve(const CannedAnswer& answer, const httplib::Request& r
                                      }
                                      return false;
                                  });
+        return;
+    }
+    if (answer.trickleInterval.count() > 0) {
+        const std::size_t piece = std::max<std::size_t>(1, answer.trickleBytes);
+        res.set_content_provider(
+            answer.body.size(), answer.contentType,
+            [this, body = answer.body, piece, pause = answer.trickleInterval](
+                std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                if (offset > 0 && !Wait(pause)) {
+                    return false;
+                }
+                const std::size_t n = std::min(piece, length);
+                sink.write(body.data() + offset, n);
+                return true;
+            });
         return;
     }
     res.set_content(answer.body, answer.contentType);

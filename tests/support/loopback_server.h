@@ -41,6 +41,10 @@ struct CannedAnswer {
     Fault fault = Fault::None;
     std::size_t sentBytes = 0;           // TruncatedBody and StallBody
     std::chrono::milliseconds stall{0};  // StallBody only
+    // A slow answer: the body goes out in pieces of `trickleBytes` with this pause between
+    // them (Content-Length still announces the whole body).
+    std::chrono::milliseconds trickleInterval{0};
+    std::size_t trickleBytes = 1024;
 };
 
 struct RecordedRequest {

@@ -157,6 +157,8 @@ void HttpClient::Impl::Configure(CURL* easy, const std::string& url, Transfer& t
                                  char* errorBuffer) {
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    // Addresses can come from web answers: never let one read a local file or the like.
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION,
                      config.http11 ? CURL_HTTP_VERSION_1_1 : CURL_HTTP_VERSION_1_0);
     curl_easy_setopt(easy, CURLOPT_USERAGENT,

@@ -1,0 +1,348 @@
+#include "engine/tasks/profiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <system_error>
+
+#include "engine/core/atomic_file.h"
+#include "engine/core/number_format.h"
+#include "engine/tasks/task_text.h"
+
+namespace engine {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+std::vector<std::string_view> Split(std::string_view text, char delimiter) {
+    std::vector<std::string_view> parts;
+    if (text.empty()) {
+        return parts;
+    }
+    std::size_t start = 0;
+    for (;;) {
+        const auto end = text.find(delimiter, start);
+        if (end == std::string_view::npos) {
+            parts.push_back(text.substr(start));
+            return parts;
+        }
+        parts.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
+// A 32-bit integer as the task file holds it; nothing when the text is no such number.
+std::optional<std::int32_t> ToInt32(std::string_view text) {
+    const auto value = ParseInt(text, true);
+    if (!value || *value < std::numeric_limits<std::int32_t>::min() ||
+        *value > std::numeric_limits<std::int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(*value);
+}
+
+std::int32_t ToInt32Or(std::string_view text, std::int32_t fallback) {
+    return ToInt32(text).value_or(fallback);
+}
+
+// The value of the first line whose part before its first "=" is `key` (letter case ignored).
+std::string ValueOf(const std::vector<std::string>& lines, std::string_view key) {
+    for (const auto& line : lines) {
+        const auto equals = line.find('=');
+        if (equals != std::string::npos &&
+            SameText(std::string_view(line).substr(0, equals), key)) {
+            return line.substr(equals + 1);
+        }
+    }
+    return "";
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            break;
+        }
+        lines.emplace_back(text.substr(start, end - start));
+        if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') {
+            ++end;
+        }
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string FileError(const char* what, const std::filesystem::path& file, const std::string& why) {
+    return std::string(what) + " \"" + file.string() + "\". " + why;
+}
+
+// Writes a complete new file beside `target` and renames it into place. The folder must exist.
+void ReplaceFile(const std::filesystem::path& target, std::string_view bytes) {
+    mode_t mode = 0644;
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0) {
+        mode = info.st_mode & 07777;
+    }
+    const auto temp = TempPathBeside(target);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) {
+        throw TaskStoreError(FileError("Cannot create file", target, std::strerror(errno)));
+    }
+    std::error_code ec;
+    auto fail = [&](int error) {
+        ::close(fd);
+        std::filesystem::remove(temp, ec);
+        throw TaskStoreError(FileError("Cannot write file", target, std::strerror(error)));
+    };
+    std::string_view left = bytes;
+    while (!left.empty()) {
+        const ssize_t written = ::write(fd, left.data(), left.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            fail(errno);
+        }
+        left.remove_prefix(static_cast<std::size_t>(written));
+    }
+    if (::fsync(fd) != 0) {
+        fail(errno);
+    }
+    if (::close(fd) != 0) {
+        std::filesystem::remove(temp, ec);
+        throw TaskStoreError(FileError("Cannot write file", target, std::strerror(errno)));
+    }
+    std::string error;
+    if (!CommitTempFile(temp, target, &error)) {
+        throw TaskStoreError(FileError("Cannot create file", target, error));
+    }
+}
+
+bool HasControlCharacter(std::string_view name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c < 0x20 || c == 0x7F) {
+            return true;
+        }
+        // C1 controls U+0080 to U+009F.
+        if (c == 0xC2 && i + 1 < name.size() && static_cast<unsigned char>(name[i + 1]) >= 0x80 &&
+            static_cast<unsigned char>(name[i + 1]) <= 0x9F) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string CheckTaskName(std::string_view name) {
+    if (name == "." || name == ".." || name.find('/') != std::string_view::npos ||
+        name.find('\\') != std::string_view::npos || HasControlCharacter(name)) {
+        return "任务名称无效: \"" + std::string(name) +
+               "\"。名称不能包含 \"/\"、\"\\\" 或控制字符, 也不能是 \".\" 或 \"..\"。";
+    }
+    return "";
+}
+
+TProfiles::TProfiles(std::filesystem::path profilesFolder) : path_(std::move(profilesFolder)) {
+    std::error_code ec;
+    std::filesystem::create_directories(path_, ec);  // a failure shows at the first Save
+    ClearProfile();
+}
+
+void TProfiles::ClearProfile() {
+    name_.clear();
+    directory_.clear();
+    coordinates_.clear();
+    mapTypeIndex_ = 0;
+}
+
+std::filesystem::path TProfiles::FileName() {
+    if (name_.empty()) {
+        name_ = kDefaultName;
+    }
+    if (!fileName_.empty()) {
+        return fileName_;
+    }
+    if (const auto problem = CheckTaskName(name_); !problem.empty()) {
+        throw TaskStoreError(problem);
+    }
+    return path_ / (name_ + kExtension);
+}
+
+std::string TProfiles::FileText() const {
+    const std::string lines[] = {
+        "Bookmark=" + bookmark_,
+        "MapTypeId=" + FormatInt(mapTypeIndex_),
+        "Directory=" + directory_,
+        "Zooms=" + ZoomLevelArrayToStr(zoomLevels_),
+        "Coordinates=" + coordinates_,
+        "TileBounds=" + TileBoundsToStr(tileBounds_),
+        "TileSize=" + FormatInt(tileSize_),
+        "TileType=" + FormatInt(static_cast<int>(tileType_)),
+        "NoLabel=" + FormatInt(noLabel_ ? 1 : 0),
+        "TiandituIndex=" + FormatInt(tiandituIndex_),
+    };
+    std::string text(kByteOrderMark);
+    for (const auto& line : lines) {
+        text += ScrambleTaskLine(line);
+        text += "\r\n";
+    }
+    return text;
+}
+
+void TProfiles::Save() {
+    const auto file = FileName();
+    ReplaceFile(file, FileText());
+}
+
+void TProfiles::Load() {
+    Load(FileName());
+}
+
+void TProfiles::Load(const std::filesystem::path& fileName) {
+    std::error_code ec;
+    if (!std::filesystem::exists(fileName, ec)) {
+        return;
+    }
+    std::string bytes;
+    if (!ReadFileBytes(fileName, bytes)) {
+        throw TaskStoreError(FileError("Cannot open file", fileName, std::strerror(errno)));
+    }
+    std::string_view text(bytes);
+    if (text.starts_with(kByteOrderMark)) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    std::vector<std::string> lines = SplitLines(text);
+    for (auto& line : lines) {
+        line = UnscrambleTaskLine(line);
+    }
+    mapTypeIndex_ = ToInt32Or(ValueOf(lines, "MapTypeId"), 0);
+    directory_ = ValueOf(lines, "Directory");
+    coordinates_ = ValueOf(lines, "Coordinates");
+    zoomLevels_ = StrToZoomLevelArray(ValueOf(lines, "Zooms"));
+    bookmark_ = ValueOf(lines, "Bookmark");
+    name_ = fileName.stem().string();
+    tileBounds_ = StrToTileBounds(ValueOf(lines, "TileBounds"));
+    tileSize_ = ToInt32Or(ValueOf(lines, "TileSize"), 256);
+    tileType_ = static_cast<TTileType>(ToInt32Or(ValueOf(lines, "TileType"), 0) & 0xFF);
+    noLabel_ = (ToInt32Or(ValueOf(lines, "NoLabel"), 0) & 0xFF) != 0;
+    tiandituIndex_ = ToInt32Or(ValueOf(lines, "TiandituIndex"), 0);
+}
+
+void TProfiles::Delete() {
+    const auto file = FileName();
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) {
+        return;
+    }
+    if (!std::filesystem::remove(file, ec) || ec) {
+        throw TaskStoreError(FileError("Cannot delete file", file, ec.message()));
+    }
+    ClearProfile();
+}
+
+void TProfiles::GetNames(std::vector<std::string>& names) const {
+    names.clear();
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(path_, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const auto& file = it->path();
+        std::error_code typeError;
+        if (file.extension() == kExtension && it->is_regular_file(typeError)) {
+            names.push_back(file.stem().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+}
+
+TZoomLevelArray TProfiles::StrToZoomLevelArray(std::string_view text) {
+    TZoomLevelArray levels{};
+    for (const auto part : Split(text, ',')) {
+        const std::int32_t level = ToInt32Or(part, 0);
+        if (level >= 0 && level < kZoomLevelCount) {
+            levels[static_cast<std::size_t>(level)].Checked = true;
+        }
+    }
+    return levels;
+}
+
+std::string TProfiles::ZoomLevelArrayToStr(const TZoomLevelArray& zoomLevels) {
+    std::string text;
+    for (int level = 0; level < kZoomLevelCount; ++level) {
+        if (zoomLevels[static_cast<std::size_t>(level)].Checked) {
+            if (!text.empty()) {
+                text += ',';
+            }
+            text += FormatInt(level);
+        }
+    }
+    return text;
+}
+
+TTileBounds TProfiles::StrToTileBounds(std::string_view text) {
+    TTileBounds bounds{};
+    for (const auto entry : Split(text, ';')) {
+        const auto numbers = Split(entry, ',');
+        if (numbers.size() < 5) {
+            continue;  // the writer always writes five numbers; a shorter entry is damage
+        }
+        const std::int32_t level = ToInt32Or(numbers[0], 0);
+        if (level < 0 || level >= kZoomLevelCount) {
+            continue;
+        }
+        TTileBound& bound = bounds[static_cast<std::size_t>(level)];
+        bound.Checked = true;
+        bound.MinRow = ToInt32Or(numbers[1], 0);
+        bound.MaxRow = ToInt32Or(numbers[2], 0);
+        bound.MinCol = ToInt32Or(numbers[3], 0);
+        bound.MaxCol = ToInt32Or(numbers[4], 0);
+    }
+    return bounds;
+}
+
+std::string TProfiles::TileBoundsToStr(const TTileBounds& tileBounds) {
+    std::string text;
+    for (int level = 0; level < kZoomLevelCount; ++level) {
+        const TTileBound& bound = tileBounds[static_cast<std::size_t>(level)];
+        if (!bound.Checked) {
+            continue;
+        }
+        if (!text.empty()) {
+            text += ';';
+        }
+        text += FormatInt(level) + "," + FormatInt(bound.MinRow) + "," + FormatInt(bound.MaxRow) +
+                "," + FormatInt(bound.MinCol) + "," + FormatInt(bound.MaxCol);
+    }
+    return text;
+}
+
+void TProfiles::StrToLatLng(std::string_view value, TLatLng& latLng) {
+    const auto parts = Split(value, ',');
+    if (parts.size() < 3) {
+        return;
+    }
+    latLng.lat = static_cast<float>(ParseFloat(parts[0]).value_or(32.694866));
+    latLng.lng = static_cast<float>(ParseFloat(parts[1]).value_or(105.996094));
+    latLng.zoom = static_cast<std::uint8_t>(ToInt32Or(parts[2], 4) & 0xFF);
+}
+
+}  // namespace engine

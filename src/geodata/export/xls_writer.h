@@ -1,0 +1,58 @@
+#pragma once
+// A minimal worksheet writer: BIFF records for text, number, integer and blank cells between a
+// BOF and an EOF record, and nothing else. Texts are stored in GBK.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "engine/core/core_types.h"
+
+namespace geodata {
+
+// A date-time cell value (days since 30 December 1899), written as text.
+struct TXlsDateTime {
+    engine::TDateTime value = 0;
+};
+
+// The kinds of value a cell can be given. Integers of 8 (unsigned), 16 and 32 bits become
+// integer cells; 32- and 64-bit floats number cells; texts and date-times text cells; anything
+// else (nothing, a Boolean, a 64-bit integer) a blank cell.
+using TXlsValue = std::variant<std::monostate, bool, std::uint8_t, std::int16_t, std::int32_t,
+                               std::int64_t, float, double, TXlsDateTime, std::string>;
+
+class TXlsWriter {
+  public:
+    static constexpr std::size_t kMaxLabelBytes = 65527;
+
+    TXlsWriter();
+
+    // Starts a new worksheet: empties the stream and writes BOF.
+    void NewXls();
+    void SetCells(std::uint8_t col, std::uint16_t row, const TXlsValue& value);
+    // Appends EOF and writes the whole stream to the file (atomically). False, and no file,
+    // when the name is blank; a file that cannot be written throws std::runtime_error.
+    bool SaveToXls(const std::filesystem::path& fileName);
+
+    const std::string& Stream() const { return stream_; }
+
+    void WriteBOF();
+    void WriteEOF();
+    // UTF-8 text, stored in GBK; a text longer than a cell holds is cut at a character.
+    void WriteLabel(std::uint8_t col, std::uint16_t row, std::string_view utf8);
+    void WriteNumber(std::uint8_t col, std::uint16_t row, double value);
+    void WriteRK(std::uint8_t col, std::uint16_t row, std::int32_t value);
+    void WriteBlank(std::uint8_t col, std::uint16_t row);
+
+  private:
+    void Put16(std::uint16_t value);
+    void Put32(std::uint32_t value);
+
+    std::string stream_;
+};
+
+// Date and time text of a cell: "yyyy/m/d h:mm:ss", the date alone at midnight.
+std::string XlsDateTimeText(engine::TDateTime value);
+
+}  // namespace geodata

@@ -1,0 +1,87 @@
+#include "geodata/gps/gps_receiver.h"
+
+#include <utility>
+
+namespace geodata {
+
+TGpsReceiver::TGpsReceiver(std::unique_ptr<TGpsPort> port, TNmeaDayLog log,
+                           std::function<void(const std::string&)> showMessage)
+    : port_(std::move(port)), log_(std::move(log)), showMessage_(std::move(showMessage)) {}
+
+TGpsReceiver::~TGpsReceiver() {
+    if (connected_) {
+        try {
+            Stop();
+        } catch (...) {
+            // Closing on the way out must not end the program.
+        }
+    }
+}
+
+void TGpsReceiver::Start() {
+    assembler_.Reset();
+    if (!port_->IsOpen()) {
+        try {
+            port_->Open();
+        } catch (const std::exception&) {
+            if (showMessage_) {
+                showMessage_(kOpenFailedMessage);
+            }
+        }
+        connected_ = port_->IsOpen();
+    }
+}
+
+void TGpsReceiver::Stop() {
+    port_->Close();
+    connected_ = port_->IsOpen();
+    assembler_.Reset();
+}
+
+void TGpsReceiver::ComAfterClose() {
+    assembler_.Reset();
+}
+
+void TGpsReceiver::ComRxChar(std::string_view characters) {
+    if (!connected_) {
+        return;
+    }
+    std::exception_ptr firstError;
+    for (const auto& line : assembler_.Feed(characters)) {
+        try {
+            ParseSentences(line);
+            SaveFile(line);
+        } catch (...) {
+            if (!firstError) {
+                firstError = std::current_exception();
+            }
+        }
+    }
+    if (firstError) {
+        std::rethrow_exception(firstError);
+    }
+}
+
+void TGpsReceiver::ParseSentences(std::string_view line) {
+    std::size_t start = 0;
+    while (start <= line.size()) {
+        const auto next = line.find('$', start);
+        const auto piece = "$" + std::string(line.substr(
+                                     start, next == std::string_view::npos ? next : next - start));
+        if (piece.starts_with("$GNGGA") || piece.starts_with("$GPGGA")) {
+            auto fix = std::make_unique<TGpsFix>();
+            fix->sat = kSatNoFix;
+            ReadGgaSentence(piece, *fix);
+            fix->Sentence = piece;
+            if (OnDataNotify) {
+                OnDataNotify(*this, std::move(fix), 0);
+            }
+        }
+        if (next == std::string_view::npos) {
+            break;
+        }
+        start = next + 1;
+    }
+}
+
+}  // namespace geodata

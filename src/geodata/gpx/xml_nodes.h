@@ -1,0 +1,20 @@
+#pragma once
+// pugixml helpers for files whose element and attribute names are read without regard to case.
+#include <string>
+#include <string_view>
+
+#include <pugixml.hpp>
+
+namespace geodata {
+
+pugi::xml_node FirstChildNoCase(pugi::xml_node parent, std::string_view name);
+pugi::xml_node LastChildNoCase(pugi::xml_node parent, std::string_view name);
+pugi::xml_attribute AttributeNoCase(pugi::xml_node node, std::string_view name);
+// The first element reached by a path of child names ("Point/coordinates"), or an empty node.
+pugi::xml_node PathNoCase(pugi::xml_node node, std::string_view path);
+// All text below the node, in document order.
+std::string TextContent(pugi::xml_node node);
+// The node as XML text without added white space.
+std::string OuterXml(pugi::xml_node node);
+
+}  // namespace geodata

@@ -1,0 +1,277 @@
+#include "geodata/nmea/nmea_file.h"
+
+#include <chrono>
+#include <cmath>
+#include <optional>
+
+#include "engine/core/atomic_file.h"
+#include "engine/core/number_format.h"
+#include "geodata/gpx/text_utils.h"
+
+namespace geodata {
+namespace {
+
+// The fields of a sentence: the text before the checksum, split at ","; field 0 is the
+// address. A field that the sentence lacks reads as empty.
+class Fields {
+  public:
+    explicit Fields(std::string_view sentence) {
+        sentence = TrimWhite(sentence);
+        sentence = sentence.substr(0, sentence.find('*'));
+        std::size_t start = 0;
+        while (true) {
+            const std::size_t comma = sentence.find(',', start);
+            fields_.push_back(sentence.substr(start, comma - start));
+            if (comma == std::string_view::npos) {
+                break;
+            }
+            start = comma + 1;
+        }
+    }
+    std::string_view operator[](std::size_t i) const {
+        return i < fields_.size() ? TrimWhite(fields_[i]) : std::string_view();
+    }
+
+  private:
+    std::vector<std::string_view> fields_;
+};
+
+std::optional<double> Number(std::string_view text) {
+    return engine::ParseFloat(text);
+}
+
+std::optional<int> Integer(std::string_view text) {
+    const auto value = engine::ParseInt(text);
+    if (!value || *value < -2147483647 || *value > 2147483647) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*value);
+}
+
+bool AllDigits(std::string_view text) {
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Time of day of an hhmmss[.fff] field; nothing when it cannot be read.
+std::optional<TDateTime> TimeOfDay(std::string_view field) {
+    const std::size_t dot = field.find('.');
+    const std::string_view digits = field.substr(0, dot);
+    std::string fraction =
+        dot == std::string_view::npos ? std::string("000") : std::string(field.substr(dot + 1, 3));
+    fraction.resize(3, '0');
+    if (digits.size() != 6 || !AllDigits(digits) || !AllDigits(fraction)) {
+        return std::nullopt;
+    }
+    const auto two = [&](std::size_t at) {
+        return (digits[at] - '0') * 10 + (digits[at + 1] - '0');
+    };
+    try {
+        return EncodeTime(two(0), two(2), two(4), std::stoi(fraction));
+    } catch (const EConvertError&) {
+        return std::nullopt;
+    }
+}
+
+// ddmm.mmmm (or dddmm.mmmm): the two digits before the "." start the minutes.
+double DegreesMinutes(std::string_view field) {
+    std::size_t dot = field.find('.');
+    if (dot == std::string_view::npos) {
+        dot = field.size();  // whole minutes without a fraction
+    }
+    const std::size_t split = dot >= 2 ? dot - 2 : 0;
+    const double degrees = Integer(field.substr(0, split)).value_or(0);
+    const double minutes = Number(field.substr(split)).value_or(0);
+    return degrees + minutes / 60.0;
+}
+
+int CurrentYear() {
+    const auto today = std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now());
+    return static_cast<int>(std::chrono::year_month_day(today).year());
+}
+
+// Latitude and longitude from fields lat, N/S, lon, E/W starting at `at`. False when the
+// N/S field is empty (no position: nothing set); a missing E/W letter is a read error that
+// marks the point with sat 254.
+enum class PositionRead { kNone, kError, kDone };
+PositionRead ReadPosition(const Fields& f, std::size_t at, TGPXwpt& point) {
+    const double lat = DegreesMinutes(f[at]);
+    if (f[at + 1].empty()) {
+        return PositionRead::kNone;
+    }
+    point.Latitude = f[at + 1].front() == 'N' ? lat : -lat;
+    const double lon = DegreesMinutes(f[at + 2]);
+    if (f[at + 3].empty()) {
+        point.sat = 254;
+        return PositionRead::kError;
+    }
+    point.Longitude = f[at + 3].front() == 'E' ? lon : -lon;
+    return PositionRead::kDone;
+}
+
+}  // namespace
+
+int ExpandTwoDigitYear(int twoDigitYear, int currentYear) {
+    const int threshold = currentYear - 50;
+    int year = threshold / 100 * 100 + twoDigitYear;
+    if (year < threshold) {
+        year += 100;
+    }
+    return year;
+}
+
+bool TNMEAFile::CheckPass(std::string_view sentence) {
+    const std::string_view s = TrimWhite(sentence);
+    if (s.size() < 7 || s.front() != '$' || s[6] != ',' || s[s.size() - 3] != '*') {
+        return false;
+    }
+    const std::size_t star = s.find('*');
+    int checksum = -1;
+    const std::string_view digits = s.substr(star + 1);
+    if (digits.size() == 2) {
+        const auto hex = [](char c) {
+            if (c >= '0' && c <= '9')
+                return c - '0';
+            if (c >= 'a' && c <= 'f')
+                return c - 'a' + 10;
+            if (c >= 'A' && c <= 'F')
+                return c - 'A' + 10;
+            return -1;
+        };
+        const int high = hex(digits[0]), low = hex(digits[1]);
+        checksum = high < 0 || low < 0 ? -1 : high * 16 + low;
+    }
+    const std::string_view body = s.substr(1, star - 1);
+    if (body.find('$') != std::string_view::npos || body.size() < 2) {
+        return false;
+    }
+    unsigned x = 0;
+    for (char c : body) {
+        x ^= static_cast<unsigned char>(c);
+    }
+    return static_cast<int>(x) == checksum;
+}
+
+void TNMEAFile::GPGGAToGPXwpt(std::string_view sentence, TGPXwpt& point) {
+    const Fields f(sentence);
+    point.DateTime = TimeOfDay(f[1]).value_or(0);
+    if (ReadPosition(f, 2, point) != PositionRead::kDone) {
+        return;
+    }
+    switch (Integer(f[6]).value_or(0)) {
+        case 0:
+            point.fix = "none";
+            break;
+        case 1:
+            point.fix = "2d";
+            break;
+        case 2:
+            point.fix = "dgps";
+            break;
+        case 3:
+            point.fix = "pps";
+            break;
+        default:
+            point.fix.clear();
+    }
+    point.sat = static_cast<std::uint8_t>(Integer(f[7]).value_or(255));
+    point.hdop = Number(f[8]).value_or(-1);
+    point.Altitude = Number(f[9]).value_or(0);
+    if (point.Altitude != 0 && point.fix == "2d") {
+        point.fix = "3d";
+    }
+    point.geoidheight = Number(f[11]).value_or(0);
+    point.ageofdgpsdata = Number(f[13]).value_or(-1);
+    point.dgpsid = Integer(f[14]).value_or(-1);
+}
+
+void TNMEAFile::GPRMCToGPXwpt(std::string_view sentence, TGPXwpt& point) {
+    AddLogLine(std::string(sentence));
+    const Fields f(sentence);
+    const std::optional<TDateTime> time = TimeOfDay(f[1]);
+    if (ReadPosition(f, 3, point) != PositionRead::kDone) {
+        return;
+    }
+    point.DateTime = 0;
+    const std::string_view date = f[9];
+    if (time && date.size() == 6 && AllDigits(date)) {
+        const auto two = [&](std::size_t at) {
+            return (date[at] - '0') * 10 + (date[at + 1] - '0');
+        };
+        try {
+            point.DateTime =
+                EncodeDate(ExpandTwoDigitYear(two(4), CurrentYear()), two(2), two(0)) + *time;
+        } catch (const EConvertError&) {
+            point.DateTime = 0;
+        }
+    }
+    const double variation = Number(f[10]).value_or(0);
+    point.magvar = !f[11].empty() && f[11].front() == 'W' ? -variation : variation;
+}
+
+void TNMEAFile::ImportNMEA(const std::filesystem::path& fileName) {
+    AddLogLine("Import " + fileName.string());
+    std::string bytes;
+    if (!engine::ReadFileBytes(fileName, bytes)) {
+        throw EFileError("cannot read " + fileName.string());
+    }
+    if (GPXd == nullptr) {
+        throw EFileError("no document to read into");
+    }
+    auto track = std::make_unique<TGPXtrk>();
+    track->src = "NMEA Log";
+    track->Add(std::make_unique<TGPXtrkseg>());
+    TGPXtrkseg& segment = track->trkseg(0);
+    GPXd->trk.Add(std::move(track));
+
+    auto current = std::make_unique<TGPXwpt>();
+    current->sat = 254;
+    TDateTime rmcTime = 0;
+    int lines = 0, crcErrors = 0, ggaLines = 0, rmcLines = 0;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) {
+            end = bytes.size();
+        }
+        const std::string_view line(bytes.data() + start, end - start);
+        start = end + 1;
+        ++lines;
+        if (!CheckPass(line)) {
+            ++crcErrors;
+            continue;
+        }
+        if (line.find("$GPGGA") != std::string_view::npos ||
+            line.find("$GNGGA") != std::string_view::npos) {
+            GPGGAToGPXwpt(line, *current);
+            current->DateTime = std::floor(rmcTime) + current->DateTime;
+            ++ggaLines;
+        }
+        if (line.find("$GPRMC") != std::string_view::npos ||
+            line.find("$GNRMC") != std::string_view::npos) {
+            GPRMCToGPXwpt(line, *current);
+            ++rmcLines;
+            rmcTime = current->DateTime;
+        }
+        if (rmcTime != 0 && current->sat != 254) {
+            segment.Add(std::move(current));
+            current = std::make_unique<TGPXwpt>();
+            current->sat = 254;
+        }
+    }
+    segment.filled = !segment.Empty();
+    GPXd->trk.filled = !segment.Empty();
+
+    using engine::FormatInt;
+    AddLogLine(FormatInt(lines) + " lines");
+    AddLogLine(FormatInt(crcErrors) + " CRC error" + (crcErrors >= 2 ? "s" : ""));
+    AddLogLine(FormatInt(ggaLines) + " GGA lines");
+    AddLogLine(FormatInt(rmcLines) + " RMC lines");
+    AddLogLine(FormatInt(segment.Count()) + " points imported");
+}
+
+}  // namespace geodata

@@ -1,0 +1,81 @@
+#include "mainwindow/page/page_files.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <stdexcept>
+#include <system_error>
+
+#include "engine/core/atomic_file.h"
+
+namespace mainwindow {
+namespace {
+
+std::filesystem::path ToPath(const QString& path) {
+    return std::filesystem::path(path.toStdString());
+}
+
+}  // namespace
+
+TPageFiles::TPageFiles(QString sourceRoot) : sourceRoot_(std::move(sourceRoot)) {}
+
+bool TPageFiles::EnsureFolder() {
+    if (folder_ && folder_->isValid()) {
+        return true;
+    }
+    folder_ = std::make_unique<QTemporaryDir>(QDir::tempPath() +
+                                              QStringLiteral("/vantorel-pages-XXXXXX"));
+    return folder_->isValid();
+}
+
+std::filesystem::path TPageFiles::Folder() const {
+    return folder_ && folder_->isValid() ? ToPath(folder_->path()) : std::filesystem::path();
+}
+
+void TPageFiles::DeleteMapAPIFile(bool deleteAll) {
+    if (Folder().empty()) {
+        return;
+    }
+    for (const auto& page : {GoogleMapHtml(), BaiduMapHtml()}) {
+        std::error_code error;
+        std::filesystem::remove(page, error);
+        if (error) {
+            throw std::runtime_error("cannot delete " + page.string() + ": " + error.message());
+        }
+    }
+    if (deleteAll) {
+        std::error_code error;
+        std::filesystem::remove_all(MapFilesDir(), error);
+    }
+}
+
+bool TPageFiles::Unpack() {
+    try {
+        if (!EnsureFolder()) {
+            return false;
+        }
+        DeleteMapAPIFile(true);
+        const QDir source(sourceRoot_);
+        QDirIterator it(sourceRoot_, QDir::Files, QDirIterator::Subdirectories);
+        int copied = 0;
+        while (it.hasNext()) {
+            const QString from = it.next();
+            const std::filesystem::path to = Folder() / ToPath(source.relativeFilePath(from));
+            QFile file(from);
+            if (!file.open(QIODevice::ReadOnly)) {
+                return false;
+            }
+            const QByteArray bytes = file.readAll();
+            std::filesystem::create_directories(to.parent_path());
+            if (!engine::WriteFileAtomic(to, std::string_view(bytes.constData(), bytes.size()))) {
+                return false;
+            }
+            ++copied;
+        }
+        return copied > 0;
+    } catch (const std::exception&) {
+        return false;  // a missing page is unpacked again at the next load
+    }
+}
+
+}  // namespace mainwindow

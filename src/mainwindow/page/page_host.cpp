@@ -1,0 +1,201 @@
+#include "mainwindow/page/page_host.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <memory>
+
+#include "engine/core/number_format.h"
+#include "engine/core/utilities.h"
+#include "mainwindow/page/script_text.h"
+
+namespace mainwindow {
+
+TChromium::TChromium(QString pageSource, QObject* parent)
+    : QObject(parent), bridge_(processor_), files_(std::move(pageSource)) {}
+
+TChromium::~TChromium() {
+    try {
+        files_.DeleteMapAPIFile(true);
+    } catch (const std::exception&) {
+        // The private folder goes with the files object in any case.
+    }
+}
+
+void TChromium::SetPage(QWebEnginePage* page) {
+    page_ = page;
+    if (page) {
+        bridge_.Attach(*page);
+    }
+}
+
+bool TChromium::IsBaiduMap() const {
+    const auto ordinal = static_cast<int>(mapType_);
+    return ordinal >= static_cast<int>(engine::TMapType::mtBaiduRoadMap) &&
+           ordinal <= static_cast<int>(engine::TMapType::mtBaidu3D);
+}
+
+bool TChromium::InitMaps() {
+    return files_.Unpack();
+}
+
+void TChromium::LoadMaps(const TPageSettings& settings) {
+    const bool baidu = IsBaiduMap();
+    const auto page = [&] { return baidu ? files_.BaiduMapHtml() : files_.GoogleMapHtml(); };
+    if (files_.Folder().empty() || !std::filesystem::exists(page())) {
+        InitMaps();
+    }
+    htmlFile_ = page();
+    mainJsFile_ = files_.MapFilesDir() / "js" / (baidu ? "bmap_settings.js" : "gmap_settings.js");
+    const QStringList lines = ReadScriptLines(mainJsFile_);
+    WriteScriptLines(mainJsFile_, baidu ? RewriteBaiduSettings(lines, settings, mapType_)
+                                        : RewriteGoogleSettings(lines, settings));
+    if (page_) {
+        page_->load(QUrl::fromLocalFile(QString::fromStdString(htmlFile_.string())));
+    }
+}
+
+void TChromium::DeleteCache(const std::filesystem::path& cachePath,
+                            const std::filesystem::path& browserCachePath,
+                            QWebEngineProfile* profile) {
+    engine::WipeDirectory(cachePath, 0);
+    if (profile) {
+        profile->clearHttpCache();
+    }
+    engine::WipeDirectory(browserCachePath, 5000);
+}
+
+QString TChromium::ExecJavaScript(const QString& code, int timeoutMs) {
+    if (!page_) {
+        return QString();
+    }
+    return RunAndWait(code, timeoutMs);
+}
+
+QString TChromium::RunAndWait(const QString& code, int timeoutMs) {
+    // The code runs through an indirect eval so that it sees the page's global scope. A
+    // thrown error is raised again outside the run, where the page's console reports it.
+    // With the bridge in the page, the run then sends a flush marker behind every callback
+    // it made; once the marker is back, all of them have reached their handlers. The run's
+    // own answer is [bridge present, last returned value].
+    const int token = ++flushToken_;
+    const QString script = QStringLiteral("(function () { try { (0, eval)(") + JsString(code) +
+                           QStringLiteral(
+                               "); } catch (e) { setTimeout(function () { throw e; }, 0); }"
+                               " if (!window.__vantorelFlush) { return [false, null]; }"
+                               " window.__vantorelFlush(") +
+                           JsInt(token) +
+                           QStringLiteral("); return [true, window.__vantorelReturnValue]; })()");
+
+    struct Wait {
+        QEventLoop loop;
+        bool answered = false;
+        bool flushed = false;
+        QVariantList answer;
+    };
+    auto wait = std::make_shared<Wait>();
+    const std::weak_ptr<Wait> weak = wait;
+    const auto connection =
+        connect(&bridge_.Control(), &TBridgeControl::flushed, this, [weak, token](int arrived) {
+            if (auto w = weak.lock(); w && arrived == token) {
+                w->flushed = true;
+                w->loop.quit();
+            }
+        });
+    page_->runJavaScript(script, QWebEngineScript::MainWorld, [weak](const QVariant& value) {
+        if (auto w = weak.lock()) {
+            w->answer = value.toList();
+            w->answered = true;
+            w->loop.quit();
+        }
+    });
+    QTimer limit;
+    limit.setSingleShot(true);
+    connect(&limit, &QTimer::timeout, &wait->loop, &QEventLoop::quit);
+    limit.start(timeoutMs);
+    const auto done = [&wait] {
+        if (!wait->answered)
+            return false;
+        const bool bridged = !wait->answer.isEmpty() && wait->answer.first().toBool();
+        return !bridged || wait->flushed;
+    };
+    while (limit.isActive() && !done()) {
+        wait->loop.exec();
+    }
+    disconnect(connection);
+    if (!wait->answered) {
+        return QString();  // no page, a page that hangs, or a page that went away
+    }
+    if (!wait->flushed && wait->answer.size() == 2 &&
+        wait->answer.at(1).typeId() == QMetaType::QString) {
+        return wait->answer.at(1).toString();  // the marker was late; the page's own record
+    }
+    return processor_.JsReturnValue();
+}
+
+void TChromium::SetCenterAndZoom(const QString& latLngZoom) {
+    if (latLngZoom.isEmpty()) {
+        return;
+    }
+    // Re-formatted from numbers so that no text of the caller ends up in the script.
+    const QStringList fields = latLngZoom.split(u',');
+    QStringList numbers;
+    for (const QString& field : fields) {
+        const auto value = engine::ParseFloat(field.trimmed().toStdString());
+        numbers << JsNumber(value.value_or(0));
+    }
+    ExecJavaScript(JsCall(QStringLiteral("setCenterAndZoom"), numbers));
+}
+
+void TChromium::SetCenterAndZoom(double lat, double lng, int zoom) {
+    ExecJavaScript(JsCall(QStringLiteral("setCenterAndZoom"),
+                          {QString::fromStdString(engine::FormatFixed(lat, 6)),
+                           QString::fromStdString(engine::FormatFixed(lng, 6)), JsInt(zoom)}));
+}
+
+void TChromium::ShowBoundary(const QString& encodedPath) {
+    ExecJavaScript(JsCall(QStringLiteral("showBoundary"), {JsString(encodedPath)}));
+}
+
+void TChromium::AddPOI(std::int64_t id, const QString& name, double lat, double lng,
+                       const QString& content, bool isTemp, bool center) {
+    ExecJavaScript(
+        JsCall(QStringLiteral("addPOI"),
+               {JsInt(id), JsString(name), QString::fromStdString(engine::FormatFixed(lat, 6)),
+                QString::fromStdString(engine::FormatFixed(lng, 6)), JsString(content),
+                JsBool(isTemp), JsBool(center)}));
+}
+
+void TChromium::AddMarker(const QString& latLngZoom, const QString& title) {
+    QStringList arguments;
+    for (const QString& field : latLngZoom.split(u',')) {
+        arguments << JsNumber(engine::ParseFloat(field.trimmed().toStdString()).value_or(0));
+    }
+    arguments << JsString(title);
+    ExecJavaScript(JsCall(QStringLiteral("addMarker"), arguments));
+}
+
+std::vector<engine::TGLatLng> TChromium::DecodePath(const QString& encodedPath) {
+    return ParseDecodedPath(
+        ExecJavaScript(JsCall(QStringLiteral("decodePath"), {JsString(encodedPath)})));
+}
+
+std::vector<engine::TGLatLng> ParseDecodedPath(const QString& text) {
+    std::vector<engine::TGLatLng> points;
+    if (text.isEmpty()) {
+        return points;
+    }
+    const QStringList fields = text.split(u',');
+    for (qsizetype i = 0; i + 1 < fields.size(); i += 2) {
+        const QString lat = QString(fields[i]).remove(u'(').trimmed();
+        const QString lng = QString(fields[i + 1]).remove(u')').trimmed();
+        points.push_back({engine::ParseFloat(lat.toStdString()).value_or(0),
+                          engine::ParseFloat(lng.toStdString()).value_or(0)});
+    }
+    return points;
+}
+
+}  // namespace mainwindow

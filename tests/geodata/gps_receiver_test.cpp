@@ -1,0 +1,200 @@
+#include "geodata/gps/gps_receiver.h"
+
+#include <ctime>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+
+namespace geodata {
+namespace {
+
+constexpr const char* kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
+constexpr const char* kRmc = "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A";
+
+class FakePort : public TGpsPort {
+  public:
+    explicit FakePort(bool canOpen) : canOpen_(canOpen) {}
+    bool IsOpen() const override { return open_; }
+    void Open() override {
+        if (!canOpen_) {
+            throw std::runtime_error("no such port");
+        }
+        open_ = true;
+    }
+    void Close() override { open_ = false; }
+
+  private:
+    bool canOpen_;
+    bool open_ = false;
+};
+
+std::chrono::system_clock::time_point LocalTime(int year, int month, int day, int hour, int min,
+                                                int sec) {
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = min;
+    tm.tm_sec = sec;
+    tm.tm_isdst = -1;
+    return std::chrono::system_clock::from_time_t(std::mktime(&tm));
+}
+
+struct Harness {
+    explicit Harness(bool canOpen = true, std::filesystem::path logFolder = {})
+        : folder(logFolder.empty() ? temp.path() / "Tracker" / "Tracker" : logFolder),
+          receiver(std::make_unique<FakePort>(canOpen), TNmeaDayLog(folder, [this] { return now; }),
+                   [this](const std::string& m) { messages.push_back(m); }) {
+        receiver.OnDataNotify = [this](TGpsReceiver& sender, std::unique_ptr<TGpsFix> fix,
+                                       int status) {
+            EXPECT_EQ(&sender, &receiver);
+            EXPECT_EQ(status, 0);
+            fixes.push_back(*fix);
+        };
+    }
+    std::string Log(const char* day = "20240315") const {
+        return testsupport::ReadFileBytes(folder / (std::string(day) + ".nmea"));
+    }
+
+    testsupport::TempDir temp;
+    std::filesystem::path folder;
+    std::chrono::system_clock::time_point now = LocalTime(2024, 3, 15, 10, 0, 0);
+    std::vector<std::string> messages;
+    std::vector<TGpsFix> fixes;
+    TGpsReceiver receiver;
+};
+
+TEST(GpsReceiver, GgaOfGpsAndCombinedReceiversGiveFixesAndEveryLineIsLogged) {
+    Harness h;
+    h.receiver.Start();
+    ASSERT_TRUE(h.receiver.Connected());
+    const std::string stream =
+        std::string("noise") + kGga + "\r\n" + kRmc + "\r\n" +
+        "$GLGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*5B\r\n"
+        "$BDGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*5A\n"
+        "$GNGGA,123520,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*5B\r\n";
+    // Deliver in uneven pieces, as a serial port does.
+    for (std::size_t i = 0; i < stream.size(); i += 7) {
+        h.receiver.ComRxChar(std::string_view(stream).substr(i, 7));
+    }
+    ASSERT_EQ(h.fixes.size(), 2u);
+    EXPECT_EQ(h.fixes[0].Sentence, kGga);
+    EXPECT_EQ(h.fixes[1].Sentence.substr(0, 6), "$GNGGA");
+    EXPECT_EQ(h.Log(), std::string(kGga) + "\r\n" + kRmc + "\r\n" +
+                           "$GLGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*5B\r\n"
+                           "$BDGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*5A\r\n"
+                           "$GNGGA,123520,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*5B\r\n");
+}
+
+TEST(GpsReceiver, FixFieldsFromGgaSentences) {
+    struct Case {
+        std::string sentence;
+        double timeOfDaySeconds;
+        double lat, lng, alt;
+        std::string fix;
+        int sat;
+        double hdop, geoid, age;
+        int dgpsid;
+    };
+    const std::vector<Case> cases = {
+        {kGga, 45319, 48.1173, 11.516667, 545.4, "3d", 8, 0.9, 46.9, -1, -1},
+        {"$GPGGA,123520.5,4807.038,N,01131.000,E,2,08,0.9,545.4,M,46.9,M,2.0,0120*5E", 45320.5,
+         48.1173, 11.516667, 545.4, "dgps", 8, 0.9, 46.9, 2, 120},
+        {"$GNGGA,000001.25,3345.000,S,07030.000,W,1,12,1.5,0,M,,M,,*00", 1.25, -33.75, -70.5, 0,
+         "2d", 12, 1.5, 0, -1, -1},
+        {"$GPGGA,235959,0130.000,N,10330.000,E,6,x,,,M,,M,,*00", 86399, 1.5, 103.5, 0, "", 255, -1,
+         0, -1, -1},
+        // Without N/S nothing more is read; the receiver's mark 254 stays. (With no "." at
+        // all in the sentence the time cannot be read either.)
+        {"$GPGGA,123519,,,,,0,00,,,M,,M,,*66", 0, 0, 0, 0, "", 254, -1, 0, -1, -1},
+        // An empty E/W field is a read error: the latitude was read, the mark is 254.
+        {"$GPGGA,123519,4807.038,N,01131.000,,1,08,0.9,545.4,M,46.9,M,,*00", 45319, 48.1173, 0, 0,
+         "", 254, -1, 0, -1, -1},
+    };
+    for (const auto& c : cases) {
+        Harness h;
+        h.receiver.Start();
+        h.receiver.ComRxChar(c.sentence + "\r\n");
+        ASSERT_EQ(h.fixes.size(), 1u) << c.sentence;
+        const auto& f = h.fixes[0];
+        EXPECT_NEAR(f.DateTime * 86400.0, c.timeOfDaySeconds, 1e-6) << c.sentence;
+        EXPECT_NEAR(f.Latitude, c.lat, 5e-7) << c.sentence;
+        EXPECT_NEAR(f.Longitude, c.lng, 5e-7) << c.sentence;
+        EXPECT_DOUBLE_EQ(f.Altitude, c.alt) << c.sentence;
+        EXPECT_EQ(f.fix, c.fix) << c.sentence;
+        EXPECT_EQ(f.sat, c.sat) << c.sentence;
+        EXPECT_DOUBLE_EQ(f.hdop, c.hdop) << c.sentence;
+        EXPECT_DOUBLE_EQ(f.geoidheight, c.geoid) << c.sentence;
+        EXPECT_DOUBLE_EQ(f.ageofdgpsdata, c.age) << c.sentence;
+        EXPECT_EQ(f.dgpsid, c.dgpsid) << c.sentence;
+    }
+}
+
+TEST(GpsReceiver, PortThatDoesNotOpenHandlesNothing) {
+    Harness h(false);
+    h.receiver.Start();
+    EXPECT_FALSE(h.receiver.Connected());
+    EXPECT_EQ(h.messages, std::vector<std::string>{"无法打开串口！"});
+    h.receiver.ComRxChar(std::string(kGga) + "\r\n");
+    EXPECT_TRUE(h.fixes.empty());
+    EXPECT_FALSE(std::filesystem::exists(h.folder));
+}
+
+TEST(GpsReceiver, StopAndStartDiscardHalfALine) {
+    Harness h;
+    h.receiver.Start();
+    h.receiver.ComRxChar("$GPGGA,123519,4807.0");
+    h.receiver.Stop();
+    EXPECT_FALSE(h.receiver.Connected());
+    EXPECT_FALSE(h.receiver.Port().IsOpen());
+    h.receiver.Start();
+    h.receiver.ComRxChar(std::string("38,N,01131.000,E*00\r\n") + kGga + "\r\n");
+    ASSERT_EQ(h.fixes.size(), 1u);
+    EXPECT_EQ(h.Log(), std::string(kGga) + "\r\n");
+}
+
+TEST(GpsReceiver, LinesAfterLocalMidnightGoToTheNewDay) {
+    Harness h;
+    h.receiver.Start();
+    h.now = LocalTime(2024, 3, 15, 23, 59, 59);
+    h.receiver.ComRxChar(std::string(kRmc) + "\r\n");
+    h.now = LocalTime(2024, 3, 16, 0, 0, 1);
+    h.receiver.ComRxChar(std::string(kGga) + "\r\n");
+    EXPECT_EQ(h.Log("20240315"), std::string(kRmc) + "\r\n");
+    EXPECT_EQ(h.Log("20240316"), std::string(kGga) + "\r\n");
+}
+
+TEST(GpsReceiver, ErrorsOfOneLineDoNotLoseTheOthers) {
+    // The log folder cannot be created: every fix is still handed over, then the error is raised.
+    testsupport::TempDir temp;
+    testsupport::WriteFileBytes(temp / "blocker", "a file, not a folder");
+    Harness h(true, temp / "blocker" / "Tracker");
+    h.receiver.Start();
+    EXPECT_THROW(h.receiver.ComRxChar(std::string(kGga) + "\r\n" + kGga + "\r\n"),
+                 std::system_error);
+    EXPECT_EQ(h.fixes.size(), 2u);
+
+    // A handler that raises on the first fix: that line is not logged, the next one is.
+    Harness g;
+    int calls = 0;
+    g.receiver.OnDataNotify = [&](TGpsReceiver&, std::unique_ptr<TGpsFix>, int) {
+        if (++calls == 1) {
+            throw std::runtime_error("handler failed");
+        }
+    };
+    g.receiver.Start();
+    const std::string second = "$GNGGA,123520,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*5B";
+    EXPECT_THROW(g.receiver.ComRxChar(std::string(kGga) + "\r\n" + second + "\r\n"),
+                 std::runtime_error);
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(g.Log(), second + "\r\n");
+}
+
+}  // namespace
+}  // namespace geodata

@@ -1,0 +1,110 @@
+#include "geodata/export/xls_writer.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "support/temp_dir.h"
+#include "support/child_process.h"
+
+namespace geodata {
+namespace {
+
+constexpr std::size_t kBofSize = 12;
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string bytes;
+    for (const int v : values) {
+        bytes += static_cast<char>(v);
+    }
+    return bytes;
+}
+
+// Reads a worksheet back with xlrd: rows of [cell type, value].
+nlohmann::json ReadWithXlrd(const std::filesystem::path& file) {
+    const char* script =
+        "import sys, json, xlrd\n"
+        "book = xlrd.open_workbook(sys.argv[1], encoding_override='gbk')\n"
+        "sh = book.sheet_by_index(0)\n"
+        "print(json.dumps([[[sh.cell_type(r, c), sh.cell_value(r, c)] for c in range(sh.ncols)]"
+        " for r in range(sh.nrows)]))\n";
+    const auto result =
+        testsupport::RunChild({testsupport::SystemPython(), "-c", script, file.string()});
+    if (result.exitCode != 0) {
+        ADD_FAILURE() << "reading the worksheet needs python3 with xlrd (Debian package "
+                         "python3-xlrd): "
+                      << result.output;
+        return nlohmann::json::array();
+    }
+    return nlohmann::json::parse(result.output);
+}
+
+TEST(XlsWriter, CellRecordsByKindOfValue) {
+    struct Case {
+        const char* what;
+        TXlsValue value;
+        std::string record;
+    };
+    const std::vector<Case> cases = {
+        {"32-bit integer", std::int32_t{5}, Bytes({0x7E, 2, 10, 0, 3, 0, 1, 0, 0, 0, 22, 0, 0, 0})},
+        {"negative 16-bit", std::int16_t{-1},
+         Bytes({0x7E, 2, 10, 0, 3, 0, 1, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF})},
+        {"byte", std::uint8_t{200}, Bytes({0x7E, 2, 10, 0, 3, 0, 1, 0, 0, 0, 0x22, 3, 0, 0})},
+        {"double", 1.5, Bytes({3, 2, 14, 0, 3, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF8, 0x3F})},
+        {"float", 1.5f, Bytes({3, 2, 14, 0, 3, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF8, 0x3F})},
+        {"Boolean", true, Bytes({1, 2, 6, 0, 3, 0, 1, 0, 23, 0})},
+        {"64-bit integer", std::int64_t{5}, Bytes({1, 2, 6, 0, 3, 0, 1, 0, 23, 0})},
+        {"nothing", std::monostate{}, Bytes({1, 2, 6, 0, 3, 0, 1, 0, 23, 0})},
+        {"text in GBK", std::string("名称a"),
+         Bytes({4, 2, 13, 0, 3, 0, 1, 0, 0, 0, 5, 0, 0xC3, 0xFB, 0xB3, 0xC6, 'a'})},
+        {"date-time", TXlsDateTime{45366.5},
+         Bytes({4, 2, 26, 0, 3, 0, 1, 0, 0, 0, 18, 0}) + "2024/3/15 12:00:00"},
+        {"a character GBK lacks", std::string("a😀b"),
+         Bytes({4, 2, 11, 0, 3, 0, 1, 0, 0, 0, 3, 0, 'a', '?', 'b'})},
+    };
+    for (const auto& c : cases) {
+        TXlsWriter writer;
+        writer.SetCells(1, 3, c.value);
+        EXPECT_EQ(writer.Stream().substr(kBofSize), c.record) << c.what;
+    }
+    TXlsWriter literal;
+    literal.SetCells(0, 0, "abc");
+    EXPECT_EQ(literal.Stream()[kBofSize], 0x04) << "a string literal must be a text cell";
+}
+
+TEST(XlsWriter, SaveWritesBofCellsEofAndRefusesBlankNames) {
+    testsupport::TempDir dir;
+    TXlsWriter writer;
+    writer.SetCells(0, 0, std::int32_t{1});
+    EXPECT_FALSE(writer.SaveToXls("   "));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+
+    ASSERT_TRUE(writer.SaveToXls(dir / "a.xls"));
+    EXPECT_EQ(testsupport::ReadFileBytes(dir / "a.xls"),
+              Bytes({9, 8, 8, 0, 0, 0, 0x10, 0, 0, 0, 0, 0}) +
+                  Bytes({0x7E, 2, 10, 0, 0, 0, 0, 0, 0, 0, 6, 0, 0, 0}) + Bytes({10, 0, 0, 0}));
+    EXPECT_THROW(writer.SaveToXls(dir / "a.xls" / "below a file.xls"), std::runtime_error);
+}
+
+TEST(XlsWriter, SpreadsheetReaderSeesTextNumbersAndBlanks) {
+    testsupport::TempDir dir;
+    TXlsWriter writer;
+    writer.SetCells(0, 0, std::string("编号"));
+    writer.SetCells(1, 0, std::string("经度(GPS坐标)"));
+    writer.SetCells(0, 1, std::int32_t{-7});
+    writer.SetCells(1, 1, 116.403874);
+    writer.SetCells(2, 1, false);
+    ASSERT_TRUE(writer.SaveToXls(dir / "sheet.xls"));
+
+    const auto rows = ReadWithXlrd(dir / "sheet.xls");
+    ASSERT_EQ(rows.size(), 2u) << rows.dump();
+    EXPECT_EQ(rows[0][0], nlohmann::json::parse(R"([1, "编号"])"));
+    EXPECT_EQ(rows[0][1], nlohmann::json::parse(R"x([1, "经度(GPS坐标)"])x"));
+    EXPECT_EQ(rows[1][0], nlohmann::json::parse("[2, -7.0]"));
+    EXPECT_EQ(rows[1][1], nlohmann::json::parse("[2, 116.403874]"));
+    EXPECT_EQ(rows[1].size(), 2u) << "a blank cell holds no value: " << rows.dump();
+}
+
+}  // namespace
+}  // namespace geodata

@@ -1,0 +1,175 @@
+#include "mainwindow/page/page_host.h"
+
+#include <QWebEngineProfile>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "qt_print.h"
+#include "support/temp_dir.h"
+#include "web_page_harness.h"
+
+namespace {
+
+using mainwindow::TChromium;
+using mainwindow::TPageFiles;
+using testmainwindow::RunScript;
+using testmainwindow::WaitUntil;
+namespace fs = std::filesystem;
+
+// A small stand-in for the packed pages: both pages read their settings script and define
+// the page functions the host calls.
+void WritePageSource(const fs::path& root) {
+    const std::string functions =
+        "<script>"
+        "function decodePath(s) { setJsReturnValue('(30.5, 120.25),(31, 121),(32'); }"
+        "function zoomTwice() { mapZoomChangedEvent(7); mapZoomChangedEvent(8); }"
+        "</script>";
+    testsupport::WriteFileBytes(root / "googlemaps.html",
+                                "<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
+                                "<script src=\"mapfiles/js/gmap_settings.js\"></script>" +
+                                    functions + "</head><body>google</body></html>");
+    testsupport::WriteFileBytes(root / "baidumaps.html",
+                                "<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
+                                "<script src=\"mapfiles/js/bmap_settings.js\"></script>" +
+                                    functions + "</head><body>baidu</body></html>");
+    testsupport::WriteFileBytes(root / "mapfiles/js/gmap_settings.js",
+                                "var zeb = window.zeb || {};\nwindow.zeb = zeb;\n"
+                                "zeb.DEFAULT_ZOOM = 4; \nzeb.TILE_PATH = \"C:\\\\x\\\\\";\n");
+    testsupport::WriteFileBytes(root / "mapfiles/js/bmap_settings.js",
+                                "var zeb = window.zeb || {};\nwindow.zeb = zeb;\n"
+                                "zeb.DEFAULT_ZOOM = 5; \nzeb.DEFAULT_MAPTYPE = X;\n");
+    testsupport::WriteFileBytes(root / "mapfiles/images/m1.svg", "<svg/>");
+}
+
+QString PathText(const fs::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+TEST(PageFiles, CopiedIntoAPrivateFolderOfTheirOwn) {
+    testsupport::TempDir source;
+    WritePageSource(source.path());
+    fs::path folder;
+    {
+        TPageFiles first(PathText(source.path()));
+        TPageFiles second(PathText(source.path()));
+        EXPECT_TRUE(first.Folder().empty());
+        ASSERT_TRUE(first.Unpack());
+        ASSERT_TRUE(second.Unpack());
+        folder = first.Folder();
+        EXPECT_NE(folder, second.Folder()) << "each process (and object) has its own folder";
+        EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
+        EXPECT_EQ(testsupport::ReadFileBytes(first.MapFilesDir() / "images/m1.svg"), "<svg/>");
+        EXPECT_TRUE(fs::exists(first.GoogleMapHtml()));
+        EXPECT_TRUE(fs::exists(first.BaiduMapHtml()));
+
+        first.DeleteMapAPIFile(false);
+        EXPECT_FALSE(fs::exists(first.GoogleMapHtml()));
+        EXPECT_TRUE(fs::exists(first.MapFilesDir()));
+        first.DeleteMapAPIFile(true);
+        EXPECT_FALSE(fs::exists(first.MapFilesDir()));
+        ASSERT_TRUE(first.Unpack()) << "unpacked again after a delete";
+        EXPECT_TRUE(fs::exists(first.GoogleMapHtml()));
+    }
+    EXPECT_FALSE(fs::exists(folder)) << "the folder goes with its owner";
+
+    TPageFiles empty(PathText(source / "no-such-folder"));
+    EXPECT_FALSE(empty.Unpack());
+}
+
+#ifdef VANTOREL_HAS_PAGE_RESOURCES
+TEST(PageFiles, ThePackedPagesAreFoundInTheResources) {
+    TPageFiles files;
+    ASSERT_TRUE(files.Unpack()) << "no map pages under :/page in the resources";
+    EXPECT_TRUE(fs::exists(files.GoogleMapHtml()));
+    EXPECT_TRUE(fs::exists(files.BaiduMapHtml()));
+    EXPECT_TRUE(fs::exists(files.MapFilesDir() / "js/gmap_settings.js"));
+    EXPECT_TRUE(fs::exists(files.MapFilesDir() / "js/bmap_settings.js"));
+}
+#endif
+
+class PageHostTest : public ::testing::Test {
+  protected:
+    PageHostTest() : page_(&profile_) {
+        WritePageSource(source_.path());
+        host_ = std::make_unique<TChromium>(PathText(source_.path()));
+    }
+
+    void TearDown() override { EXPECT_EQ(page_.errors, QStringList()); }
+
+    void LoadAndWait(const mainwindow::TPageSettings& settings) {
+        QSignalSpy finished(&page_, &QWebEnginePage::loadFinished);
+        host_->LoadMaps(settings);
+        ASSERT_TRUE(finished.wait(60000));
+        ASSERT_TRUE(finished.at(0).at(0).toBool());
+    }
+
+    testsupport::TempDir source_;
+    QWebEngineProfile profile_;
+    testmainwindow::RecordingPage page_;
+    std::unique_ptr<TChromium> host_;
+};
+
+TEST_F(PageHostTest, ScriptRunBeforeThePageExistsReturnsEmpty) {
+    EXPECT_EQ(host_->ExecJavaScript("setJsReturnValue('x');"), "");
+    EXPECT_TRUE(host_->DecodePath("abc").empty());
+}
+
+TEST_F(PageHostTest, LoadsThePageOfTheLayerWithItsSettings) {
+    host_->SetPage(&page_);
+    ASSERT_TRUE(host_->InitMaps());
+    mainwindow::TPageSettings settings;
+    settings.ZoomLevel = 11;
+    settings.OutPutDirectory = "/home/u/tiles";
+    LoadAndWait(settings);
+    EXPECT_EQ(host_->HtmlFile(), host_->Files().GoogleMapHtml());
+    EXPECT_EQ(RunScript(page_, "document.body.textContent").toString(), "google");
+    EXPECT_EQ(RunScript(page_, "zeb.DEFAULT_ZOOM").toInt(), 11);
+    EXPECT_EQ(RunScript(page_, "zeb.TILE_PATH").toString(), "/home/u/tiles/");
+
+    host_->SetMapType(engine::TMapType::mtBaidu3D);
+    EXPECT_TRUE(host_->IsBaiduMap());
+    LoadAndWait(settings);
+    EXPECT_EQ(RunScript(page_, "document.body.textContent").toString(), "baidu");
+    EXPECT_EQ(RunScript(page_, "zeb.DEFAULT_MAPTYPE_INDEX").toInt(), 5);
+
+    // Page files deleted while the page is shown come back with the next load.
+    host_->DeleteMapAPIFile(true);
+    host_->SetMapType(engine::TMapType::mtGoogleRoadMap);
+    EXPECT_FALSE(host_->IsBaiduMap());
+    LoadAndWait(settings);
+    EXPECT_EQ(RunScript(page_, "document.body.textContent").toString(), "google");
+}
+
+TEST_F(PageHostTest, ScriptRunsReturnTheLastStoredValue) {
+    host_->SetPage(&page_);
+    LoadAndWait({});
+    QStringList zooms;
+    host_->JsProcessor().OnMapZoomChanged = [&zooms](int zoom) { zooms << QString::number(zoom); };
+    EXPECT_EQ(host_->ExecJavaScript("setJsReturnValue('a'); setJsReturnValue('b');"), "b");
+    EXPECT_EQ(host_->ExecJavaScript("1 + 1;"), "b") << "a run that stores nothing keeps it";
+    // Callbacks of a run reach their handlers before the run returns.
+    host_->ExecJavaScript("zoomTwice();");
+    EXPECT_EQ(zooms, (QStringList{"7", "8"}));
+
+    const auto points = host_->DecodePath("_p~iF~ps|U");
+    ASSERT_EQ(points.size(), 2u) << "the unpaired last field is dropped";
+    EXPECT_EQ(points[0], (engine::TGLatLng{30.5, 120.25}));
+    EXPECT_EQ(points[1], (engine::TGLatLng{31, 121}));
+
+    // A failing script still answers; its error shows in the page's console.
+    EXPECT_EQ(host_->ExecJavaScript("noSuchFunction();"), "(30.5, 120.25),(31, 121),(32");
+    ASSERT_TRUE(WaitUntil([this] { return !page_.errors.isEmpty(); }));
+    EXPECT_TRUE(page_.errors.join(' ').contains("noSuchFunction"));
+    page_.errors.clear();
+}
+
+TEST(PageHost, DecodedPathTexts) {
+    using mainwindow::ParseDecodedPath;
+    EXPECT_TRUE(ParseDecodedPath("").empty());
+    EXPECT_EQ(ParseDecodedPath("1.5,2.5,3,4"), (std::vector<engine::TGLatLng>{{1.5, 2.5}, {3, 4}}));
+    EXPECT_EQ(ParseDecodedPath("( 39.9 , 116.4 )"), (std::vector<engine::TGLatLng>{{39.9, 116.4}}));
+    EXPECT_EQ(ParseDecodedPath("x,y"), (std::vector<engine::TGLatLng>{{0, 0}}));
+}
+
+}  // namespace

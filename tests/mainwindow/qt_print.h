@@ -1,0 +1,16 @@
+#pragma once
+// Readable QString and QStringList values in test failure messages.
+#include <QString>
+#include <QStringList>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os) {
+    *os << "{\n";
+    for (const QString& text : list) {
+        *os << "  \"" << text.toStdString() << "\"\n";
+    }
+    *os << "}";
+}
