@@ -222,8 +222,12 @@ TTileDownloader::Fetch TTileDownloader::HttpGetImage(const std::string& url, std
         return Fetch::Halted;
     }
     if (!answer.transferred) {
-        // No answer, a time-out or a body cut short: the status of a missing answer.
-        task_->Log(answer.error.empty() ? std::string("no HTTP answer") : answer.error);
+        // No answer, a time-out or a body cut short: the status of a missing answer. The reason
+        // is logged once per tile, so endless retries against a dead server cannot flood the log.
+        if (!transportErrorLogged_) {
+            transportErrorLogged_ = true;
+            task_->Log(answer.error.empty() ? std::string("no HTTP answer") : answer.error);
+        }
         resultCode = 500;
         return Fetch::Answered;
     }
@@ -295,6 +299,7 @@ bool TTileDownloader::GetTile(const TTile& tile, std::filesystem::path& fileName
             }
 
             int tries = 0;
+            transportErrorLogged_ = false;
             bool imageNotFound = false;
             bool gaveUp = false;
             bool resumed = false;

@@ -117,6 +117,7 @@ class TTileDownloader {
     UrlSettings urlSettings_;
     std::uint64_t urlGeneration_ = 0;
     std::string FImageStream;
+    bool transportErrorLogged_ = false;  // for the tile in hand
 
     const std::chrono::milliseconds FWaitTime{500};
     mutable std::mutex mutex_;
