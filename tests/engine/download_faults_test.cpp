@@ -302,3 +302,22 @@ TEST(DownloadFaults, PausedWorkerFinishesItsTileAfterResumeAndGoesOnInOrder) {
     EXPECT_EQ(targets,
               (std::vector<std::string>{"/6/1/0.png", "/6/1/1.png", "/6/1/2.png", "/6/1/3.png"}));
 }
+
+TEST(DownloadFaults, AnErrorEscapingATileIsLoggedAndTheWorkerGoesOn) {
+    // The progress handler of the owner throws: the worker logs it, makes no second report for
+    // that address (the overlay pass is given up) and takes the next address.
+    DownloadFixture f([](const testsupport::TileRequest& request) {
+        return request.target.find("lyrs=h@") != std::string::npos ? ta::Png() : ta::Jpeg();
+    });
+    std::atomic<int> calls{0};
+    f.pool.StartTask(f.Plan(TMapType::mtGoogleHybrid, OneLevel(3, 0, 0, 0, 2)), 1,
+                     [&calls](bool, std::int32_t, std::int32_t) {
+                         ++calls;
+                         throw std::runtime_error("handler failed");
+                     });
+    ASSERT_TRUE(f.pool.WaitUntilFinished(std::chrono::seconds(10)));
+    EXPECT_EQ(calls.load(), 3);
+    EXPECT_EQ(f.server.Total(), 3) << "no overlay request after the error";
+    const auto log = f.LogLines();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "TTileDownloader.GetTile:handler failed"), 3);
+}
