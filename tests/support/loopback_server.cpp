@@ -216,6 +216,20 @@ void LoopbackServer::Serve(const CannedAnswer& answer, const httplib::Request& r
     for (const auto& [name, value] : answer.headers) {
         res.set_header(name, value);
     }
+    if (answer.fault == CannedAnswer::Fault::StallBody) {
+        const std::string sent = answer.body.substr(0, answer.sentBytes);
+        const auto stall = answer.stall;
+        res.set_content_provider(
+            answer.body.size(), answer.contentType,
+            [this, sent, stall](std::size_t, std::size_t, httplib::DataSink& sink) {
+                if (!sent.empty()) {
+                    sink.write(sent.data(), sent.size());
+                }
+                Wait(stall);
+                return false;
+            });
+        return;
+    }
     if (answer.fault == CannedAnswer::Fault::TruncatedBody) {
         const std::string sent = answer.body.substr(0, answer.sentBytes);
         // Returning false after the partial write makes the library close the connection.

@@ -29,6 +29,8 @@ struct CannedAnswer {
         None,
         TruncatedBody,   // Content-Length announces the whole body, only `sentBytes` follow
         DropConnection,  // the connection is closed before any byte of an answer
+        StallBody,       // as TruncatedBody, but the server then stays silent for `stall`
+                         // (or until it stops) before it closes the connection
     };
 
     int status = 200;
@@ -37,7 +39,8 @@ struct CannedAnswer {
     std::vector<std::pair<std::string, std::string>> headers;
     std::chrono::milliseconds delay{0};  // wait before answering (ends early when stopping)
     Fault fault = Fault::None;
-    std::size_t sentBytes = 0;  // TruncatedBody only
+    std::size_t sentBytes = 0;           // TruncatedBody and StallBody
+    std::chrono::milliseconds stall{0};  // StallBody only
     // A slow answer: the body goes out in pieces of `trickleBytes` with this pause between
     // them (Content-Length still announces the whole body).
     std::chrono::milliseconds trickleInterval{0};

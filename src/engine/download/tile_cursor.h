@@ -1,0 +1,49 @@
+#pragma once
+// The cursor over a task's tile rectangles: zoom by zoom upward, within a level column by
+// column, within a column row by row, each address exactly once over all workers. The object
+// is its own lock; a step is a handful of integer operations under it.
+#include <array>
+#include <cstdint>
+#include <mutex>
+
+#include "engine/core/core_types.h"
+
+namespace engine {
+
+class TileCursor {
+  public:
+    // Copies the rectangles (not the vertex lists) and starts before the first address.
+    explicit TileCursor(const TTileBounds& bounds, std::int64_t maxTiles = -1);
+
+    // Gives the next address; false once the cursor has passed zoom 21 (or the cap).
+    bool GetNextTile(TTile& tile);
+
+    // Back to the start of the range (x and y -1, zoom 0).
+    void Reset();
+
+    std::int32_t X() const;
+    std::int32_t Y() const;
+    std::int8_t Z() const;
+
+  private:
+    enum class Step { Tile, Nothing, Finished };
+    Step StepLocked(TTile& tile);
+
+    struct Range {
+        bool Checked = false;
+        std::int32_t MinRow = 0;
+        std::int32_t MaxRow = 0;
+        std::int32_t MinCol = 0;
+        std::int32_t MaxCol = 0;
+    };
+
+    mutable std::mutex mutex_;
+    std::array<Range, kZoomLevelCount> ranges_;
+    // 64 bits so that a rectangle reaching the end of the 32-bit range cannot overflow a step.
+    std::int64_t FX = -1;
+    std::int64_t FY = -1;
+    std::int32_t FZ = 0;
+    std::int64_t left_;  // addresses still allowed; negative: no cap
+};
+
+}  // namespace engine
