@@ -415,7 +415,9 @@ TEST(GpxLarge, HundredThousandTrackPointsReadQuickly) {
     std::printf("reading %d GPX track points took %.3f s of CPU\n", count, seconds);
     ASSERT_EQ(doc.trk.Tracks(0).trkseg(0).Count(), count);
     EXPECT_EQ(doc.trk.Tracks(0).trkseg(0).trkpt(count - 1).Altitude, (count - 1) % 500);
-    EXPECT_LT(seconds, 2.0);
+    // Reads in about half a second; a reader that re-scans or cuts text off the front takes
+    // minutes on this input, so the bound leaves room for a loaded machine only.
+    EXPECT_LT(seconds, 5.0);
 }
 
 }  // namespace

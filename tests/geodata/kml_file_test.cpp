@@ -270,7 +270,9 @@ TEST(KmlLarge, HundredThousandPointLineStringReadsQuickly) {
     ASSERT_EQ(seg.Count(), count);
     EXPECT_EQ(seg.trkpt(count - 1).Altitude, (count - 1) % 100);
     EXPECT_EQ(r.doc.trk.Tracks(0).name, "Big");
-    EXPECT_LT(seconds, 2.0);
+    // Reads in about half a second; a reader that re-scans or cuts text off the front takes
+    // minutes on this input, so the bound leaves room for a loaded machine only.
+    EXPECT_LT(seconds, 5.0);
 }
 
 }  // namespace
