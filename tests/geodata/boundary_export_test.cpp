@@ -6,8 +6,8 @@
 #include <nlohmann/json.hpp>
 
 #include "geodata/boundary/boundary_store.h"
-#include "support/temp_dir.h"
 #include "support/child_process.h"
+#include "support/temp_dir.h"
 
 namespace geodata {
 namespace {
@@ -73,7 +73,8 @@ TEST(BoundaryExport, GeoJsonReadsBackWithGdal) {
     const auto file = dir / "area.json";
     TBoundary::DumpGeoJSON(kRectangle, file, TCoordType::ctGoogle);
     const auto result = testsupport::RunChild({"ogrinfo", "-ro", "-al", "-q", file.string()});
-    ASSERT_EQ(result.exitCode, 0) << "ogrinfo (Debian package gdal-bin) failed: " << result.output << result.errors;
+    ASSERT_EQ(result.exitCode, 0) << "ogrinfo (Debian package gdal-bin) failed: " << result.output
+                                  << result.errors;
     EXPECT_NE(result.output.find(
                   "MULTIPOLYGON (((116.3 39.9,116.3 40.1,116.5 40.1,116.5 39.9,116.3 39.9)))"),
               std::string::npos)

@@ -10,8 +10,8 @@
 #include <nlohmann/json.hpp>
 
 #include "engine/core/number_format.h"
-#include "support/temp_dir.h"
 #include "support/child_process.h"
+#include "support/temp_dir.h"
 
 namespace geodata {
 namespace {
@@ -51,7 +51,8 @@ std::string Unzip(const std::vector<std::string>& args) {
     std::vector<std::string> argv = {"unzip"};
     argv.insert(argv.end(), args.begin(), args.end());
     const auto result = testsupport::RunChild(argv);
-    EXPECT_EQ(result.exitCode, 0) << "unzip (Debian package unzip) failed: " << result.output << result.errors;
+    EXPECT_EQ(result.exitCode, 0) << "unzip (Debian package unzip) failed: " << result.output
+                                  << result.errors;
     return result.output;
 }
 

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "support/temp_dir.h"
 #include "support/child_process.h"
+#include "support/temp_dir.h"
 
 namespace geodata {
 namespace {

@@ -14,7 +14,7 @@ std::filesystem::path InstalledDataFile(std::string_view name) {
     }
     const std::filesystem::path bin = exe.parent_path();
     const std::filesystem::path candidates[] = {
-        bin / ".." / "share" / "vantorel" / name,  // installed
+        bin / ".." / "share" / "vantorel" / name,             // installed
         std::filesystem::path(VANTOREL_RESOURCE_DIR) / name,  // a build that was not installed
     };
     for (const auto& candidate : candidates) {
