@@ -210,6 +210,8 @@ void TCombineTile::ExportTileDatabase() {
     if (RefuseGrid(task)) {
         return;
     }
+    // A new file: the writers would otherwise free the old tables page by page.
+    std::filesystem::remove(dbFile);
     std::unique_ptr<engine::TMBTiles> mbtiles;
     std::unique_ptr<engine::TOruxMapsSqlite> orux;
     std::unique_ptr<engine::TRMapsSQLite> rmaps;
@@ -229,8 +231,12 @@ void TCombineTile::ExportTileDatabase() {
         std::filesystem::path overlay;
         std::optional<std::string> bytes;
     };
+    // Plain tiles are read faster on this thread than handed to readers and back; only
+    // drawing labels is worth spreading over the processors.
     const unsigned cpus = std::max(1u, std::thread::hardware_concurrency());
-    const int threads = settings_.threads > 0 ? settings_.threads : static_cast<int>(cpus);
+    const int threads = settings_.threads > 0        ? settings_.threads
+                        : task.overlayFolder.empty() ? 1
+                                                     : static_cast<int>(cpus);
     const int tileSize = task.tileSize;
 
     engine::TGLatLngBounds bounds{};
@@ -270,9 +276,13 @@ void TCombineTile::ExportTileDatabase() {
                 engine::AppendLog(std::string("loop col:") + e.what());
             }
         };
-        OrderedWork<Job> pool(threads, 512, [tileSize](Job& job) {
+        const auto read = [tileSize](Job& job) {
             job.bytes = TileBytes(job.tile, job.overlay, tileSize);
-        });
+        };
+        std::unique_ptr<OrderedWork<Job>> pool;
+        if (threads > 1) {
+            pool = std::make_unique<OrderedWork<Job>>(threads, 512, read);
+        }
         std::vector<char> keep;
         bool cancelled = false;
         for (std::int64_t y = r.MinRow; y <= r.MaxRow && !cancelled; ++y) {
@@ -295,17 +305,22 @@ void TCombineTile::ExportTileDatabase() {
                     job.finished = counter >= level.count;
                     job.tile = task.TileFile(z, job.x, job.y);
                     job.overlay = task.OverlayFile(z, job.x, job.y);
-                    if (pool.Full()) {
-                        store(pool.Next());
+                    if (!pool) {
+                        read(job);
+                        store(std::move(job));
+                        continue;
                     }
-                    pool.Submit(std::move(job));
+                    if (pool->Full()) {
+                        store(pool->Next());
+                    }
+                    pool->Submit(std::move(job));
                 }
             } catch (const std::exception& e) {
                 engine::AppendLog(std::string("loop row:") + e.what());
             }
         }
-        while (pool.Pending() > 0) {
-            store(pool.Next());
+        while (pool && pool->Pending() > 0) {
+            store(pool->Next());
         }
     }
     // Also after a cancellation: the database keeps what was written, with its metadata.
