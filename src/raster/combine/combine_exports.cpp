@@ -231,11 +231,13 @@ void TCombineTile::ExportTileDatabase() {
         std::filesystem::path overlay;
         std::optional<std::string> bytes;
     };
-    // Plain tiles are read faster on this thread than handed to readers and back; only
-    // drawing labels is worth spreading over the processors.
+    // Tiles go to the readers in chunks, so that handing them over costs little next to
+    // reading them; two readers keep the database busy, drawing labels takes every processor.
+    using Chunk = std::vector<Job>;
+    constexpr std::size_t kChunk = 64;
     const unsigned cpus = std::max(1u, std::thread::hardware_concurrency());
     const int threads = settings_.threads > 0        ? settings_.threads
-                        : task.overlayFolder.empty() ? 1
+                        : task.overlayFolder.empty() ? 2
                                                      : static_cast<int>(cpus);
     const int tileSize = task.tileSize;
 
@@ -257,7 +259,7 @@ void TCombineTile::ExportTileDatabase() {
         if (task.points.empty() || level.count == 0) {
             continue;
         }
-        auto store = [&](Job job) {
+        auto store = [&](Job&& job) {
             if (!job.bytes) {
                 return;
             }
@@ -279,10 +281,23 @@ void TCombineTile::ExportTileDatabase() {
         const auto read = [tileSize](Job& job) {
             job.bytes = TileBytes(job.tile, job.overlay, tileSize);
         };
-        std::unique_ptr<OrderedWork<Job>> pool;
-        if (threads > 1) {
-            pool = std::make_unique<OrderedWork<Job>>(threads, 512, read);
-        }
+        OrderedWork<Chunk> pool(threads, 2 * static_cast<std::size_t>(threads) + 2,
+                                [&read](Chunk& chunk) {
+                                    for (Job& job : chunk) {
+                                        read(job);
+                                    }
+                                });
+        Chunk chunk;
+        const auto hand = [&] {
+            if (pool.Full()) {
+                for (Job& done : pool.Next()) {
+                    store(std::move(done));
+                }
+            }
+            pool.Submit(std::move(chunk));
+            chunk = Chunk();
+            chunk.reserve(kChunk);
+        };
         std::vector<char> keep;
         bool cancelled = false;
         for (std::int64_t y = r.MinRow; y <= r.MaxRow && !cancelled; ++y) {
@@ -305,22 +320,22 @@ void TCombineTile::ExportTileDatabase() {
                     job.finished = counter >= level.count;
                     job.tile = task.TileFile(z, job.x, job.y);
                     job.overlay = task.OverlayFile(z, job.x, job.y);
-                    if (!pool) {
-                        read(job);
-                        store(std::move(job));
-                        continue;
+                    chunk.push_back(std::move(job));
+                    if (chunk.size() >= kChunk) {
+                        hand();
                     }
-                    if (pool->Full()) {
-                        store(pool->Next());
-                    }
-                    pool->Submit(std::move(job));
                 }
             } catch (const std::exception& e) {
                 engine::AppendLog(std::string("loop row:") + e.what());
             }
         }
-        while (pool && pool->Pending() > 0) {
-            store(pool->Next());
+        if (!chunk.empty()) {
+            hand();
+        }
+        while (pool.Pending() > 0) {
+            for (Job& done : pool.Next()) {
+                store(std::move(done));
+            }
         }
     }
     // Also after a cancellation: the database keeps what was written, with its metadata.
