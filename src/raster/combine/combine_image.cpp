@@ -71,6 +71,24 @@ bool WriteRgba(Dataset& ds, const engine::RgbaImage& image, int x, int y) {
                                image.height, GDT_Byte, 3, bands, 4, 4 * image.width, 1) == CE_None;
 }
 
+// Each tile fills whole blocks that are written once and never read again, so a big block
+// cache only holds finished blocks longer: the stitch caps it, which keeps memory the same for
+// any image width, and gives the caller's size back afterwards.
+class BlockCacheCap {
+  public:
+    explicit BlockCacheCap(std::int64_t bytes) : previous_(GDALGetCacheMax64()) {
+        if (previous_ > bytes) {
+            GDALSetCacheMax64(bytes);
+        }
+    }
+    ~BlockCacheCap() { GDALSetCacheMax64(previous_); }
+    BlockCacheCap(const BlockCacheCap&) = delete;
+    BlockCacheCap& operator=(const BlockCacheCap&) = delete;
+
+  private:
+    std::int64_t previous_;
+};
+
 std::int64_t BmpFileSize(std::int64_t width, std::int64_t height) {
     return ((width * 3 + 3) / 4 * 4) * height + 54;
 }
@@ -87,6 +105,7 @@ void TCombineTile::CombineToImage() {
                                               : std::filesystem::path();
     const unsigned cpus = std::max(1u, std::thread::hardware_concurrency());
     const int threads = settings_.threads > 0 ? settings_.threads : static_cast<int>(cpus);
+    const BlockCacheCap cacheCap(std::int64_t{64} << 20);
 
     for (int z = 0; z < engine::kZoomLevelCount && !FCanceled; ++z) {
         if (!FZoomLevels[z].Checked) {
