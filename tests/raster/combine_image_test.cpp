@@ -247,19 +247,28 @@ TEST_F(CombineImageTest, CancelledRunReportsCancelledAndLeavesNoImage) {
     }
 }
 
-TEST_F(CombineImageTest, JpegTooWideForItsFormatIsSkippedWithAMessageAndTheNextLevelIsMade) {
+TEST_F(CombineImageTest, LevelTooLargeForItsFormatIsSkippedWithAMessageAndTheNextIsMade) {
     test::MakeTiles(tiles, TMapType::mtGoogleRoadMap, kZ, 10, 12, 20, 21);
-    // Level 16 spans about 1030 tiles across: 263,000 pixels.
+    // Level 16 spans 3072 by 2048 tiles: too wide for JPEG, past 4 GiB for BMP.
     const auto task = test::MakeTask(dir.path(), tiles, TMapType::mtGoogleRoadMap, rectangle);
-    RecordingEvents events;
-    test::RunWorker(task, out, TImageCombineType::icJPG, test::Levels({kZ, 16}), events);
-    const auto lines = events.Lines();
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("info ") + kJpegTooLargeMessage),
-              1);
-    EXPECT_EQ(events.endResult, CombineResult::Completed);
-    EXPECT_EQ(events.endOutput, ImageOf(".jpg"));
-    EXPECT_TRUE(std::filesystem::exists(ImageOf(".jpg")));
-    EXPECT_FALSE(std::filesystem::exists(out / "Task_L16"));
+    struct Case {
+        TImageCombineType kind;
+        const char* ext;
+        const char* message;
+    };
+    for (const Case& c : {Case{TImageCombineType::icJPG, ".jpg", kJpegTooLargeMessage},
+                          Case{TImageCombineType::icBMP, ".bmp", kBmpTooLargeMessage}}) {
+        RecordingEvents events;
+        test::RunWorker(task, out, c.kind, test::Levels({kZ, 16}), events);
+        const auto lines = events.Lines();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("info ") + c.message), 1)
+            << c.ext;
+        EXPECT_EQ(events.endResult, CombineResult::Completed);
+        EXPECT_EQ(events.endOutput, ImageOf(c.ext));
+        EXPECT_TRUE(Near(ReadPixel(ImageOf(c.ext), 128, 128), ColourOf(10, 20), 3)) << c.ext;
+        EXPECT_FALSE(std::filesystem::exists(out / "Task_L16"));
+        std::filesystem::remove_all(out);
+    }
 }
 
 }  // namespace
