@@ -188,9 +188,19 @@ bool OutputImage::Finish(const std::array<double, 6>& geoTransform, const Progre
         // Flush the tiles before the copy reads them back.
         GDALFlushCache(dataset_.get());
         copyFile_ = engine::TempPathBeside(image_);
+        // The copy reads the tiled raster one scanline at a time: unless a whole row of tiles
+        // stays in the block cache, each tile would be read back once per pixel row. The cache
+        // grows for the copy only; the JPEG side limit keeps that row at 50 MB at most.
+        const std::int64_t previousCache = GDALGetCacheMax64();
+        const std::int64_t rowOfTiles =
+            std::int64_t{settings_.width} * std::min(settings_.tileSize, settings_.height) * 3;
+        if (rowOfTiles + (std::int64_t{32} << 20) > previousCache) {
+            GDALSetCacheMax64(rowOfTiles + (std::int64_t{32} << 20));
+        }
         Dataset copy =
             tool_.CreateCopy(TGDALTool::GetDriverByName(type), copyFile_, dataset_,
                              ConversionOptions(type, settings_.imageQuality), progress, error);
+        GDALSetCacheMax64(previousCache);
         if (!copy) {
             Abandon();
             return false;

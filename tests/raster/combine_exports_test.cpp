@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "combine_test_support.h"
+#include "engine/core/number_format.h"
+#include "engine/core/tile_math.h"
+
+namespace raster {
+namespace {
+
+using engine::TImgType;
+using engine::TMapType;
+using test::GdalInfo;
+using test::RecordingEvents;
+
+std::string ReadText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::size_t CountOf(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+class CombineExportTest : public ::testing::Test {
+  protected:
+    testsupport::TempDir dir;
+    std::filesystem::path tiles = dir / "tiles";
+    std::filesystem::path out = dir / "out";
+};
+
+TEST_F(CombineExportTest, MBTilesHoldTheSourceTilesWithBoundsAndLevelsThatGdalReads) {
+    // Columns 10 to 12, rows 20 to 21 at level 6; the same area at level 7 is 6 by 4 tiles.
+    const std::string area = test::AreaText({{10.2, 20.3}, {12.8, 21.7}}, 6);
+    test::MakeTiles(tiles, TMapType::mtGoogleRoadMap, 6, 10, 12, 20, 21);
+    test::MakeTiles(tiles, TMapType::mtGoogleRoadMap, 7, 20, 25, 40, 43);
+    const auto task = test::MakeTask(dir.path(), tiles, TMapType::mtGoogleRoadMap, area);
+    RecordingEvents events;
+    test::RunWorker(task, out, TImageCombineType::icMBTiles, test::Levels({6, 7}), events);
+
+    const auto db = out / "Task_MBTiles" / "Task.mbtiles";
+    ASSERT_EQ(events.endResult, CombineResult::Completed);
+    EXPECT_EQ(events.endOutput, db);
+    const auto info = GdalInfo(db);
+    EXPECT_EQ(info["driverShortName"], "MBTiles");
+    // The last level's snapped extent, at its resolution, with one overview for level 6.
+    double west = 0, north = 0, east = 0, south = 0;
+    engine::TileXYToLatLng(20, 40, 7, west, north);
+    engine::TileXYToLatLng(26, 44, 7, east, south);
+    const std::string bounds = engine::FormatFixed(west, 4) + "," + engine::FormatFixed(south, 4) +
+                               "," + engine::FormatFixed(east, 4) + "," +
+                               engine::FormatFixed(north, 4);
+    EXPECT_EQ(info["metadata"][""]["bounds"], bounds);
+    EXPECT_EQ(info["metadata"][""]["format"], "png");
+    EXPECT_EQ(info["size"], nlohmann::json::array({6 * 256, 4 * 256}));
+    EXPECT_EQ(info["bands"][0]["overviews"].size(), 1u);
+
+    sqlite3* handle = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(db.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* count = nullptr;
+    sqlite3_prepare_v2(handle, "SELECT count(*) FROM tiles", -1, &count, nullptr);
+    ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(count, 0), 6 + 24);
+    sqlite3_finalize(count);
+    // Tile (11, 21) of level 6 is stored with its row counted from the south: 63 - 21.
+    sqlite3_stmt* blob = nullptr;
+    sqlite3_prepare_v2(handle,
+                       "SELECT tile_data FROM tiles WHERE zoom_level=6 AND tile_column=11 AND "
+                       "tile_row=42",
+                       -1, &blob, nullptr);
+    ASSERT_EQ(sqlite3_step(blob), SQLITE_ROW);
+    const std::string stored(static_cast<const char*>(sqlite3_column_blob(blob, 0)),
+                             static_cast<std::size_t>(sqlite3_column_bytes(blob, 0)));
+    sqlite3_finalize(blob);
+    sqlite3_close(handle);
+    EXPECT_EQ(stored, ReadText(engine::BaseTilePath(tiles, TMapType::mtGoogleRoadMap, {11, 21, 6},
+                                                    TImgType::itPNG)));
+}
+
+TEST_F(CombineExportTest, KmlGroundOverlaysLinkCopiedTilesAtTheirEdges) {
+    // A 3 by 2 range at level 12, one tile missing.
+    const std::string area = test::AreaText({{100.2, 200.3}, {102.8, 201.7}}, 12);
+    test::MakeTiles(tiles, TMapType::mtGoogleRoadMap, 12, 100, 102, 200, 201);
+    std::filesystem::remove(
+        engine::BaseTilePath(tiles, TMapType::mtGoogleRoadMap, {102, 201, 12}, TImgType::itPNG));
+    const auto task = test::MakeTask(dir.path(), tiles, TMapType::mtGoogleRoadMap, area);
+    RecordingEvents events;
+    test::RunWorker(task, out, TImageCombineType::icGoogleEarth, test::Levels({12}), events);
+
+    const auto kml = out / "Task_L12" / "Task12.kml";
+    EXPECT_EQ(events.endOutput, kml);
+    EXPECT_EQ(events.endLog, out / "Task" / ".log");
+    const auto lines = events.Lines();
+    EXPECT_EQ(lines.front(), "begin 6 log");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "progress 6"), 1);
+    const std::string text = ReadText(kml);
+    EXPECT_EQ(text.rfind("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n", 0), 0u);
+    EXPECT_NE(text.find("        <name>Task_L12</name>\r\n"), std::string::npos);
+    EXPECT_EQ(CountOf(text, "<GroundOverlay>"), 5u);
+    EXPECT_NE(text.find("<href>12/101/200.png</href>"), std::string::npos);
+    EXPECT_EQ(text.find("12/102/201.png"), std::string::npos);
+    double west = 0, north = 0, east = 0, south = 0;
+    engine::TileXYToLatLng(101, 200, 12, west, north);
+    engine::TileXYToLatLng(102, 201, 12, east, south);
+    const std::string box = "                <north>" + engine::FormatFloat(north) +
+                            "</north>\r\n                <south>" + engine::FormatFloat(south) +
+                            "</south>\r\n                <east>" + engine::FormatFloat(east) +
+                            "</east>\r\n                <west>" + engine::FormatFloat(west) +
+                            "</west>\r\n";
+    EXPECT_NE(text.find(box), std::string::npos) << text.substr(0, 800);
+    EXPECT_TRUE(text.ends_with("    </Folder>\r\n</kml>\r\n"));
+    EXPECT_EQ(ReadText(out / "Task_L12" / "12" / "101" / "200.png"),
+              ReadText(engine::BaseTilePath(tiles, TMapType::mtGoogleRoadMap, {101, 200, 12},
+                                            TImgType::itPNG)));
+}
+
+TEST_F(CombineExportTest, ArcGISCacheNamesLevelRowAndColumnInHexWithItsConfiguration) {
+    const std::string area = test::AreaText({{20.2, 10.3}, {20.8, 11.7}}, 5);
+    test::MakeTiles(tiles, TMapType::mtGoogleSatellite, 5, 20, 20, 10, 11);
+    const auto task = test::MakeTask(dir.path(), tiles, TMapType::mtGoogleSatellite, area);
+    RecordingEvents events;
+    test::RunWorker(task, out, TImageCombineType::icArcGIS, test::Levels({5}), events);
+
+    const auto cache = out / "Task_ArcGIS瓦片";
+    EXPECT_EQ(events.endOutput, cache / "conf.xml");
+    EXPECT_EQ(events.endResult, CombineResult::Completed);
+    EXPECT_TRUE(std::filesystem::exists(cache / "conf.cdi"));
+    EXPECT_NE(ReadText(cache / "conf.xml").find("<LevelID>5</LevelID>"), std::string::npos);
+    EXPECT_EQ(test::FilesIn(cache / "_alllayers" / "L05"),
+              (std::vector<std::string>{"R0000000A", "R0000000B"}));
+    EXPECT_EQ(ReadText(cache / "_alllayers" / "L05" / "R0000000A" / "C00000014.jpg"),
+              ReadText(engine::BaseTilePath(tiles, TMapType::mtGoogleSatellite, {20, 10, 5},
+                                            TImgType::itJPG)));
+}
+
+// Tiles numbered on the Baidu grid or on the geographic grid would land in the wrong place
+// under Web Mercator metadata, so those exports are refused before anything is written.
+TEST_F(CombineExportTest, ExportsOfTilesOffTheWebMercatorGridAreRefused) {
+    const std::string area = test::AreaText({{20.2, 10.3}, {20.8, 11.7}}, 5);
+    for (auto kind : {TImageCombineType::icMBTiles, TImageCombineType::icGoogleEarth,
+                      TImageCombineType::icArcGIS}) {
+        for (bool baidu : {true, false}) {
+            auto task =
+                test::MakeTask(dir.path(), tiles,
+                               baidu ? TMapType::mtBaiduSatellite : TMapType::mtTDTRoadMap, area);
+            task.SetTiandituIndex(baidu ? 0 : 3);
+            RecordingEvents events;
+            test::RunWorker(task, out, kind, test::Levels({5}), events);
+            const auto lines = events.Lines();
+            ASSERT_EQ(lines.size(), 2u) << static_cast<int>(kind);
+            EXPECT_EQ(lines[0], std::string("info ") + kExportGridMessage);
+            EXPECT_EQ(lines[1], "end failed");
+            EXPECT_FALSE(std::filesystem::exists(out));
+        }
+    }
+}
+
+TEST_F(CombineExportTest, CancelledDatabaseExportStillClosesWithItsMetadata) {
+    const std::string area = test::AreaText({{10.2, 20.3}, {12.8, 21.7}}, 6);
+    test::MakeTiles(tiles, TMapType::mtGoogleRoadMap, 6, 10, 12, 20, 21);
+    const auto task = test::MakeTask(dir.path(), tiles, TMapType::mtGoogleRoadMap, area);
+    RecordingEvents events;
+    events.cancelOn = "progress 4";
+    test::RunWorker(task, out, TImageCombineType::icMBTiles, test::Levels({6}), events);
+    EXPECT_EQ(events.Lines().back(), "end cancelled");
+    const auto info = GdalInfo(out / "Task_MBTiles" / "Task.mbtiles");
+    EXPECT_EQ(info["metadata"][""]["format"], "png");
+}
+
+}  // namespace
+}  // namespace raster
