@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/core/number_format.h"
 #include "engine/download/tile_path.h"
 #include "engine/image/image_codec.h"
 #include "map_view_harness.h"
@@ -58,6 +59,36 @@ engine::TTile TileAt(double lat, double lng, int px, int py) {
     const double gy = cy + (py - MapView::kHeight / 2.0);
     return {static_cast<std::int32_t>(std::floor(gx / 256)),
             static_cast<std::int32_t>(std::floor(gy / 256)), static_cast<std::int8_t>(kZoom)};
+}
+
+// The encoded polyline of the points (latitude first, 1e-5 steps), as the district store
+// hands them to the page.
+QString Encoded(const std::vector<engine::TGLatLng>& points) {
+    std::string out;
+    const auto value = [&out](long v) {
+        unsigned long u =
+            v < 0 ? ~(static_cast<unsigned long>(v) << 1) : static_cast<unsigned long>(v) << 1;
+        while (u >= 0x20) {
+            out += static_cast<char>((0x20 | (u & 0x1f)) + 63);
+            u >>= 5;
+        }
+        out += static_cast<char>(u + 63);
+    };
+    long lat = 0;
+    long lng = 0;
+    for (const auto& p : points) {
+        const long la = std::lround(p.lat * 1e5);
+        const long ln = std::lround(p.lng * 1e5);
+        value(la - lat);
+        value(ln - lng);
+        lat = la;
+        lng = ln;
+    }
+    return QString::fromStdString(out);
+}
+
+QString Pair(double lng, double lat) {
+    return QString::fromStdString(engine::FormatFixed(lng, 5) + "," + engine::FormatFixed(lat, 5));
 }
 
 class GooglePageViewTest : public ::testing::Test {
@@ -126,6 +157,153 @@ TEST_F(GooglePageViewTest, OfflineModeShowsTheTilesOfTheDownloadFolder) {
         }
     }
     EXPECT_EQ(view_.Router().offMachine.load(), 0) << "offline mode asked the web for tiles";
+}
+
+class GooglePageShapesTest : public GooglePageViewTest {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(view_.Load(TMapType::mtGoogleRoadMap, Offline(33, 108)));
+        view_.Host().JsProcessor().OnPlotLatlngsEvent = [this](const QString& text) {
+            texts_ << text;
+        };
+    }
+
+    // Path layers (the area shape and anything else drawn) on the map.
+    int PathCount() {
+        return view_
+            .Run(
+                "(function () { var n = 0; zeb.map.eachLayer(function (l) {"
+                " if (l instanceof L.Path) ++n; }); return n; })()")
+            .toInt();
+    }
+
+    QStringList texts_;
+};
+
+TEST_F(GooglePageShapesTest, ARectangleDrawnWithTheToolsReportsItsCorners) {
+    // The drawing tools' own rectangle mode, driven by map clicks at the two corners.
+    view_.Host().ExecJavaScript(
+        "zeb.drawingManager.setDrawingMode(google.maps.drawing.OverlayType.RECTANGLE);"
+        "zeb.map.fire('mousemove', {latlng: L.latLng(30, 110)});"
+        "zeb.map.fire('click', {latlng: L.latLng(30, 110)});"
+        "zeb.map.fire('mousemove', {latlng: L.latLng(31, 111)});"
+        "zeb.map.fire('click', {latlng: L.latLng(31, 111)});");
+    ASSERT_FALSE(texts_.isEmpty()) << "no area text reached the host";
+    EXPECT_EQ(texts_.last(), "111.00000,31.00000,110.00000,30.00000");
+    EXPECT_EQ(view_.Run("zeb.customPolygon && zeb.customPolygon.type").toString(), "rectangle");
+    EXPECT_TRUE(view_.Run("zeb.drawingManager.getDrawingMode() === null").toBool())
+        << "the tool stays in rectangle mode after the shape";
+    EXPECT_EQ(PathCount(), 1);
+
+    // Moving a corner of the editable rectangle reports the new bounds.
+    texts_.clear();
+    view_.Host().ExecJavaScript(
+        "zeb.customPolygon.setBounds([[29, 109], [31, 111]]); zeb.customPolygon.fire('pm:edit');");
+    ASSERT_FALSE(texts_.isEmpty()) << "an edited rectangle was not reported again";
+    EXPECT_EQ(texts_.last(), "111.00000,31.00000,109.00000,29.00000");
+}
+
+TEST_F(GooglePageShapesTest, BoundariesOfTwoAndOfManyPoints) {
+    // Two points: the rectangle they span, editable, the view fitted to it.
+    view_.Host().ShowBoundary(Encoded({{40.5, 116.25}, {39.75, 117.125}}));
+    ASSERT_FALSE(texts_.isEmpty()) << "the boundary was not reported";
+    EXPECT_EQ(texts_.last(), "117.12500,40.50000,116.25000,39.75000");
+    EXPECT_EQ(view_.Run("zeb.customPolygon.type").toString(), "rectangle");
+    EXPECT_EQ(view_.Run("zeb.customPolygon.getLatLngs()[0].length").toInt(), 4);
+    EXPECT_TRUE(view_.Run("zeb.customPolygon.pm.enabled()").toBool());
+    EXPECT_TRUE(view_.Run("zeb.map.getBounds().contains(zeb.customPolygon.getBounds())").toBool());
+    EXPECT_GT(view_.Run("zeb.map.getZoom()").toInt(), kZoom) << "the view was not fitted";
+
+    // 25 points: a polygon that cannot be edited, replacing the rectangle; its text runs from
+    // the last vertex to the first.
+    std::vector<engine::TGLatLng> ring;
+    QStringList pairs;
+    for (int i = 0; i < 25; ++i) {
+        const double a = 2 * std::numbers::pi * i / 25;
+        ring.push_back({std::round((30 + 2 * std::sin(a)) * 1e5) / 1e5,
+                        std::round((100 + 3 * std::cos(a)) * 1e5) / 1e5});
+    }
+    for (auto it = ring.rbegin(); it != ring.rend(); ++it) {
+        pairs << Pair(it->lng, it->lat);
+    }
+    texts_.clear();
+    view_.Host().ShowBoundary(Encoded(ring));
+    ASSERT_FALSE(texts_.isEmpty()) << "the boundary was not reported";
+    EXPECT_EQ(texts_.last(), pairs.join(u','));
+    EXPECT_EQ(view_.Run("zeb.customPolygon.type").toString(), "polygon");
+    EXPECT_EQ(view_.Run("zeb.customPolygon.getLatLngs()[0].length").toInt(), 25);
+    EXPECT_FALSE(view_.Run("zeb.customPolygon.pm.enabled()").toBool())
+        << "an area of 25 points must not be editable";
+    EXPECT_EQ(PathCount(), 1) << "the previous shape stays on the map";
+    EXPECT_TRUE(view_.Run("zeb.map.getBounds().contains(zeb.customPolygon.getBounds())").toBool());
+
+    // One point is no area: nothing changes.
+    texts_.clear();
+    view_.Host().ShowBoundary(Encoded({{10, 10}}));
+    EXPECT_TRUE(texts_.isEmpty());
+    EXPECT_EQ(view_.Run("zeb.customPolygon.type").toString(), "polygon");
+}
+
+TEST_F(GooglePageShapesTest, ARightClickClearsShapesAndPlacesButKeepsCustomMarkers) {
+    mainwindow::TChromium& host = view_.Host();
+    host.ShowBoundary(Encoded({{34, 107}, {33, 109}}));
+    geodata::TPOIData place;
+    place.name = "车站";
+    place.address = "路口";
+    host.AddMarker(1, {33.5, 108.2}, place, false);
+    host.AddMarker(2, {33.6, 108.4}, place, false);
+    host.AddMarker(QStringLiteral("33.2,107.5,3"), QStringLiteral("这里"));
+    host.AddPOI(77, QStringLiteral("我的家"), 33.4, 107.8, QStringLiteral("备注"), false, false);
+    ASSERT_EQ(view_.Run("zeb.markerClusterer.getLayers().length").toInt(), 2);
+    ASSERT_TRUE(
+        view_.Run("!!zeb.marker && !!zeb.customPolygon && zeb.map.hasLayer(zeb.clearButton)")
+            .toBool());
+
+    // A real right click, on an empty spot of the map.
+    QWidget* input = view_.View().focusProxy();
+    ASSERT_NE(input, nullptr) << "the view has no input widget";
+    const QPoint spot(MapView::kWidth - 40, MapView::kHeight / 2);
+    QTest::mouseMove(input, spot);
+    QTest::mouseClick(input, Qt::RightButton, {}, spot);
+    ASSERT_TRUE(WaitUntil([this] { return view_.Run("zeb.customPolygon === null").toBool(); }))
+        << "the right click did not clear the map";
+
+    EXPECT_EQ(PathCount(), 0);
+    EXPECT_EQ(view_.Run("zeb.markerClusterer.getLayers().length").toInt(), 0);
+    EXPECT_TRUE(view_.Run("zeb.marker === null").toBool()) << "the position marker stays";
+    EXPECT_FALSE(view_.Run("zeb.map.hasLayer(zeb.clearButton)").toBool());
+    EXPECT_EQ(view_.Run("zeb.pois.length").toInt(), 1);
+    EXPECT_TRUE(view_.Run("zeb.map.hasLayer(zeb.pois[0]) && zeb.pois[0].poiId === 77").toBool())
+        << "the custom marker went with the others";
+}
+
+// Every layer of the page, switched to one after the other with its tiles asked for online;
+// the tile requests go to a loopback server instead of the web.
+TEST(GooglePageLayers, EveryLayerCanBeSelectedWithoutAScriptError) {
+    testsupport::TileServer server;
+    MapView view;
+    view.Router().RouteTo(QString::fromStdString(server.BaseUrl()));
+    mainwindow::TPageSettings settings;
+    settings.Latitude = 33;
+    settings.Longitude = 108;
+    settings.ZoomLevel = 5;
+    ASSERT_TRUE(view.Load(TMapType::mtMapAbcRoadMap, settings));
+    ASSERT_TRUE(view.WaitForTiles()) << "tiles of the start layer did not finish loading";
+    EXPECT_GT(server.Total(), 0);
+    // 1 to 44, then back to the start layer 0.
+    for (int step = 1; step <= 45; ++step) {
+        const int layer = step % 45;
+        SCOPED_TRACE("layer " + std::to_string(layer));
+        const int before = server.Total();
+        view.Host().ExecJavaScript(QStringLiteral("changeMapType(%1);").arg(layer));
+        EXPECT_EQ(view.Run("zeb.map.getMapTypeId()").toString(),
+                  view.Run(QStringLiteral("zeb.mapTypeIds[%1]").arg(layer)).toString());
+        EXPECT_TRUE(view.WaitForTiles()) << "tiles did not finish loading";
+        EXPECT_GT(server.Total(), before) << "no tile of the layer was asked for";
+    }
+    EXPECT_EQ(view.Page().errors, QStringList());
+    EXPECT_EQ(view.Router().offMachine.load(), server.Total())
+        << "a request other than a routed tile was headed off the machine";
 }
 
 }  // namespace
