@@ -11,6 +11,7 @@
 
 #include "engine/core/baidu_projection.h"
 #include "engine/image/image_codec.h"
+#include "mainwindow/page/page_scripts.h"
 #include "map_view_harness.h"
 #include "qt_print.h"
 #include "support/tile_server.h"
@@ -70,9 +71,15 @@ TEST(BaiduPageView, ShowsTheTileTheProjectionNamesAtKnownPositions) {
         {39.915, 116.404, 12}, {31.2304, 121.4737, 17}, {-33.8688, 151.2093, 7},
         {40.7128, -74.006, 9}, {-22.9068, -43.1729, 5},
     };
-    for (const Position& p : positions) {
-        SCOPED_TRACE(
-            QStringLiteral("%1, %2 at zoom %3").arg(p.lat).arg(p.lng).arg(p.zoom).toStdString());
+    // The road layer at every position, then the satellite layer (switched by the program's
+    // own script), whose URLs name the tile in another form, at the first one.
+    const auto check = [&](const Position& p, const char* kind, const char* separator) {
+        SCOPED_TRACE(QStringLiteral("%1 at %2, %3, zoom %4")
+                         .arg(kind)
+                         .arg(p.lat)
+                         .arg(p.lng)
+                         .arg(p.zoom)
+                         .toStdString());
         std::int32_t tx = 0;
         std::int32_t ty = 0;
         ASSERT_TRUE(engine::BaiduLatLngToTile(p.zoom, tx, ty, p.lng, p.lat));
@@ -86,11 +93,13 @@ TEST(BaiduPageView, ShowsTheTileTheProjectionNamesAtKnownPositions) {
         view.Host().SetCenterAndZoom(p.lat, p.lng, p.zoom);
         ASSERT_TRUE(view.WaitForTiles()) << "tiles did not finish loading";
 
-        const std::string wanted = "x=" + std::to_string(tx) + "&y=" + std::to_string(ty) +
-                                   "&z=" + std::to_string(p.zoom) + "&";
+        const std::string wanted = "x=" + std::to_string(tx) + separator +
+                                   "y=" + std::to_string(ty) + separator +
+                                   "z=" + std::to_string(p.zoom) + separator;
         bool requested = false;
         for (const std::string& target : server.Targets()) {
-            requested = requested || target.find(wanted) != std::string::npos;
+            requested = requested || (target.find(wanted) != std::string::npos &&
+                                      target.find(kind) != std::string::npos);
         }
         EXPECT_TRUE(requested) << "tile " << wanted << " was not asked for";
 
@@ -102,7 +111,13 @@ TEST(BaiduPageView, ShowsTheTileTheProjectionNamesAtKnownPositions) {
         EXPECT_TRUE(view.WaitForPixel(sx, sy, TileColour(tx, ty), 3, seen))
             << "pixel (" << sx << ", " << sy << ") shows " << ColourText(seen) << ", not tile "
             << tx << "/" << ty << " " << ColourText(TileColour(tx, ty));
+    };
+    for (const Position& p : positions) {
+        check(p, "styles=pl", "&");
     }
+    view.Host().ExecJavaScript(
+        mainwindow::pagescript::ChangeMapType(engine::TMapType::mtBaiduSatellite, true));
+    check(positions[0], "type=sate", ";");
     EXPECT_EQ(view.Page().errors, QStringList());
     EXPECT_EQ(view.Router().offMachine.load(), server.Total())
         << "a request other than a routed tile was headed off the machine";

@@ -14,6 +14,7 @@
 #include "engine/core/number_format.h"
 #include "engine/download/tile_path.h"
 #include "engine/image/image_codec.h"
+#include "mainwindow/page/page_scripts.h"
 #include "map_view_harness.h"
 #include "qt_print.h"
 #include "support/temp_dir.h"
@@ -144,7 +145,7 @@ TEST_F(GooglePageViewTest, OfflineModeShowsTheTilesOfTheDownloadFolder) {
         SCOPED_TRACE("layer " + std::to_string(static_cast<int>(cases[salt].layer)));
         if (salt > 0) {
             view_.Host().ExecJavaScript(
-                QStringLiteral("changeMapType(%1);").arg(static_cast<int>(cases[salt].layer)));
+                mainwindow::pagescript::ChangeMapType(cases[salt].layer, false));
         }
         ASSERT_TRUE(view_.WaitForTiles()) << "the offline tiles did not finish loading";
         for (const QPoint& p : points) {
@@ -295,9 +296,12 @@ TEST(GooglePageLayers, EveryLayerCanBeSelectedWithoutAScriptError) {
         const int layer = step % 45;
         SCOPED_TRACE("layer " + std::to_string(layer));
         const int before = server.Total();
-        view.Host().ExecJavaScript(QStringLiteral("changeMapType(%1);").arg(layer));
+        // The program's own switch, which names the layer by its catalogue id.
+        view.Host().ExecJavaScript(
+            mainwindow::pagescript::ChangeMapType(static_cast<TMapType>(layer), false));
         EXPECT_EQ(view.Run("zeb.map.getMapTypeId()").toString(),
-                  view.Run(QStringLiteral("zeb.mapTypeIds[%1]").arg(layer)).toString());
+                  view.Run(QStringLiteral("zeb.mapTypeIds[%1]").arg(layer)).toString())
+            << "the page did not switch to the layer the program named";
         EXPECT_TRUE(view.WaitForTiles()) << "tiles did not finish loading";
         EXPECT_GT(server.Total(), before) << "no tile of the layer was asked for";
     }
