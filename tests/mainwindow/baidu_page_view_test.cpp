@@ -5,11 +5,16 @@
 
 #include <cmath>
 #include <mutex>
+#include <numbers>
 #include <regex>
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include "encoded_polyline.h"
 #include "engine/core/baidu_projection.h"
+#include "engine/core/number_format.h"
 #include "engine/image/image_codec.h"
 #include "mainwindow/page/page_scripts.h"
 #include "map_view_harness.h"
@@ -19,6 +24,7 @@
 namespace {
 
 using testmainwindow::ColourText;
+using testmainwindow::EncodedPolyline;
 using testmainwindow::MapView;
 
 int Mod8(std::int64_t v) {
@@ -121,6 +127,69 @@ TEST(BaiduPageView, ShowsTheTileTheProjectionNamesAtKnownPositions) {
     EXPECT_EQ(view.Page().errors, QStringList());
     EXPECT_EQ(view.Router().offMachine.load(), server.Total())
         << "a request other than a routed tile was headed off the machine";
+}
+
+// Boundaries and the right click on the Baidu page, over one page load.
+TEST(BaiduPageView, BoundariesAndTheRightClick) {
+    testsupport::TileServer server(PaintedTile);
+    MapView view;
+    view.Router().RouteTo(QString::fromStdString(server.BaseUrl()));
+    ASSERT_TRUE(view.Load(engine::TMapType::mtBaiduRoadMap, mainwindow::TPageSettings{}));
+    QStringList texts;
+    view.Host().JsProcessor().OnPlotLatlngsEvent = [&texts](const QString& t) { texts << t; };
+    const auto polygonCount = [&view] {
+        return view
+            .Run(
+                "(function () { var n = 0; zeb.map.eachLayer(function (l) {"
+                " if (l instanceof L.Polygon) ++n; }); return n; })()")
+            .toInt();
+    };
+
+    // Two points: reported as given, drawn as the four corners they span.
+    view.Host().ShowBoundary(EncodedPolyline({{40.5, 116.25}, {39.75, 117.125}}));
+    ASSERT_FALSE(texts.isEmpty()) << "the boundary was not reported";
+    EXPECT_EQ(texts.last(), "116.25,40.5,117.125,39.75");
+    EXPECT_EQ(view.Run("zeb.customPolygon.getLatLngs()[0].length").toInt(), 4);
+    EXPECT_TRUE(view.Run("zeb.map.getBounds().contains(zeb.customPolygon.getBounds())").toBool());
+
+    // 25 points: a polygon of them, in their order, replacing the rectangle.
+    std::vector<engine::TGLatLng> ring;
+    QStringList pairs;
+    for (int i = 0; i < 25; ++i) {
+        const double a = 2 * std::numbers::pi * i / 25;
+        ring.push_back({std::round((30 + 2 * std::sin(a)) * 1e5) / 1e5,
+                        std::round((100 + 3 * std::cos(a)) * 1e5) / 1e5});
+        pairs << QString::fromStdString(engine::FormatFloat(ring.back().lng) + "," +
+                                        engine::FormatFloat(ring.back().lat));
+    }
+    texts.clear();
+    view.Host().ShowBoundary(EncodedPolyline(ring));
+    ASSERT_FALSE(texts.isEmpty()) << "the boundary was not reported";
+    EXPECT_EQ(texts.last(), pairs.join(u','));
+    EXPECT_EQ(view.Run("zeb.customPolygon.getLatLngs()[0].length").toInt(), 25);
+    EXPECT_EQ(polygonCount(), 1) << "the previous shape stays on the map";
+
+    // A right click takes shapes and place markers; custom markers stay without their labels.
+    geodata::TPOIData place;
+    place.name = "车站";
+    view.Host().AddMarker(1, {30.2, 100.5}, place, false);
+    view.Host().AddPOI(77, QStringLiteral("我的家"), 30.1, 100.2, QString(), false, false);
+    ASSERT_TRUE(view.Run("!!zeb.pois[0].getTooltip()").toBool());
+    ASSERT_EQ(view.Run("zeb.markerClusterer.getLayers().length").toInt(), 1);
+    QWidget* input = view.View().focusProxy();
+    ASSERT_NE(input, nullptr) << "the view has no input widget";
+    const QPoint spot(MapView::kWidth - 40, MapView::kHeight / 2);
+    QTest::mouseMove(input, spot);
+    QTest::mouseClick(input, Qt::RightButton, {}, spot);
+    ASSERT_TRUE(testmainwindow::WaitUntil([&view] {
+        return view.Run("zeb.customPolygon === null").toBool();
+    })) << "the right click did not clear the map";
+    EXPECT_EQ(polygonCount(), 0);
+    EXPECT_EQ(view.Run("zeb.markerClusterer.getLayers().length").toInt(), 0);
+    EXPECT_TRUE(view.Run("zeb.pois.length === 1 && zeb.map.hasLayer(zeb.pois[0])").toBool())
+        << "the custom marker went with the others";
+    EXPECT_FALSE(view.Run("!!zeb.pois[0].getTooltip()").toBool()) << "its label stays";
+    EXPECT_EQ(view.Page().errors, QStringList());
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "encoded_polyline.h"
 #include "engine/core/number_format.h"
 #include "engine/download/tile_path.h"
 #include "engine/image/image_codec.h"
@@ -24,6 +25,7 @@ namespace {
 
 using engine::TMapType;
 using testmainwindow::ColourText;
+using testmainwindow::EncodedPolyline;
 using testmainwindow::MapView;
 using testmainwindow::WaitUntil;
 
@@ -60,32 +62,6 @@ engine::TTile TileAt(double lat, double lng, int px, int py) {
     const double gy = cy + (py - MapView::kHeight / 2.0);
     return {static_cast<std::int32_t>(std::floor(gx / 256)),
             static_cast<std::int32_t>(std::floor(gy / 256)), static_cast<std::int8_t>(kZoom)};
-}
-
-// The encoded polyline of the points (latitude first, 1e-5 steps), as the district store
-// hands them to the page.
-QString Encoded(const std::vector<engine::TGLatLng>& points) {
-    std::string out;
-    const auto value = [&out](long v) {
-        unsigned long u =
-            v < 0 ? ~(static_cast<unsigned long>(v) << 1) : static_cast<unsigned long>(v) << 1;
-        while (u >= 0x20) {
-            out += static_cast<char>((0x20 | (u & 0x1f)) + 63);
-            u >>= 5;
-        }
-        out += static_cast<char>(u + 63);
-    };
-    long lat = 0;
-    long lng = 0;
-    for (const auto& p : points) {
-        const long la = std::lround(p.lat * 1e5);
-        const long ln = std::lround(p.lng * 1e5);
-        value(la - lat);
-        value(ln - lng);
-        lat = la;
-        lng = ln;
-    }
-    return QString::fromStdString(out);
 }
 
 QString Pair(double lng, double lat) {
@@ -206,7 +182,7 @@ TEST_F(GooglePageShapesTest, ARectangleDrawnWithTheToolsReportsItsCorners) {
 
 TEST_F(GooglePageShapesTest, BoundariesOfTwoAndOfManyPoints) {
     // Two points: the rectangle they span, editable, the view fitted to it.
-    view_.Host().ShowBoundary(Encoded({{40.5, 116.25}, {39.75, 117.125}}));
+    view_.Host().ShowBoundary(EncodedPolyline({{40.5, 116.25}, {39.75, 117.125}}));
     ASSERT_FALSE(texts_.isEmpty()) << "the boundary was not reported";
     EXPECT_EQ(texts_.last(), "117.12500,40.50000,116.25000,39.75000");
     EXPECT_EQ(view_.Run("zeb.customPolygon.type").toString(), "rectangle");
@@ -228,7 +204,7 @@ TEST_F(GooglePageShapesTest, BoundariesOfTwoAndOfManyPoints) {
         pairs << Pair(it->lng, it->lat);
     }
     texts_.clear();
-    view_.Host().ShowBoundary(Encoded(ring));
+    view_.Host().ShowBoundary(EncodedPolyline(ring));
     ASSERT_FALSE(texts_.isEmpty()) << "the boundary was not reported";
     EXPECT_EQ(texts_.last(), pairs.join(u','));
     EXPECT_EQ(view_.Run("zeb.customPolygon.type").toString(), "polygon");
@@ -240,14 +216,14 @@ TEST_F(GooglePageShapesTest, BoundariesOfTwoAndOfManyPoints) {
 
     // One point is no area: nothing changes.
     texts_.clear();
-    view_.Host().ShowBoundary(Encoded({{10, 10}}));
+    view_.Host().ShowBoundary(EncodedPolyline({{10, 10}}));
     EXPECT_TRUE(texts_.isEmpty());
     EXPECT_EQ(view_.Run("zeb.customPolygon.type").toString(), "polygon");
 }
 
 TEST_F(GooglePageShapesTest, ARightClickClearsShapesAndPlacesButKeepsCustomMarkers) {
     mainwindow::TChromium& host = view_.Host();
-    host.ShowBoundary(Encoded({{34, 107}, {33, 109}}));
+    host.ShowBoundary(EncodedPolyline({{34, 107}, {33, 109}}));
     geodata::TPOIData place;
     place.name = "车站";
     place.address = "路口";
