@@ -136,6 +136,31 @@ TEST_F(GooglePageViewTest, OfflineModeShowsTheTilesOfTheDownloadFolder) {
     EXPECT_EQ(view_.Router().offMachine.load(), 0) << "offline mode asked the web for tiles";
 }
 
+// A download folder whose name holds blanks, URL and script delimiters and Chinese text
+// still gives the page its tiles.
+TEST_F(GooglePageViewTest, OfflineTilesFromAFolderWithAwkwardCharacters) {
+    const std::filesystem::path folder = tiles_.path() / "离线 地图 #1 %41 ?x 'q' \"d\"";
+    for (int x = 0; x < (1 << kZoom); ++x) {
+        for (int y = 0; y < (1 << kZoom); ++y) {
+            WriteTile(engine::BaseTilePath(folder, TMapType::mtGoogleRoadMap, {x, y, kZoom},
+                                           engine::TImgType::itPNG),
+                      TileColour(0, x, y), engine::ImageFormat::Png);
+        }
+    }
+    const double lat = std::atan(std::sinh(std::numbers::pi / 4)) * 180 / std::numbers::pi;
+    const double lng = 45.0;
+    mainwindow::TPageSettings settings = Offline(lat, lng);
+    settings.OutPutDirectory = folder.string();
+    ASSERT_TRUE(view_.Load(TMapType::mtGoogleRoadMap, settings));
+    ASSERT_TRUE(view_.WaitForTiles());
+    for (const QPoint& p : {QPoint(128, 96), QPoint(384, 288)}) {
+        const engine::TTile tile = TileAt(lat, lng, p.x(), p.y());
+        QColor seen;
+        EXPECT_TRUE(view_.WaitForPixel(p.x(), p.y(), TileColour(0, tile.x, tile.y), 3, seen))
+            << "pixel (" << p.x() << ", " << p.y() << ") shows " << ColourText(seen);
+    }
+}
+
 class GooglePageShapesTest : public GooglePageViewTest {
   protected:
     void SetUp() override {
