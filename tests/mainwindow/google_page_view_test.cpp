@@ -16,6 +16,7 @@
 #include "engine/download/tile_path.h"
 #include "engine/image/image_codec.h"
 #include "mainwindow/page/page_scripts.h"
+#include "mainwindow/page/script_text.h"
 #include "map_view_harness.h"
 #include "qt_print.h"
 #include "support/temp_dir.h"
@@ -159,6 +160,55 @@ TEST_F(GooglePageViewTest, OfflineTilesFromAFolderWithAwkwardCharacters) {
         EXPECT_TRUE(view_.WaitForPixel(p.x(), p.y(), TileColour(0, tile.x, tile.y), 3, seen))
             << "pixel (" << p.x() << ", " << p.y() << ") shows " << ColourText(seen);
     }
+}
+
+// The page reads every layer's offline tiles, and the label overlays, from the very files
+// the downloader writes them to.
+TEST_F(GooglePageViewTest, OfflineTilePathsOfEveryLayerAreTheDownloadersOwn) {
+    ASSERT_TRUE(view_.Load(TMapType::mtMapAbcRoadMap, Offline(33, 108)));
+    static const QRegularExpression numbers(R"(/(\d+)/(\d+)/(\d+)\.(png|jpg)$)");
+    // The local file of the first tile image under `selector`, and the downloader's file
+    // for the same tile number and image type.
+    const auto paths = [this](const QString& selector, bool overlay, TMapType layer) {
+        const QString src =
+            view_
+                .Run(QStringLiteral("(function () { var t = document.querySelector(%1);"
+                                    " return t ? t.src : ''; })()")
+                         .arg(mainwindow::JsString(selector)))
+                .toString();
+        const QString file = QUrl(src).toLocalFile();
+        const auto m = numbers.match(file);
+        if (!m.hasMatch()) {
+            return std::pair<std::string, std::string>(src.toStdString(), "a tile image");
+        }
+        const engine::TTile tile{m.captured(2).toInt(), m.captured(3).toInt(),
+                                 static_cast<std::int8_t>(m.captured(1).toInt())};
+        const auto type =
+            m.captured(4) == "png" ? engine::TImgType::itPNG : engine::TImgType::itJPG;
+        const auto own = overlay ? engine::OverlayTilePath(tiles_.path(), layer, tile, type)
+                                 : engine::BaseTilePath(tiles_.path(), layer, tile, type);
+        return std::pair<std::string, std::string>(file.toStdString(), own.string());
+    };
+    int overlays = 0;
+    for (int step = 1; step <= 45; ++step) {
+        const int index = step % 45;
+        const auto layer = static_cast<TMapType>(index);
+        if (layer == TMapType::mtEarthNight) {
+            continue;  // shown from the web only
+        }
+        SCOPED_TRACE("layer " + std::to_string(index));
+        view_.Host().ExecJavaScript(mainwindow::pagescript::ChangeMapType(layer, false));
+        ASSERT_TRUE(view_.WaitForTiles());
+        const QString id = view_.Run("zeb.map.getMapTypeId()").toString();
+        const auto [base, ownBase] = paths(QStringLiteral(".layer-%1 img").arg(id), false, layer);
+        EXPECT_EQ(base, ownBase);
+        if (view_.Run("zeb.overlayExists").toBool()) {
+            const auto [labels, ownLabels] = paths(".label-overlay img", true, layer);
+            EXPECT_EQ(labels, ownLabels) << "label overlay";
+            ++overlays;
+        }
+    }
+    EXPECT_EQ(overlays, 11) << "layers with a label overlay (the night layer's aside)";
 }
 
 class GooglePageShapesTest : public GooglePageViewTest {
