@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <csignal>
 
 #include <fstream>
 #include <sstream>
@@ -176,6 +179,63 @@ TEST_F(CombineExportTest, CancelledDatabaseExportStillClosesWithItsMetadata) {
     EXPECT_EQ(events.Lines().back(), "end cancelled");
     const auto info = GdalInfo(out / "Task_MBTiles" / "Task.mbtiles");
     EXPECT_EQ(info["metadata"][""]["format"], "png");
+}
+
+TEST_F(CombineExportTest, DatabaseReplacesAnEarlierFileWholeAndLeavesNothingBeside) {
+    const std::string area = test::AreaText({{10.2, 20.3}, {12.8, 21.7}}, 6);
+    test::MakeTiles(tiles, TMapType::mtGoogleRoadMap, 6, 10, 12, 20, 21);
+    const auto task = test::MakeTask(dir.path(), tiles, TMapType::mtGoogleRoadMap, area);
+    const auto folder = out / "Task_MBTiles";
+    std::filesystem::create_directories(folder);
+    // Not a database: the export must neither open it nor leave it half-replaced.
+    {
+        std::ofstream old(folder / "Task.mbtiles", std::ios::binary);
+        old << "an earlier export";
+    }
+    RecordingEvents events;
+    test::RunWorker(task, out, TImageCombineType::icMBTiles, test::Levels({6}), events);
+    ASSERT_EQ(events.endResult, CombineResult::Completed);
+    EXPECT_EQ(GdalInfo(folder / "Task.mbtiles")["driverShortName"], "MBTiles");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"Task.mbtiles"});
+}
+
+// Stands for a crash: the process dies in the middle of writing the database.
+class DyingEvents : public RecordingEvents {
+  public:
+    void Progress(std::int64_t counter, bool cancelled) override {
+        if (counter >= 4) {
+            std::raise(SIGKILL);
+        }
+        RecordingEvents::Progress(counter, cancelled);
+    }
+};
+
+TEST_F(CombineExportTest, ExportKilledMidwayLeavesTheEarlierDatabaseUntouched) {
+    const std::string area = test::AreaText({{10.2, 20.3}, {12.8, 21.7}}, 6);
+    test::MakeTiles(tiles, TMapType::mtGoogleRoadMap, 6, 10, 12, 20, 21);
+    const auto task = test::MakeTask(dir.path(), tiles, TMapType::mtGoogleRoadMap, area);
+    const auto db = out / "Task_MBTiles" / "Task.mbtiles";
+    std::filesystem::create_directories(db.parent_path());
+    {
+        std::ofstream old(db, std::ios::binary);
+        old << "an earlier export";
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        DyingEvents events;
+        test::RunWorker(task, out, TImageCombineType::icMBTiles, test::Levels({6}), events);
+        _exit(0);  // not reached when the export writes tiles
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the export finished before it could be killed";
+    EXPECT_TRUE(ReadText(db) == "an earlier export")
+        << "the earlier file was replaced by a half-written database";
 }
 
 }  // namespace

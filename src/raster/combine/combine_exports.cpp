@@ -195,6 +195,22 @@ void TCombineTile::ExportKmlOverlay() {
     }
 }
 
+namespace {
+
+// Removes a database left under its temporary name when the export does not get to rename it.
+struct TemporaryDatabase {
+    explicit TemporaryDatabase(std::filesystem::path p) : path(std::move(p)) {}
+    ~TemporaryDatabase() {
+        std::error_code ec;
+        std::filesystem::remove(path, ec);
+    }
+    TemporaryDatabase(const TemporaryDatabase&) = delete;
+    TemporaryDatabase& operator=(const TemporaryDatabase&) = delete;
+    std::filesystem::path path;
+};
+
+}  // namespace
+
 void TCombineTile::ExportTileDatabase() {
     const Task task = LoadTask(true);
     const auto kind = FImageCombineType;
@@ -210,17 +226,20 @@ void TCombineTile::ExportTileDatabase() {
     if (RefuseGrid(task)) {
         return;
     }
-    // A new file: the writers would otherwise free the old tables page by page.
-    std::filesystem::remove(dbFile);
+    // The database is built under a temporary name beside its final one and renamed into
+    // place when it is complete, so an earlier export stays whole until then and a crash
+    // never leaves a half-written database under the real name.
+    std::filesystem::create_directories(dbFile.parent_path());
+    const TemporaryDatabase temp(engine::TempPathBeside(dbFile));
     std::unique_ptr<engine::TMBTiles> mbtiles;
     std::unique_ptr<engine::TOruxMapsSqlite> orux;
     std::unique_ptr<engine::TRMapsSQLite> rmaps;
     if (kind == TImageCombineType::icMBTiles) {
-        mbtiles = std::make_unique<engine::TMBTiles>(dbFile);
+        mbtiles = std::make_unique<engine::TMBTiles>(temp.path);
     } else if (kind == TImageCombineType::icOruxMaps) {
-        orux = std::make_unique<engine::TOruxMapsSqlite>(dbFile, FOutPrefix);
+        orux = std::make_unique<engine::TOruxMapsSqlite>(temp.path, FOutPrefix);
     } else {
-        rmaps = std::make_unique<engine::TRMapsSQLite>(dbFile);
+        rmaps = std::make_unique<engine::TRMapsSQLite>(temp.path);
     }
 
     struct Job {
@@ -345,6 +364,13 @@ void TCombineTile::ExportTileDatabase() {
         orux->finishAtlasCreation(bounds);
     } else {
         rmaps->UpdateTileMetaInfo();
+    }
+    mbtiles.reset();
+    orux.reset();
+    rmaps.reset();
+    std::string error;
+    if (!engine::CommitTempFile(temp.path, dbFile, &error)) {
+        throw std::runtime_error(error);
     }
 }
 
