@@ -125,8 +125,11 @@ TEST(BaiduPageView, ShowsTheTileTheProjectionNamesAtKnownPositions) {
         mainwindow::pagescript::ChangeMapType(engine::TMapType::mtBaiduSatellite, true));
     check(positions[0], "type=sate", ";");
     EXPECT_EQ(view.Page().errors, QStringList());
-    EXPECT_EQ(view.Router().offMachine.load(), server.Total())
-        << "a request other than a routed tile was headed off the machine";
+    // Every request headed off the machine was a tile that went to the loopback server
+    // instead (requests the page gave up before they were sent never reach it).
+    EXPECT_EQ(view.Router().blocked.load(), 0);
+    EXPECT_GT(server.Total(), 0);
+    EXPECT_LE(server.Total(), view.Router().offMachine.load());
 }
 
 // Boundaries and the right click on the Baidu page, over one page load.

@@ -38,6 +38,7 @@ class TileRouter final : public QWebEngineUrlRequestInterceptor {
         }
         ++offMachine;
         if (base_.isEmpty() || (scheme != "http" && scheme != "https")) {
+            ++blocked;
             info.block(true);
             return;
         }
@@ -45,7 +46,8 @@ class TileRouter final : public QWebEngineUrlRequestInterceptor {
         info.redirect(QUrl(base_ + u'/' + url.host() + url.path(QUrl::FullyEncoded) + query));
     }
 
-    std::atomic<int> offMachine{0};
+    std::atomic<int> offMachine{0};  // requests headed off the machine, routed or blocked
+    std::atomic<int> blocked{0};
 
   private:
     QString base_;
@@ -98,14 +100,17 @@ class MapView {
 
     QVariant Run(const QString& script) { return RunScript(page_, script); }
 
-    // Waits until every tile image of the map has finished loading (or failing).
+    // Waits until every tile layer of the map has settled each of its tiles (shown, or given
+    // up after its alternate image type failed too), as Leaflet itself counts them.
     bool WaitForTiles(int timeoutMs = 30000) {
         return WaitUntil(
             [this] {
-                return Run("(function () { var t = document.querySelectorAll('img.leaflet-tile');"
-                           " if (!t.length) return false;"
-                           " for (var i = 0; i < t.length; ++i) if (!t[i].complete) return false;"
-                           " return true; })()")
+                return Run("(function () { var n = 0, settled = true;"
+                           " zeb.map.eachLayer(function (l) {"
+                           "  if (!(l instanceof L.GridLayer)) return;"
+                           "  for (var k in l._tiles) { ++n; if (!l._tiles[k].loaded) settled = "
+                           "false; }"
+                           " }); return n > 0 && settled; })()")
                     .toBool();
             },
             timeoutMs);

@@ -26,22 +26,30 @@ class RecordingPage : public QWebEnginePage {
     }
 };
 
-// Processes events until `done` holds or the time is up; returns whether it held.
+// Processes events until `done` holds or the time is up; returns whether it held at its last
+// check. `done` may itself run nested event loops (a script run): the next check is armed
+// only after the previous one returned, so checks never pile up inside each other.
 inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
+    bool held = done();
+    if (held)
+        return true;
     QEventLoop loop;
     QTimer poll;
     QTimer limit;
+    poll.setSingleShot(true);
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
+        held = done();
+        if (held)
             loop.quit();
+        else if (limit.isActive())
+            poll.start(5);
     });
     QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    poll.start(5);
     limit.setSingleShot(true);
     limit.start(timeoutMs);
-    if (!done())
-        loop.exec();
-    return done();
+    poll.start(5);
+    loop.exec();
+    return held;
 }
 
 inline bool LoadAndWait(QWebEnginePage& page, const QUrl& url) {
