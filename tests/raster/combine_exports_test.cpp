@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <csignal>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -89,6 +90,50 @@ TEST_F(CombineExportTest, MBTilesHoldTheSourceTilesWithBoundsAndLevelsThatGdalRe
     sqlite3_close(handle);
     EXPECT_EQ(stored, ReadText(engine::BaseTilePath(tiles, TMapType::mtGoogleRoadMap, {11, 21, 6},
                                                     TImgType::itPNG)));
+}
+
+// A triangle over a 4 by 4 range: the database holds exactly the tiles the triangle touches.
+TEST_F(CombineExportTest, PolygonAreaStoresOnlyTheTilesItMeets) {
+    test::MakeTiles(tiles, TMapType::mtGoogleRoadMap, 6, 10, 13, 20, 23);
+    const std::vector<std::pair<double, double>> triangle = {
+        {10.5, 20.5}, {13.7, 20.5}, {10.5, 23.2}};
+    const auto task =
+        test::MakeTask(dir.path(), tiles, TMapType::mtGoogleRoadMap, test::AreaText(triangle, 6));
+    RecordingEvents events;
+    CombineSettings settings;
+    settings.byRectangle = false;
+    test::RunWorker(task, out, TImageCombineType::icMBTiles, test::Levels({6}), events, settings);
+    ASSERT_EQ(events.endResult, CombineResult::Completed);
+
+    sqlite3* handle = nullptr;
+    const auto db = out / "Task_MBTiles" / "Task.mbtiles";
+    ASSERT_EQ(sqlite3_open_v2(db.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* rows = nullptr;
+    ASSERT_EQ(
+        sqlite3_prepare_v2(handle, "SELECT tile_column, tile_row FROM tiles", -1, &rows, nullptr),
+        SQLITE_OK);
+    std::vector<std::pair<int, int>> stored;
+    while (sqlite3_step(rows) == SQLITE_ROW) {
+        // Rows are counted from the south in the database: 63 - y.
+        stored.emplace_back(sqlite3_column_int(rows, 0), 63 - sqlite3_column_int(rows, 1));
+    }
+    sqlite3_finalize(rows);
+    sqlite3_close(handle);
+    std::vector<std::pair<int, int>> expected;
+    for (int row = 0; row < 4; ++row) {
+        for (int col = 0; col < 4; ++col) {
+            // The tile's corner nearest to the right angle lies inside the hypotenuse.
+            const double x = std::max(10.0 + col, 10.5);
+            const double y = std::max(20.0 + row, 20.5);
+            if (x <= 13.7 - (y - 20.5) * 3.2 / 2.7) {
+                expected.emplace_back(10 + col, 20 + row);
+            }
+        }
+    }
+    std::sort(stored.begin(), stored.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected.size(), 11u);
+    EXPECT_EQ(stored, expected);
 }
 
 TEST_F(CombineExportTest, KmlGroundOverlaysLinkCopiedTilesAtTheirEdges) {

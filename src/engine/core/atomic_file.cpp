@@ -1,6 +1,7 @@
 #include "engine/core/atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -56,16 +57,20 @@ bool CommitTempFile(const std::filesystem::path& temp, const std::filesystem::pa
 }
 
 bool WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes,
-                     std::string* error) {
+                     std::string* error, const AtomicWriteOptions& options) {
     std::error_code ec;
     if (target.has_parent_path()) {
         std::filesystem::create_directories(target.parent_path(), ec);
     }
     const auto temp = TempPathBeside(target);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int fd =
+        ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, options.mode.value_or(0644));
     if (fd < 0) {
         SetError(error, "cannot create " + temp.string() + ": " + std::strerror(errno));
         return false;
+    }
+    if (options.mode) {
+        ::fchmod(fd, *options.mode);  // the umask must not widen or narrow the mode asked for
     }
     const char* data = bytes.data();
     std::size_t left = bytes.size();
@@ -82,6 +87,12 @@ bool WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes
         }
         data += written;
         left -= static_cast<std::size_t>(written);
+    }
+    if (options.durable && ::fsync(fd) != 0) {
+        SetError(error, "cannot write " + temp.string() + ": " + std::strerror(errno));
+        ::close(fd);
+        std::filesystem::remove(temp, ec);
+        return false;
     }
     if (::close(fd) != 0) {
         SetError(error, "cannot write " + temp.string() + ": " + std::strerror(errno));

@@ -8,6 +8,8 @@
 #include <mutex>
 #include <string_view>
 
+#include "engine/core/utilities.h"
+
 namespace engine {
 namespace {
 
@@ -27,16 +29,6 @@ struct MultiDeleter {
 };
 using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
 using MultiHandle = std::unique_ptr<CURLM, MultiDeleter>;
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) {
@@ -79,7 +71,7 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
         // A new answer starts (after an interim 100 Continue): forget the earlier one's headers.
         transfer->location.clear();
     } else if (StartsWithNoCase(line, "location:")) {
-        transfer->location = std::string(Trim(line.substr(9)));
+        transfer->location = std::string(TrimSpace(line.substr(9)));
     }
     return size * count;
 }

@@ -1,6 +1,5 @@
 #include "engine/settings/ini_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,47 +68,6 @@ std::shared_ptr<std::mutex> LockForFile(const std::filesystem::path& file) {
 
 std::string ErrnoText(const std::string& what, const std::filesystem::path& file) {
     return what + " " + file.string() + ": " + std::strerror(errno);
-}
-
-// Writes the bytes to a new temporary file beside `target` with the given mode, flushed to the
-// disk, then renames it over the target.
-void ReplaceFile(const std::filesystem::path& target, std::string_view bytes, mode_t mode) {
-    const auto temp = TempPathBeside(target);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0) {
-        throw IniWriteError(ErrnoText("cannot create", temp));
-    }
-    std::error_code ec;
-    auto fail = [&](const std::string& text) {
-        ::close(fd);
-        std::filesystem::remove(temp, ec);
-        throw IniWriteError(text);
-    };
-    ::fchmod(fd, mode);  // the umask must not widen or narrow a kept mode
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            fail(ErrnoText("cannot write", temp));
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    if (::fsync(fd) != 0) {
-        fail(ErrnoText("cannot write", temp));
-    }
-    if (::close(fd) != 0) {
-        std::filesystem::remove(temp, ec);
-        throw IniWriteError(ErrnoText("cannot write", temp));
-    }
-    std::string error;
-    if (!CommitTempFile(temp, target, &error)) {
-        throw IniWriteError(error);
-    }
 }
 
 }  // namespace
@@ -303,7 +261,11 @@ void IniFile::WriteUnlocked(const IniDocument& document) {
         }
         mode = info.st_mode & 07777;
     }
-    ReplaceFile(file_, document.Serialize(), mode);
+    // Durable: the settings must survive a power loss right after they were changed.
+    std::string error;
+    if (!WriteFileAtomic(file_, document.Serialize(), &error, {.mode = mode, .durable = true})) {
+        throw IniWriteError(error);
+    }
 }
 
 IniDocument IniFile::ReadDocument() const {

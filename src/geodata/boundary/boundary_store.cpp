@@ -11,6 +11,7 @@
 #include "engine/core/number_format.h"
 #include "geodata/export/gbk.h"
 #include "geodata/polyline/polyline_codec.h"
+#include "geodata/xml/xml_escape.h"
 
 namespace geodata {
 namespace {
@@ -103,27 +104,6 @@ std::int32_t MetresToInt(double metres) {
     constexpr double kMax = std::numeric_limits<std::int32_t>::max();
     constexpr double kMin = std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(std::trunc(std::clamp(metres, kMin, kMax)));
-}
-
-std::string XmlEscape(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            default:
-                out += c;
-                break;
-        }
-    }
-    return out;
 }
 
 void WriteOrThrow(const std::filesystem::path& file, const std::string& bytes) {
@@ -336,7 +316,7 @@ std::string TBoundary::KmlText(std::string_view value, const std::string& name,
         "xmlns:kml=\"http://www.opengis.net/kml/2.2\" xmlns:atom=\"http://www.w3.org/2005/Atom\">",
         "<Document>",
         "\t<Placemark>",
-        "\t<name>" + XmlEscape(name) + "</name>",
+        "\t<name>" + EscapeXmlText(name) + "</name>",
         "\t<description>由 Vantorel 导出的边界线</description>",
         "\t<Style><LineStyle><color>ff0000FF</color><width>3</width></LineStyle></Style>",
         "\t\t<LineString>",

@@ -1,31 +1,12 @@
 #include "geodata/gps/gps_fix.h"
 
-#include <cctype>
 #include <vector>
 
 #include "engine/core/number_format.h"
+#include "engine/core/utilities.h"
 
 namespace geodata {
 namespace {
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-bool AllDigits(std::string_view text) {
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
-}
 
 // hhmmss[.fff] as a fraction of a day; 0 when it cannot be read. Only the first three digits
 // of the fraction count.
@@ -45,7 +26,7 @@ double ReadTimeOfDay(std::string_view afterAddress, std::string_view timeField) 
     } else {
         return 0;
     }
-    if (digits.size() != 6 || !AllDigits(digits) || !AllDigits(fraction)) {
+    if (digits.size() != 6 || !engine::IsAllDigits(digits) || !engine::IsAllDigits(fraction)) {
         return 0;
     }
     const int h = (digits[0] - '0') * 10 + (digits[1] - '0');
@@ -73,7 +54,7 @@ double ReadDegreesMinutes(std::string_view field) {
 }  // namespace
 
 void ReadGgaSentence(std::string_view sentence, TGpsFix& fix) {
-    sentence = Trim(sentence);
+    sentence = engine::TrimSpace(sentence);
     std::string_view body = sentence.substr(0, sentence.find('*'));
     std::vector<std::string_view> fields;
     for (std::size_t start = 0;;) {

@@ -7,6 +7,7 @@
 #include "geodata/gpx/gpx_file.h"
 #include "geodata/gpx/iso8601.h"
 #include "geodata/gpx/text_utils.h"
+#include "geodata/xml/xml_escape.h"
 
 namespace geodata {
 namespace {
@@ -132,28 +133,11 @@ std::string FindDeclaration(std::string_view attributes, const std::string& pref
 }  // namespace
 
 std::string TGPXFile::XMLise(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (char c : s) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
+    return EscapeXmlText(s);
 }
 
 std::string TGPXFile::XMLiseAttribute(std::string_view s) {
-    return ReplaceAll(XMLise(s), "\"", "&quot;");
+    return EscapeXmlAttribute(s);
 }
 
 std::string TGPXFile::Indent(int count) const {

@@ -38,9 +38,21 @@ void TrimFormattedAddress(std::string& address) {
     }
 }
 
-std::optional<JsonValue> ParseObject(std::string_view text) {
+// False, logging a failed transfer, when the answer brought nothing to read.
+bool AnswerArrived(const CachedAnswer& answer, std::string_view lookup, const std::string& url) {
+    if (!answer.Received()) {
+        LogLookup(lookup, answer.TransferError(), url);
+        return false;
+    }
+    return !answer.Body().empty();
+}
+
+// The answer text as one JSON object; logs and gives nothing when it is not one.
+std::optional<JsonValue> AnswerObject(std::string_view text, std::string_view lookup,
+                                      const std::string& url) {
     std::optional<JsonValue> json = engine::ParseJsonText(text);
-    if (json && !json->is_object()) {
+    if (!json || !json->is_object()) {
+        LogLookup(lookup, "answer is not a JSON object", url);
         return std::nullopt;
     }
     return json;
@@ -83,11 +95,7 @@ bool QueryDistrict(const std::filesystem::path& cachePath, double lat, double ln
     const std::string url = DistrictQueryUrl(lat, lng);
     return GuardedLookup(kLookup, url, [&] {
         CachedAnswer answer(cachePath, url);
-        if (!answer.Received()) {
-            LogLookup(kLookup, answer.TransferError(), url);
-            return false;
-        }
-        if (answer.Body().empty()) {
+        if (!AnswerArrived(answer, kLookup, url)) {
             return false;
         }
         // This service answers in GBK.
@@ -96,9 +104,8 @@ bool QueryDistrict(const std::filesystem::path& cachePath, double lat, double ln
             LogLookup(kLookup, "answer is not GBK text", url);
             return false;
         }
-        const std::optional<JsonValue> json = ParseObject(*text);
+        const std::optional<JsonValue> json = AnswerObject(*text, kLookup, url);
         if (!json) {
-            LogLookup(kLookup, "answer is not a JSON object", url);
             return false;
         }
         if (GetJsonStr(*json, "report") != "0") {
@@ -117,16 +124,11 @@ bool GeocodeAddress(const std::filesystem::path& cachePath, std::string_view add
     const std::string url = GeocodeUrl(address);
     return GuardedLookup(kLookup, url, [&] {
         CachedAnswer answer(cachePath, url);
-        if (!answer.Received()) {
-            LogLookup(kLookup, answer.TransferError(), url);
+        if (!AnswerArrived(answer, kLookup, url)) {
             return false;
         }
-        if (answer.Body().empty()) {
-            return false;
-        }
-        const std::optional<JsonValue> json = ParseObject(answer.Body());
+        const std::optional<JsonValue> json = AnswerObject(answer.Body(), kLookup, url);
         if (!json) {
-            LogLookup(kLookup, "answer is not a JSON object", url);
             return false;
         }
         bool found = false;
@@ -168,18 +170,13 @@ bool SearchPartitionDistricts(const std::filesystem::path& cachePath, std::strin
     const std::string url = DistrictSearchUrl(name);
     return GuardedLookup(kLookup, url, [&] {
         CachedAnswer answer(cachePath, url);
-        if (!answer.Received()) {
-            LogLookup(kLookup, answer.TransferError(), url);
-            return false;
-        }
-        if (answer.Body().empty()) {
+        if (!AnswerArrived(answer, kLookup, url)) {
             return false;
         }
         // The answer may come wrapped in a script callback: keep the object only.
         const std::optional<JsonValue> json =
-            ParseObject(engine::ExtractJsonObjectText(answer.Body()));
+            AnswerObject(engine::ExtractJsonObjectText(answer.Body()), kLookup, url);
         if (!json) {
-            LogLookup(kLookup, "answer is not a JSON object", url);
             return false;
         }
         const std::string status = GetJsonStr(*json, "status");
@@ -224,16 +221,11 @@ bool LocateIP(const std::filesystem::path& cachePath, std::string_view ip, std::
             return false;
         }
         CachedAnswer answer(cachePath, url, IPLocationCacheKey(ip));
-        if (!answer.Received()) {
-            LogLookup(kLookup, answer.TransferError(), url);
+        if (!AnswerArrived(answer, kLookup, url)) {
             return false;
         }
-        if (answer.Body().empty()) {
-            return false;
-        }
-        const std::optional<JsonValue> json = ParseObject(answer.Body());
+        const std::optional<JsonValue> json = AnswerObject(answer.Body(), kLookup, url);
         if (!json) {
-            LogLookup(kLookup, "answer is not a JSON object", url);
             return false;
         }
         const std::string status = GetJsonStr(*json, "status");

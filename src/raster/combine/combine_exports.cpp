@@ -317,37 +317,21 @@ void TCombineTile::ExportTileDatabase() {
             chunk = Chunk();
             chunk.reserve(kChunk);
         };
-        std::vector<char> keep;
-        bool cancelled = false;
-        for (std::int64_t y = r.MinRow; y <= r.MaxRow && !cancelled; ++y) {
-            try {
-                if (level.mask) {
-                    level.mask->Row(y, r.MinCol, r.MaxCol, keep);
-                }
-                for (std::int64_t x = r.MinCol; x <= r.MaxCol; ++x) {
-                    if (CancelRequested(counter)) {
-                        cancelled = true;
-                        break;
-                    }
-                    StepProgress(counter, level.count);
-                    if (level.mask && !keep[static_cast<std::size_t>(x - r.MinCol)]) {
-                        continue;
-                    }
-                    Job job;
-                    job.x = static_cast<std::int32_t>(x);
-                    job.y = static_cast<std::int32_t>(y);
-                    job.finished = counter >= level.count;
-                    job.tile = task.TileFile(z, job.x, job.y);
-                    job.overlay = task.OverlayFile(z, job.x, job.y);
-                    chunk.push_back(std::move(job));
-                    if (chunk.size() >= kChunk) {
-                        hand();
-                    }
-                }
-            } catch (const std::exception& e) {
-                engine::AppendLog(std::string("loop row:") + e.what());
+        WalkLevel(level, counter, [&](std::int64_t x, std::int64_t y, bool kept) {
+            if (!kept) {
+                return;
             }
-        }
+            Job job;
+            job.x = static_cast<std::int32_t>(x);
+            job.y = static_cast<std::int32_t>(y);
+            job.finished = counter >= level.count;
+            job.tile = task.TileFile(z, job.x, job.y);
+            job.overlay = task.OverlayFile(z, job.x, job.y);
+            chunk.push_back(std::move(job));
+            if (chunk.size() >= kChunk) {
+                hand();
+            }
+        });
         if (!chunk.empty()) {
             hand();
         }

@@ -189,47 +189,31 @@ void TCombineTile::CombineToImage() {
                                   [ts, &standIn](TileJob& job) { DecodeTile(job, ts, standIn); });
 
         std::int64_t counter = 1;
-        bool cancelled = false;
-        std::vector<char> keep;
-        for (std::int64_t y = r.MinRow; y <= r.MaxRow && !cancelled; ++y) {
-            try {
-                if (level.mask) {
-                    level.mask->Row(y, r.MinCol, r.MaxCol, keep);
+        const bool cancelled =
+            !WalkLevel(level, counter, [&](std::int64_t x, std::int64_t y, bool kept) {
+                const int column = static_cast<int>(x - r.MinCol);
+                // Baidu rows grow northwards: the image's top row is the range's last one.
+                const int row = static_cast<int>(task.baiduNumbering ? r.MaxRow - y : y - r.MinRow);
+                if (!kept) {
+                    output->FillTile(column, row);
+                    return;
                 }
-                for (std::int64_t x = r.MinCol; x <= r.MaxCol; ++x) {
-                    if (CancelRequested(counter)) {
-                        cancelled = true;
-                        break;
-                    }
-                    StepProgress(counter, level.count);
-                    const int column = static_cast<int>(x - r.MinCol);
-                    // Baidu rows grow northwards: the image's top row is the range's last one.
-                    const int row =
-                        static_cast<int>(task.baiduNumbering ? r.MaxRow - y : y - r.MinRow);
-                    if (level.mask && !keep[static_cast<std::size_t>(column)]) {
-                        output->FillTile(column, row);
-                        continue;
-                    }
-                    TileJob job;
-                    job.column = column;
-                    job.row = row;
-                    job.tile = task.TileFile(z, static_cast<std::int32_t>(x),
-                                             static_cast<std::int32_t>(y));
-                    job.overlay = task.OverlayFile(z, static_cast<std::int32_t>(x),
-                                                   static_cast<std::int32_t>(y));
-                    if (!spare.empty()) {
-                        job.image = std::move(spare.back());
-                        spare.pop_back();
-                    }
-                    if (pool.Full()) {
-                        write(pool.Next());
-                    }
-                    pool.Submit(std::move(job));
+                TileJob job;
+                job.column = column;
+                job.row = row;
+                job.tile =
+                    task.TileFile(z, static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
+                job.overlay =
+                    task.OverlayFile(z, static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
+                if (!spare.empty()) {
+                    job.image = std::move(spare.back());
+                    spare.pop_back();
                 }
-            } catch (const std::exception& e) {
-                engine::AppendLog(std::string("loop row:") + e.what());
-            }
-        }
+                if (pool.Full()) {
+                    write(pool.Next());
+                }
+                pool.Submit(std::move(job));
+            });
         while (pool.Pending() > 0) {
             write(pool.Next());
         }

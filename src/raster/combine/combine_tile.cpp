@@ -191,4 +191,28 @@ void TCombineTile::StepProgress(std::int64_t& counter, std::int64_t count) {
     ++counter;
 }
 
+bool TCombineTile::WalkLevel(
+    const Level& level, std::int64_t& counter,
+    const std::function<void(std::int64_t x, std::int64_t y, bool kept)>& visit) {
+    const auto& r = level.range;
+    std::vector<char> keep;
+    for (std::int64_t y = r.MinRow; y <= r.MaxRow; ++y) {
+        try {
+            if (level.mask) {
+                level.mask->Row(y, r.MinCol, r.MaxCol, keep);
+            }
+            for (std::int64_t x = r.MinCol; x <= r.MaxCol; ++x) {
+                if (CancelRequested(counter)) {
+                    return false;
+                }
+                StepProgress(counter, level.count);
+                visit(x, y, !level.mask || keep[static_cast<std::size_t>(x - r.MinCol)]);
+            }
+        } catch (const std::exception& e) {
+            engine::AppendLog(std::string("loop row:") + e.what());
+        }
+    }
+    return true;
+}
+
 }  // namespace raster

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -120,6 +121,11 @@ class TCombineTile {
                           std::int32_t x, std::int32_t y, int z) const;
     bool CancelRequested(std::int64_t counter);
     void StepProgress(std::int64_t& counter, std::int64_t count);
+    // Visits the level's positions row by row, west to east, stepping the progress; `kept` is
+    // false for a position the area mask leaves out. A row that throws is logged and the walk
+    // goes on with the next one. False once a cancellation stopped the walk.
+    bool WalkLevel(const Level& level, std::int64_t& counter,
+                   const std::function<void(std::int64_t x, std::int64_t y, bool kept)>& visit);
 
     // What the end event reports: the log and output of the last level started.
     struct EndState {
