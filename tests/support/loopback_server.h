@@ -95,6 +95,8 @@ class LoopbackServer {
     // How long an idle kept-alive connection stays open (default 2 s).
     void SetKeepAliveTimeout(std::chrono::seconds timeout);
 
+    // Ends the accept loop and waits for every handler to return; stopping again does nothing.
+    // An owner whose handlers use its own members calls it before those members go.
     void Stop();
 
   private:

@@ -112,6 +112,10 @@ TileServer::TileServer(Rule rule) : rule_(std::move(rule)) {
     });
 }
 
+TileServer::~TileServer() {
+    server_.Stop();
+}
+
 void TileServer::SetRule(Rule rule) {
     std::lock_guard lock(mutex_);
     rule_ = std::move(rule);

@@ -42,6 +42,11 @@ class TileServer {
 
     // Without a rule every tile is a small PNG.
     explicit TileServer(Rule rule = {});
+    // Stops the server first: its handler threads use the members below, which go before
+    // the loopback server would otherwise stop.
+    ~TileServer();
+    TileServer(const TileServer&) = delete;
+    TileServer& operator=(const TileServer&) = delete;
 
     void SetRule(Rule rule);
     std::string BaseUrl() const { return server_.BaseUrl(); }
