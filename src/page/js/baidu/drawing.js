@@ -4,17 +4,12 @@ import { polygonText, cornersText } from '../core/area_text.js';
 import { areaLabel, lengthLabel } from '../core/labels.js';
 import { polygonArea, pathLength } from '../core/geometry.js';
 import { decodePolyline, rectangleCorners } from '../core/polyline.js';
-import { pathStyle, mapLabel, toPoint } from '../common/leaflet_parts.js';
+import { pathStyle, mapLabel, toPoint, ringOf } from '../common/leaflet_parts.js';
 import { hostPlotLatlngsEvent } from '../common/bridge.js';
 
 const L = window.L;
 
 const SHAPES = { marker: 'Marker', polyline: 'Line', polygon: 'Polygon', rectangle: 'Rectangle' };
-
-const ringOf = (layer) => {
-  const ll = layer.getLatLngs();
-  return (Array.isArray(ll[0]) ? ll[0] : ll).map(toPoint);
-};
 
 export class BaiduDrawing {
   constructor(zeb, customMarkers) {

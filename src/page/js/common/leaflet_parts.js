@@ -127,3 +127,9 @@ export function mapLabel(latlng, text, offset = [-45, -25]) {
 }
 
 export const toPoint = (ll) => ({ lat: ll.lat, lng: ll.lng });
+
+// The outer ring of a polygon or rectangle layer as plain points.
+export const ringOf = (layer) => {
+  const ll = layer.getLatLngs();
+  return (Array.isArray(ll[0]) ? ll[0] : ll).map(toPoint);
+};

@@ -4,7 +4,7 @@ import { polygonText, rectangleText, circleText } from '../core/area_text.js';
 import { areaLabel, lengthLabel } from '../core/labels.js';
 import { polygonArea, circleArea, pathLength } from '../core/geometry.js';
 import { decodePolyline } from '../core/polyline.js';
-import { pathStyle, toPoint } from '../common/leaflet_parts.js';
+import { pathStyle, toPoint, ringOf } from '../common/leaflet_parts.js';
 import { hostPlotLatlngsEvent, hostMapMousemoveEvent } from '../common/bridge.js';
 
 const L = window.L;
@@ -15,11 +15,6 @@ export const OverlayType = {
 };
 const GEOMAN_SHAPES = {
   marker: 'Marker', polyline: 'Line', circle: 'Circle', polygon: 'Polygon', rectangle: 'Rectangle',
-};
-
-const ringOf = (layer) => {
-  const ll = layer.getLatLngs();
-  return (Array.isArray(ll[0]) ? ll[0] : ll).map(toPoint);
 };
 
 export class GoogleDrawing {
