@@ -5,6 +5,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 
+#include "engine/settings/settings.h"
 #include "mainwindow/settings/installed_files.h"
 
 namespace mainwindow {
@@ -86,6 +87,13 @@ bool SkinManager::TrySetStyle(const QString& name) {
     active_ = skin->name;
     emit styleChanged(active_);
     return true;
+}
+
+void ApplyStartupSkin(const engine::TSettings& settings) {
+    SkinManager& skins = SkinManager::Instance();
+    skins.LoadSkins(SkinsFolder());
+    skins.TrySetStyle(
+        QString::fromStdString(settings.GetStrSetting(engine::StrSetting::StyleName)));
 }
 
 }  // namespace mainwindow

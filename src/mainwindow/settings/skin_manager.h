@@ -12,9 +12,13 @@
 
 #include "mainwindow/settings/skin_file.h"
 
-namespace mainwindow {
-
 inline constexpr char kSystemStyleName[] = "Windows";
+
+namespace engine {
+class TSettings;
+}
+
+namespace mainwindow {
 
 // The skins folder: the installed data folder's "skins", else the source tree's.
 QString SkinsFolder();
@@ -56,5 +60,10 @@ class SkinManager : public QObject {
     QString systemSheet_;
     QString active_ = QLatin1String(kSystemStyleName);
 };
+
+// At start-up, before the main window exists: registers the skins of the skins folder with
+// the process-wide manager and switches to the one named by StyleName (a name that is not
+// registered leaves the system style, without a message).
+void ApplyStartupSkin(const engine::TSettings& settings);
 
 }  // namespace mainwindow
