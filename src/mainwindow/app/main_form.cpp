@@ -19,7 +19,12 @@
 #include "engine/download/download_settings.h"
 #include "engine/download/tile_version_probe.h"
 #include "engine/settings/settings.h"
+#include "engine/tasks/profiles.h"
+#include "geodata/boundary/boundary_store.h"
 #include "mainwindow/app/attach_context.h"
+#include "mainwindow/app/attach_download.h"
+#include "mainwindow/app/attach_layers.h"
+#include "mainwindow/app/attach_tasks.h"
 #include "mainwindow/app/close_controller.h"
 #include "mainwindow/app/exception_log.h"
 #include "mainwindow/app/map_events.h"
@@ -27,7 +32,15 @@
 #include "mainwindow/app/real_services.h"
 #include "mainwindow/app/services.h"
 #include "mainwindow/app/startup_settings.h"
+#include "mainwindow/download/download_controller.h"
+#include "mainwindow/download/download_task_store.h"
+#include "mainwindow/download/stitch_hand_over.h"
+#include "mainwindow/download/tile_bounds.h"
+#include "mainwindow/layers/layer_controller.h"
 #include "mainwindow/page/page_host.h"
+#include "mainwindow/taskbar/launcher_entry.h"
+#include "mainwindow/taskbar/taskbar_progress.h"
+#include "mainwindow/tasks/task_controller.h"
 #include "mainwindow/widgets/progress_bar_ex.h"
 #include "ui_main_form.h"
 
@@ -51,10 +64,16 @@ struct TfrmMain::Impl {
     std::unique_ptr<ChromiumPage> realPage;
     std::unique_ptr<Services> services;
     std::unique_ptr<CloseController> close;
+    std::unique_ptr<TfspTaskbarMgr> taskbar;
+    NullStitchHandOver noStitch;
+    IStitchHandOver* stitch = &noStitch;
+    std::unique_ptr<FunctionTaskStore> taskStore;
+    std::unique_ptr<DownloadController> download;
+    std::unique_ptr<LayerController> layers;
+    std::unique_ptr<TaskController> tasks;
 
     TProgressBar* progressBar = nullptr;
     std::array<QLabel*, 5> statusPanels{};
-    QTimer* tmrCheckTask = nullptr;
     std::filesystem::path profilesFolder;
     bool loadPage = true;
     bool initialized = false;
@@ -76,9 +95,6 @@ TfrmMain::TfrmMain(engine::TSettings& settings, QWebEngineProfile& profile, Main
     CreatePageHost(profile);
     CreateServices(options.services);
     BuildStatusBar();
-    d_->tmrCheckTask = new QTimer(this);
-    d_->tmrCheckTask->setObjectName(QStringLiteral("tmrCheckTask"));
-    d_->tmrCheckTask->setInterval(500);
     MirrorMenuItem(d_->ui.mniCoordGrid, d_->ui.actCoordGrid);
     MirrorMenuItem(d_->ui.mniFullView, d_->ui.actFullView);
     MirrorMenuItem(d_->ui.mniOfflineMode, d_->ui.actOfflineMode);
@@ -169,6 +185,12 @@ void TfrmMain::CreateServices(const ServiceOverrides& o) {
     });
     CloseController::Hooks hooks;
     hooks.mapType = [this] { return d_->services->page.MapType(); };
+    hooks.downloadStatus = [this] {
+        return d_->download ? d_->download->Status() : engine::TDownloadStatus::dsStopped;
+    };
+    hooks.zoomLevels = [this] {
+        return d_->layers ? d_->layers->ZoomLevels() : engine::TZoomLevelArray{};
+    };
     hooks.deletePageFiles = [this] { d_->crm->DeleteMapAPIFile(true); };
     hooks.deleteCaches = [this] {
         d_->crm->DeleteCache(d_->settings.GetStrSetting(engine::StrSetting::CachePath),
@@ -224,6 +246,7 @@ void TfrmMain::ApplyStartupSettings() {
     ui.pnlPOI->setVisible(poi);
     ui.actPOISearch->setChecked(poi);
     d_->crm->SetMapType(StartupMapType(settings));
+    d_->services->page.SetMapType(d_->crm->MapType());
     if (d_->loadPage && d_->crm->InitMaps()) {
         try {
             d_->crm->LoadMaps(settings);

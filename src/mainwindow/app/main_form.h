@@ -74,8 +74,11 @@ class TfrmMain : public QMainWindow {
     void CreatePageHost(QWebEngineProfile& profile);
     void CreateServices(const ServiceOverrides& overrides);
     void BuildStatusBar();
+    void CreateControllers();
     void AttachFeatures();
     void ApplyStartupSettings();
+    void ShowStartupState();
+    static QString AppTitle();
 
     std::unique_ptr<Impl> d_;
 };

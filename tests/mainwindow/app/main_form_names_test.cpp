@@ -52,7 +52,6 @@ const Named kObjects[] = {
     {"pnlPOI", "QWidget"},
     {"StatusBar", "QStatusBar"},
     {"FProgressBar", "mainwindow::TProgressBar"},
-    {"tmrCheckTask", "QTimer"},
     {"MainMenu", "QMenuBar"},
     {"mniFile", "QMenu"},
     {"mniStyle", "QMenu"},
