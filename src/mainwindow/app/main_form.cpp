@@ -236,7 +236,7 @@ void TfrmMain::ApplyStartupSettings() {
         item->setCheckState(Qt::Unchecked);
     }
     ui.chkZoomLevels->setGridSize(QSize(39, 22));
-    ui.chkZoomLevels->setFixedHeight(4 * 22 + 6);
+    ui.chkZoomLevels->setFixedHeight(4 * 22 + 2 * ui.chkZoomLevels->frameWidth());
     ui.edtTileOutPutDir->setText(
         QString::fromStdString(settings.GetStrSetting(engine::StrSetting::OutPutDirectory)));
     ui.actOfflineMode->setChecked(settings.GetBoolSetting(engine::BoolSetting::OfflineMode));
