@@ -126,11 +126,12 @@ TfrmMain::TfrmMain(engine::TSettings& settings, QWebEngineProfile& profile, Main
             }
         }).detach();
     }
-    setWindowTitle(
-        QStringLiteral("Vantorel %1.%2").arg(VANTOREL_VERSION_MAJOR).arg(VANTOREL_VERSION_MINOR));
+    setWindowTitle(AppTitle());
     d_->ui.actBigFontMode->setEnabled(false);
     ApplyStartupSettings();
+    CreateControllers();
     AttachFeatures();
+    ShowStartupState();
     d_->initialized = true;
 }
 
@@ -257,9 +258,90 @@ void TfrmMain::ApplyStartupSettings() {
 }
 
 // One line per feature; each attach file wires its controller to the widgets it names.
+QString TfrmMain::AppTitle() {
+    return QStringLiteral("Vantorel %1.%2").arg(VANTOREL_VERSION_MAJOR).arg(VANTOREL_VERSION_MINOR);
+}
+
+// The download control, the task actions and the layer switch call each other through
+// these hooks; every other feature creates its own controller in its attach call.
+void TfrmMain::CreateControllers() {
+    Impl& d = *d_;
+    d.taskbar = std::make_unique<TfspTaskbarMgr>(d.loadPage ? CreateTaskbarBackend() : nullptr);
+    d.taskbar->SetActive(true);
+    d.taskStore = std::make_unique<FunctionTaskStore>(
+        [&d]() -> std::optional<TaskSaved> {
+            const auto saved = d.tasks->Save();
+            if (!saved) {
+                return std::nullopt;
+            }
+            return TaskSaved{saved->fileName, saved->name};
+        },
+        [&d](const engine::TTileBounds& bounds) { d.tasks->SaveTileBounds(bounds); });
+    d.download = std::make_unique<DownloadController>(d.settings, *d.services, *d.taskbar,
+                                                      *d.taskStore, *d.stitch);
+    LayerController::Hooks layerHooks;
+    layerHooks.setArea = [&d](std::vector<engine::TGLatLng> latLngs, QString coordinates,
+                              int count) {
+        d.download->SetArea(std::move(latLngs), std::move(coordinates), count);
+    };
+    layerHooks.calculateStart = [&d] { d.download->CalculateStart(); };
+    d.layers = std::make_unique<LayerController>(d.settings, *d.services, std::move(layerHooks));
+    d.layers->SetAppTitle(AppTitle());
+
+    TaskController::Hooks taskHooks;
+    taskHooks.taskActive = [&d] { return d.download->TaskActive(); };
+    taskHooks.coordinates = [&d] { return d.download->Coordinates(); };
+    taskHooks.zoomLevels = [&d] { return d.layers->ZoomLevels(); };
+    taskHooks.tileSize = [&d] {
+        return GetTileSize(d.services->page.MapType(),
+                           d.settings.GetBoolSetting(engine::BoolSetting::BigFontMode));
+    };
+    taskHooks.setArea = [&d](const QString& coordinates) {
+        auto latLngs = geodata::TBoundary::StrToArray(coordinates.toStdString());
+        const int count = static_cast<int>(latLngs.size());
+        d.download->SetArea(std::move(latLngs), coordinates, count);
+    };
+    taskHooks.setZoomLevels = [&d](const engine::TZoomLevelArray& levels) {
+        d.layers->SetZoomLevels(levels);
+        d.layers->UpdateZoomLevelRange(d.services->page.MapType());
+    };
+    taskHooks.calculateStart = [&d] { d.download->CalculateStart(); };
+    taskHooks.switchLayer = [&d](engine::TMapType mapType) { d.layers->SwitchTo(mapType); };
+    d.tasks = std::make_unique<TaskController>(
+        d.settings, *d.services, std::make_unique<engine::TProfiles>(d.profilesFolder),
+        std::move(taskHooks));
+    connect(d.download.get(), &DownloadController::stateChanged, d.tasks.get(),
+            &TaskController::stateChanged);
+}
+
+// One line per feature; each attach file wires its controller to the widgets it names.
 void TfrmMain::AttachFeatures() {
-    const FrameContext frame{*this, *d_->services, d_->settings, *d_->events, *d_->crm, *d_->close};
-    (void)frame;
+    Impl& d = *d_;
+    Ui::TfrmMain& ui = d.ui;
+    const FrameContext frame{*this, *d.services, d.settings, *d.events, *d.crm, *d.close};
+    AttachLayers({ui.mniLayerMenu, ui.chkZoomLevels, ui.cbbProfile, d.statusPanels[3],
+                  d.statusPanels[4], d.view},
+                 *d.layers, frame);
+    AttachTasks({ui.cbbProfile, ui.edtTileOutPutDir, ui.btnChangeTilesDir, ui.btnOpenMapsDir,
+                 ui.actProfileSave, ui.actProfileLoad, ui.actProfileDelete, ui.actChangeTilesDir,
+                 ui.actOpenOutPutDir},
+                *d.tasks, frame);
+    AttachDownload({ui.actDownLoadStart, ui.actDownLoadPause, ui.actDownLoadStop,
+                    ui.actDownloadSettings, ui.btnDownload, ui.pnlDownLoad, ui.chkZoomLevels,
+                    ui.lblTileCount, d.progressBar, d.statusPanels[0], d.statusPanels[1]},
+                   *d.download, frame);
+}
+
+// Creation steps 16, 18 and 22: the task list, the stored level selection, the layer's
+// menu mark, caption and levels.
+void TfrmMain::ShowStartupState() {
+    Impl& d = *d_;
+    d.tasks->RefreshNames();
+    d.layers->SetZoomLevels(engine::TProfiles::StrToZoomLevelArray(
+        d.settings.GetStrSetting(engine::StrSetting::SelectedZoomLevels)));
+    const engine::TMapType shown = d.services->page.MapType();
+    d.layers->CheckMapTypeMenu(shown);
+    d.layers->UpdateZoomLevelRange(shown);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {

@@ -14,6 +14,7 @@
 
 #include "main_form_fixture.h"
 #include "mainwindow/app/category_panel.h"
+#include "mainwindow/layers/map_type_menu.h"
 #include "mainwindow/widgets/progress_bar_ex.h"
 
 namespace testmainwindow {
@@ -128,6 +129,38 @@ TEST_F(MainFormNamesTest, EveryActionOfTheMenusAndTheWindowHasAName) {
             unnamed << action->text();
     }
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(u',').toStdString();
+}
+
+TEST_F(MainFormNamesTest, MapMenuHoldsTheProviderSubmenusThenThePageOptions) {
+    auto* layerMenu = Find<QMenu>("mniLayerMenu");
+    QStringList entries;
+    for (QAction* action : layerMenu->actions()) {
+        if (action->isSeparator())
+            entries << "-";
+        else if (action->menu())
+            entries << action->menu()->objectName();
+        else
+            entries << action->objectName();
+    }
+    EXPECT_EQ(entries,
+              QStringList({"mniMapAMap", "mniMapGoogle", "mniMapTencent", "mniMapYahoo",
+                           "mniMapNokia", "mniMapMicrosoft", "mniMapArcGIS", "mniMapTianditu",
+                           "mniMapNavInfo", "mniMapBaidu", "mniMapOther", "-", "actBigFontMode",
+                           "actaddTrafficTileLayer", "mniOfflineMode"}));
+    int items = 0;
+    for (const auto& provider : mainwindow::MapProviders()) {
+        for (const auto& item : provider.items) {
+            const QString name = QStringLiteral("mniMapType%1").arg(item.tag);
+            EXPECT_EQ(CountNamed(&Window(), name), 1) << item.tag;
+            auto* action = Window().findChild<QAction*>(name);
+            ASSERT_NE(action, nullptr) << item.tag;
+            EXPECT_EQ(action->text(), QString::fromUtf8(item.caption));
+            EXPECT_TRUE(action->isCheckable());
+            ++items;
+        }
+    }
+    EXPECT_EQ(items, 47);  // layers 38 and 39 have no item
+    EXPECT_EQ(Find<QAction>("mniMapType4")->text(), "卫星图 ");
 }
 
 TEST_F(MainFormNamesTest, MainMenusInOrderWithTheirCaptions) {
