@@ -24,6 +24,7 @@
 #include "mainwindow/app/attach_context.h"
 #include "mainwindow/app/attach_download.h"
 #include "mainwindow/app/attach_layers.h"
+#include "mainwindow/app/attach_menus.h"
 #include "mainwindow/app/attach_tasks.h"
 #include "mainwindow/app/close_controller.h"
 #include "mainwindow/app/exception_log.h"
@@ -330,6 +331,13 @@ void TfrmMain::AttachFeatures() {
                     ui.actDownloadSettings, ui.btnDownload, ui.pnlDownLoad, ui.chkZoomLevels,
                     ui.lblTileCount, d.progressBar, d.statusPanels[0], d.statusPanels[1]},
                    *d.download, frame);
+    AttachMenus({ui.mniStyle, ui.actViewLog, ui.actDeleteIECache, ui.actCoordGrid,
+                 ui.actOfflineMode, ui.actaddTrafficTileLayer, ui.actStatusBar, ui.actRightPanel,
+                 ui.actFullView, ui.actclearShapeAndAreaMarker, ui.actStyledMapWizard,
+                 ui.actSettings, ui.actDownloadSettings, ui.actReadme, ui.actWhatsNew,
+                 ui.actHomePage, ui.actOfflineSolution, ui.actAbout, ui.actUserManual,
+                 ui.StatusBar, ui.pnlLeft},
+                frame);
 }
 
 // Creation steps 16, 18 and 22: the task list, the stored level selection, the layer's
