@@ -61,6 +61,7 @@ void BuildStyleMenu(QMenu* menu, MenuController& menus) {
     const QString checked = menus.CheckedStyle();
     for (const QString& name : menus.StyleNames()) {
         QAction* item = menu->addAction(name);
+        item->setObjectName(QStringLiteral("mniStyleItem%1").arg(menu->actions().size()));
         item->setCheckable(true);
         item->setChecked(name == checked);
         group->addAction(item);
@@ -124,7 +125,8 @@ void AttachMenus(const MenuWidgets& w, const FrameContext& frame) {
     connectAction(w.actOfflineSolution, &MenuController::OfflineSolution);
     connectAction(w.actAbout, &MenuController::About);
     connectAction(w.actUserManual, &MenuController::UserManual);
-    // Its enabled state follows the download (off while a task runs).
+    // Off while a task runs: the download's own wiring takes it from here.
+    w.actDownloadSettings->setEnabled(true);
     QObject::connect(w.actDownloadSettings, &QAction::triggered, menus,
                      &MenuController::DownloadSettings);
 
