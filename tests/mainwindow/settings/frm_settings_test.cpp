@@ -2,6 +2,7 @@
 // back; the page it opens on; the proxy choice; the typed thread count.
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "mainwindow/dialog_driver.h"
 #include "mainwindow/qt_print.h"
 #include "mainwindow/settings/color_square.h"
 #include "mainwindow/settings/frm_settings.h"
@@ -300,6 +302,36 @@ TEST(SettingsDialog, KeyLinkOpensThroughTheDesktopOpener) {
     link->linkActivated(QStringLiteral("https://lbsyun.baidu.com/apiconsole/key"));
     ASSERT_EQ(d.opener.opened.size(), 1u);
     EXPECT_EQ(d.opener.opened[0].host(), "lbsyun.baidu.com");
+}
+
+TEST(SettingsDialog, ColourSquareTakesTheColourChosenInTheDialog) {
+    Dialog d;
+    d.Open();
+    auto* square = d.Find<mainwindow::ColorSquare>("shpPolygonStrokeColor");
+    d.dialog->show();
+    QString shownAt;
+    struct Case {
+        bool accept;
+        const char* expected;
+    };
+    for (const Case& c : {Case{false, "#0000FF"}, Case{true, "#336699"}}) {
+        testmainwindow::WhenModal([&](QWidget& dialog) {
+            auto* colors = qobject_cast<QColorDialog*>(&dialog);
+            ASSERT_NE(colors, nullptr);
+            EXPECT_EQ(colors->objectName(), "dlgColor");
+            shownAt = colors->currentColor().name(QColor::HexRgb).toUpper();
+            colors->setCurrentColor(QColor("#336699"));
+            c.accept ? colors->accept() : colors->reject();
+        });
+        QTest::mouseClick(square, Qt::LeftButton);
+        EXPECT_EQ(shownAt, "#0000FF");  // opened at the square's colour
+        EXPECT_EQ(square->ColorText(), c.expected);
+        if (!c.accept) {
+            continue;
+        }
+        d.Ok();
+        EXPECT_EQ(d.store.settings.GetStrSetting(S::PolygonStrokeColor), "#336699");
+    }
 }
 
 TEST(SettingsDialog, SelectFolderKeepsTheFolderOnCancel) {

@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -159,6 +161,19 @@ TEST_F(SkinTest, SwitchingAppliesToEveryWindowAndBack) {
     EXPECT_EQ(QApplication::style()->name(), systemStyle);
     EXPECT_TRUE(qApp->styleSheet().isEmpty());
     EXPECT_EQ(changes, (QStringList{name, "Windows"}));
+}
+
+TEST_F(SkinTest, EverySkinDrawsChineseWithTheCjkFont) {
+    skins_.LoadSkins(SourceSkins());
+    for (const QString& name : skins_.StyleNames().mid(1)) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(skins_.TrySetStyle(name));
+        QLabel label(QStringLiteral("地图瓦片下载"));
+        label.ensurePolished();
+        EXPECT_TRUE(QFontInfo(label.font()).family().startsWith("Noto Sans CJK"))
+            << QFontInfo(label.font()).family().toStdString();
+        EXPECT_TRUE(QFontMetrics(label.font()).inFont(QChar(0x56FE)));  // 图
+    }
 }
 
 TEST_F(SkinTest, UnknownNameLeavesTheCurrentStyleWithoutAMessage) {
