@@ -12,6 +12,23 @@
 #include "mainwindow/settings/skin_file.h"
 
 namespace mainwindow {
+namespace {
+
+// The skin's window colours as style-sheet rules of the miniature: a style sheet of the
+// program (the skin in force) would otherwise paint the miniature in its own colours.
+QString PaletteRules(const QPalette& p) {
+    const auto name = [&p](QPalette::ColorRole role) { return p.color(role).name(); };
+    return QStringLiteral(
+               "#previewWindow { background-color: %1; color: %2; border: 1px solid %3; }\n"
+               "#previewWindow QLabel { color: %2; background: transparent; }\n"
+               "#previewCaption { background-color: %4; }\n"
+               "#previewCaption QLabel { color: %5; }\n"
+               "#previewCaption QToolButton { padding: 0px; }\n")
+        .arg(name(QPalette::Window), name(QPalette::WindowText), name(QPalette::Dark),
+             name(QPalette::Highlight), name(QPalette::HighlightedText));
+}
+
+}  // namespace
 
 TVclStylesPreview::TVclStylesPreview(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
@@ -26,24 +43,23 @@ TVclStylesPreview::~TVclStylesPreview() {
 void TVclStylesPreview::BuildWindow() {
     window_ = new QWidget(this);
     window_->setObjectName(QStringLiteral("previewWindow"));
-    window_->setAutoFillBackground(true);
+    window_->setAttribute(Qt::WA_StyledBackground);
     auto* frame = new QVBoxLayout(window_);
     frame->setContentsMargins(4, 0, 4, 4);
     frame->setSpacing(1);
 
     auto* captionBar = new QWidget(window_);
-    captionBar->setBackgroundRole(QPalette::Highlight);
-    captionBar->setForegroundRole(QPalette::HighlightedText);
-    captionBar->setAutoFillBackground(true);
+    captionBar->setObjectName(QStringLiteral("previewCaption"));
+    captionBar->setAttribute(Qt::WA_StyledBackground);
     auto* captionRow = new QHBoxLayout(captionBar);
     captionRow->setContentsMargins(8, 2, 2, 2);
     caption_ = new QLabel(captionBar);
-    caption_->setForegroundRole(QPalette::HighlightedText);
     captionRow->addWidget(caption_, 1);
     for (const char* glyph : {"–", "□", "×"}) {
         auto* button = new QToolButton(captionBar);
         button->setText(QString::fromUtf8(glyph));
         button->setAutoRaise(true);
+        button->setFixedSize(26, 20);
         captionRow->addWidget(button);
     }
     frame->addWidget(captionBar);
@@ -88,7 +104,7 @@ void TVclStylesPreview::SetStyle(const Skin* skin) {
         BuildWindow();
     }
     std::unique_ptr<QStyle> style(QStyleFactory::create(skin->baseStyle));
-    window_->setStyleSheet(skin->styleSheet);
+    window_->setStyleSheet(PaletteRules(skin->palette) + skin->styleSheet);
     window_->setPalette(skin->palette);
     const QList<QWidget*> children = window_->findChildren<QWidget*>();
     window_->setStyle(style.get());

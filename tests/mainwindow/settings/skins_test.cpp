@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -225,15 +226,23 @@ TEST_F(SkinDialog, PreviewShowsTheCandidateWithoutApplyingIt) {
     ASSERT_NE(preview, nullptr);
     EXPECT_TRUE(preview->isHidden());
 
+    // With one skin in force, the preview draws another in that other's colours.
+    const QString active = skins_.StyleNames().at(1);
+    ASSERT_TRUE(skins_.TrySetStyle(active));
     const QString name = skins_.StyleNames().at(2);
     const QColor before = QApplication::palette().color(QPalette::Window);
     styles->setCurrentText(name);
     EXPECT_FALSE(preview->isHidden());
     ASSERT_NE(preview->Window(), nullptr);
-    EXPECT_EQ(preview->Window()->palette().color(QPalette::Window),
-              skins_.Find(name)->palette.color(QPalette::Window));
+    dialog->resize(485, 368);
+    dialog->show();
+    QApplication::processEvents();
+    const QImage shot = preview->Window()->grab().toImage();
+    const QColor candidate = skins_.Find(name)->palette.color(QPalette::Window);
+    EXPECT_EQ(QColor(shot.pixel(shot.width() / 2, shot.height() / 2)).name(), candidate.name());
+    EXPECT_NE(before, candidate);
     EXPECT_EQ(QApplication::palette().color(QPalette::Window), before);
-    EXPECT_EQ(skins_.ActiveStyleName(), "Windows");
+    EXPECT_EQ(skins_.ActiveStyleName(), active);
 
     styles->setCurrentText("Windows");
     EXPECT_TRUE(preview->isHidden());
