@@ -65,6 +65,12 @@ const Skin* SkinManager::Find(const QString& name) const {
 }
 
 bool SkinManager::TrySetStyle(const QString& name) {
+    // The style in force already: nothing to switch, no notice (the page is not reloaded).
+    if (name.compare(active_, Qt::CaseInsensitive) == 0 &&
+        (Find(name) != nullptr ||
+         name.compare(QLatin1String(kSystemStyleName), Qt::CaseInsensitive) == 0)) {
+        return true;
+    }
     if (name.compare(QLatin1String(kSystemStyleName), Qt::CaseInsensitive) == 0) {
         qApp->setStyleSheet(systemSheet_);
         QApplication::setStyle(QStyleFactory::create(systemStyle_));

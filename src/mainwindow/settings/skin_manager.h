@@ -47,6 +47,7 @@ class SkinManager : public QObject {
 
     // Switches the application to the named style; false (the current style left in force,
     // no message) when the name is empty or not registered. "Windows" matches in any case.
+    // The style in force is left as it is, without a notice.
     bool TrySetStyle(const QString& name);
 
   signals:

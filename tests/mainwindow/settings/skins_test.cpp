@@ -157,6 +157,7 @@ TEST_F(SkinTest, SwitchingAppliesToEveryWindowAndBack) {
     QColorDialog colors;
     EXPECT_EQ(colors.palette().color(QPalette::Window), skinWindow);
 
+    EXPECT_TRUE(skins_.TrySetStyle(name));  // in force already: no second notice
     EXPECT_TRUE(skins_.TrySetStyle("windows"));
     EXPECT_EQ(QApplication::palette().color(QPalette::Window), systemWindow);
     EXPECT_EQ(QApplication::style()->name(), systemStyle);
