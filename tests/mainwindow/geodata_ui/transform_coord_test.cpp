@@ -12,6 +12,7 @@
 #include "geodata/ui/transform_coord_controller.h"
 #include "geodata/ui/transform_coord_form.h"
 #include "mainwindow/geodata_ui/page_script_args.h"
+#include "mainwindow/qt_print.h"
 #include "mainwindow/support/fake_services.h"
 
 namespace {
