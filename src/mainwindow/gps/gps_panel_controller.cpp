@@ -43,8 +43,10 @@ bool LayerTakesWgs84(engine::TMapType mapType) {
 GpsPanelController::GpsPanelController(Services& services,
                                        std::unique_ptr<geodataui::IGpsSerialPort> port,
                                        std::filesystem::path logFolder,
-                                       std::function<void(geodataui::IGpsSerialPort&)> runPortSetup)
-    : services_(services),
+                                       std::function<void(geodataui::IGpsSerialPort&)> runPortSetup,
+                                       QObject* parent)
+    : QObject(parent),
+      services_(services),
       ownedPort_(std::move(port)),
       port_(ownedPort_.get()),
       logFolder_(std::move(logFolder)),

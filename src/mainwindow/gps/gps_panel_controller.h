@@ -32,7 +32,8 @@ class GpsPanelController : public QObject {
     // raw log of each day goes. `runPortSetup` runs the port-setup dialog on the port.
     GpsPanelController(Services& services, std::unique_ptr<geodataui::IGpsSerialPort> port,
                        std::filesystem::path logFolder,
-                       std::function<void(geodataui::IGpsSerialPort&)> runPortSetup);
+                       std::function<void(geodataui::IGpsSerialPort&)> runPortSetup,
+                       QObject* parent = nullptr);
     ~GpsPanelController() override;
 
     // actGPSNavigationExecute: flips the check mark and the panel's visibility.
