@@ -23,8 +23,10 @@
 #include "geodata/boundary/boundary_store.h"
 #include "mainwindow/app/attach_context.h"
 #include "mainwindow/app/attach_download.h"
+#include "mainwindow/app/attach_gps.h"
 #include "mainwindow/app/attach_layers.h"
 #include "mainwindow/app/attach_tasks.h"
+#include "mainwindow/app/attach_tools.h"
 #include "mainwindow/app/close_controller.h"
 #include "mainwindow/app/exception_log.h"
 #include "mainwindow/app/map_events.h"
@@ -330,6 +332,8 @@ void TfrmMain::AttachFeatures() {
                     ui.actDownloadSettings, ui.btnDownload, ui.pnlDownLoad, ui.chkZoomLevels,
                     ui.lblTileCount, d.progressBar, d.statusPanels[0], d.statusPanels[1]},
                    *d.download, frame);
+    AttachTools({ui.actTransformCoord, ui.actIPLocation}, frame);
+    AttachGps({ui.actGPSNavigation, ui.pnlMain}, frame);
 }
 
 // Creation steps 16, 18 and 22: the task list, the stored level selection, the layer's
