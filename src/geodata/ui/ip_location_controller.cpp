@@ -1,6 +1,7 @@
 #include "geodata/ui/ip_location_controller.h"
 
 #include <QMetaObject>
+#include <algorithm>
 
 #include "engine/core/datum.h"
 #include "engine/core/number_format.h"
@@ -53,7 +54,8 @@ bool IPLocationController::UpdateTileVerions() {
     probing_ = true;
     versions_.clear();
     emit probeStarted();
-    const int from = static_cast<int>(std::clamp<std::int64_t>(*newest, 0, 100000));
+    // Versions have three digits; a damaged value must not start thousands of requests.
+    const int from = static_cast<int>(std::clamp<std::int64_t>(*newest, 0, 999));
     probeThread_ = std::thread([this, from, x, y] {
         ProbeHistoricVersions(
             from, x, y, [this] { return stopping_.load(); },
