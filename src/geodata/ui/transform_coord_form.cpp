@@ -81,7 +81,8 @@ void TfrmTransformCoord::BuildLocateGroup(QBoxLayout& layout) {
                              const char* sName) {
         grid->addWidget(new QLabel(label, group), row, 0);
         degree = Edit(group, dName, QString(), 4);
-        minute = Edit(group, mName, QString(), 2);
+        // Room for the sign: west and south positions carry it on every part ("-30").
+        minute = Edit(group, mName, QString(), 3);
         second = Edit(group, sName, QString(), 8);
         grid->addWidget(degree, row, 1);
         grid->addWidget(new QLabel(QStringLiteral("°"), group), row, 2);

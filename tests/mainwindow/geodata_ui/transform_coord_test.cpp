@@ -210,6 +210,19 @@ TEST(TransformCoordForm, LocateAndConvertThroughTheWidgets) {
     EXPECT_EQ(edit("edtLngMinute")->text(), QStringLiteral("30"));
     EXPECT_EQ(edit("edtLatSecond")->text(), QStringLiteral("0.0000"));
 
+    // A western position shows its sign on every part and reads back the same.
+    edit("edtLng")->setText(QStringLiteral("-6.5"));
+    edit("edtLat")->setText(QStringLiteral("-33.75"));
+    form.findChild<QPushButton*>(QStringLiteral("btnLoaction"))->click();
+    EXPECT_EQ(edit("edtLngDegree")->text(), QStringLiteral("-6"));
+    EXPECT_EQ(edit("edtLngMinute")->text(), QStringLiteral("-30"));
+    EXPECT_EQ(edit("edtLatMinute")->text(), QStringLiteral("-45"));
+    form.findChild<QRadioButton*>(QStringLiteral("rbDegree"))->click();
+    edit("edtLng")->clear();
+    form.findChild<QPushButton*>(QStringLiteral("btnLoaction"))->click();
+    EXPECT_EQ(edit("edtLng")->text(), QStringLiteral("-6.500000"));
+    EXPECT_EQ(edit("edtLat")->text(), QStringLiteral("-33.750000"));
+
     form.findChild<QPushButton*>(QStringLiteral("btnwgs84ToWars"))->click();
     const auto want = engine::WGS84ToGCJ02({39.906769, 116.391270});
     EXPECT_EQ(edit("edtlatlngTest")->text(),
