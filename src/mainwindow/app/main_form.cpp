@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -204,7 +205,16 @@ void TfrmMain::CreateServices(const ServiceOverrides& o) {
 // Panels 0 to 4: state, counters, the progress bar's place, zoom text, mouse position.
 void TfrmMain::BuildStatusBar() {
     QStatusBar* bar = d_->ui.StatusBar;
-    const std::array<int, 5> widths{80, 300, 0, 295, 170};
+    // Wide enough for the longest texts in the window's font (the zoom text of level 0, the
+    // mouse text of a far south-western point).
+    const QFontMetrics metrics(bar->font());
+    const int pad = 12;
+    const std::array<int, 5> widths{
+        80, 300, 0,
+        metrics.horizontalAdvance(
+            QStringLiteral("地图级别:21 比例尺:1/591657527 分辨率:156543.0米/像素 ")) +
+            pad,
+        metrics.horizontalAdvance(QStringLiteral("经纬度:-179.00000,-89.00000")) + pad};
     for (int i = 0; i < 5; ++i) {
         auto* label = new QLabel(bar);
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));

@@ -85,10 +85,16 @@ TEST_F(MainFormPageTest, DrawnRectangleIsDownloadedIntoTheTileTree) {
         QString("%1 列 x %2 行 = %3 瓦片 ").arg(cols).arg(rows).arg(expected.size())))
         << label.toStdString();
 
+    // For a person to look at: VANTOREL_TEST_SNAPSHOT=<folder> keeps pictures of the window.
+    const QString snapshots = qEnvironmentVariable("VANTOREL_TEST_SNAPSHOT");
+    if (!snapshots.isEmpty())
+        window_->grab().save(snapshots + "/area.png");
     fakes_.messages.defaultAnswer = false;  // the summary's stitch question: No
     Find<QAction>("actDownLoadStart")->trigger();
     auto* start = Find<QToolButton>("btnDownload");
     ASSERT_TRUE(WaitUntil([start] { return !start->isHidden(); }, 60000)) << "the task did not end";
+    if (!snapshots.isEmpty())
+        window_->grab().save(snapshots + "/finished.png");
     ASSERT_FALSE(fakes_.messages.shown.empty());
     EXPECT_TRUE(fakes_.messages.shown.back().text.startsWith(
         QString("已成功下载 %1 张瓦片。").arg(expected.size())))
