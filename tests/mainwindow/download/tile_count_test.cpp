@@ -98,6 +98,54 @@ TEST(TileCount, RectanglesAndCountFollowEachLayersGrid) {
     EXPECT_NE(my, gy);
 }
 
+TEST(TileCount, EveryLevelsVertexTilesEqualTheTileMathsOfThatLevel) {
+    // Points all over the grids and on their edges (poles, date line, beyond the range); each
+    // level's tiles, in first-seen order, must be those the tile maths give at that level.
+    std::vector<TGLatLng> points{{85.0511287798, 180},
+                                 {-85.0511287798, -180},
+                                 {90, 0},
+                                 {-90, 0},
+                                 {0, 0},
+                                 {0, -180},
+                                 {45, 200},
+                                 {-45, -200},
+                                 {89.9, 179.99},
+                                 {-89.9, -179.99},
+                                 {39.9, 116.4},
+                                 {39.9, 116.4}};
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) / double(1u << 24);
+    };
+    for (int i = 0; i < 400; ++i)
+        points.push_back({next() * 170 - 85, next() * 360 - 180});
+    const GridCase cases[] = {
+        {"web mercator", TMapType::mtOsmRoadMap, 0, Mercator},
+        {"geographic grid", TMapType::mtTDTRoadMap, 1, Geographic},
+        {"baidu projection", TMapType::mtBaidu3D, 0, Baidu},
+    };
+    engine::TZoomLevelArray all{};
+    for (auto& level : all)
+        level.Checked = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        engine::TTileBounds bounds;
+        std::int64_t count = 0;
+        ASSERT_TRUE(CalculateTileBounds(all, points, c.layer, c.tiandituIndex, bounds, count));
+        for (int z = 0; z < engine::kZoomLevelCount; ++z) {
+            std::vector<engine::TPoint> expected;
+            for (const auto& p : points) {
+                engine::TPoint tile;
+                ASSERT_TRUE(c.grid(z, p, tile.x, tile.y));
+                if (!engine::ContainsPoint(tile, expected))
+                    expected.push_back(tile);
+            }
+            ASSERT_EQ(bounds[z].Points, expected) << "level " << z;
+        }
+    }
+}
+
 TEST(TileCount, VertexTilesAreKeptOnceInVertexOrder) {
     // Many vertices in few tiles: each tile once, in the order its first vertex came.
     std::vector<TGLatLng> points;
