@@ -15,8 +15,8 @@
 #include "engine/download/tile_path.h"
 #include "engine/tasks/profiles.h"
 #include "main_form_fixture.h"
-#include "mainwindow/page/page_host.h"
 #include "mainwindow/map_view_harness.h"
+#include "mainwindow/page/page_host.h"
 #include "support/tile_server.h"
 
 namespace testmainwindow {

@@ -9,6 +9,7 @@
 
 #include "engine/tasks/profiles.h"
 #include "main_form_fixture.h"
+#include "mainwindow/app/application.h"
 #include "mainwindow/app/exception_log.h"
 
 namespace testmainwindow {
@@ -97,6 +98,16 @@ TEST(ExceptionLogTest, LinesAreTimeStampedAndAppended) {
     // A folder that cannot be made loses the line, never the caller.
     testsupport::WriteFileBytes(dir / "blocked", "x");
     mainwindow::LogTo(dir / "blocked" / "LOG" / "vantorel.log", "lost");
+}
+
+TEST_F(MainFormStartupTest, AnExceptionOfAnEventHandlerIsLoggedAndTheLoopGoesOn) {
+    EXPECT_TRUE(mainwindow::DeliverLogged([] { return true; }));
+    EXPECT_FALSE(mainwindow::DeliverLogged([]() -> bool { throw std::runtime_error("列表越界"); }));
+    EXPECT_FALSE(mainwindow::DeliverLogged([]() -> bool { throw 42; }));
+    const QString log =
+        QString::fromStdString(testsupport::ReadFileBytes(mainwindow::ExceptionLogFile()));
+    EXPECT_TRUE(log.contains("列表越界\n")) << log.toStdString();
+    EXPECT_TRUE(log.contains("unknown exception"));
 }
 
 }  // namespace
