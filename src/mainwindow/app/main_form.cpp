@@ -33,6 +33,7 @@
 #include "mainwindow/app/real_services.h"
 #include "mainwindow/app/services.h"
 #include "mainwindow/app/startup_settings.h"
+#include "mainwindow/app/stitch_relay.h"
 #include "mainwindow/download/download_controller.h"
 #include "mainwindow/download/download_task_store.h"
 #include "mainwindow/download/stitch_hand_over.h"
@@ -66,8 +67,7 @@ struct TfrmMain::Impl {
     std::unique_ptr<Services> services;
     std::unique_ptr<CloseController> close;
     std::unique_ptr<TfspTaskbarMgr> taskbar;
-    NullStitchHandOver noStitch;
-    IStitchHandOver* stitch = &noStitch;
+    StitchHandOverRelay stitch;
     std::unique_ptr<FunctionTaskStore> taskStore;
     std::unique_ptr<DownloadController> download;
     std::unique_ptr<LayerController> layers;
@@ -288,7 +288,7 @@ void TfrmMain::CreateControllers() {
         },
         [&d](const engine::TTileBounds& bounds) { d.tasks->SaveTileBounds(bounds); });
     d.download = std::make_unique<DownloadController>(d.settings, *d.services, *d.taskbar,
-                                                      *d.taskStore, *d.stitch);
+                                                      *d.taskStore, d.stitch);
     LayerController::Hooks layerHooks;
     layerHooks.setArea = [&d](std::vector<engine::TGLatLng> latLngs, QString coordinates,
                               int count) {
@@ -328,7 +328,7 @@ void TfrmMain::CreateControllers() {
 void TfrmMain::AttachFeatures() {
     Impl& d = *d_;
     Ui::TfrmMain& ui = d.ui;
-    const FrameContext frame{*this, *d.services, d.settings, *d.events, *d.crm, *d.close};
+    const FrameContext frame{*this, *d.services, d.settings, *d.events, *d.crm, *d.close, d.stitch};
     AttachLayers({ui.mniLayerMenu, ui.chkZoomLevels, ui.cbbProfile, d.statusPanels[3],
                   d.statusPanels[4], d.view},
                  *d.layers, frame);
