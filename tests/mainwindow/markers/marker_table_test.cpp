@@ -8,6 +8,7 @@
 
 #include "mainwindow/markers/marker_packet.h"
 #include "mainwindow/markers/marker_store.h"
+#include "mainwindow/markers/marker_print.h"
 #include "mainwindow/qt_print.h"
 #include "support/temp_dir.h"
 
@@ -31,17 +32,6 @@ std::string Packet(const std::string& params, const std::string& rows) {
            R"(<DATAPACKET Version="2.0"><METADATA>)" + kFields + params + "</METADATA><ROWDATA>" +
            rows + "</ROWDATA></DATAPACKET>";
 }
-
-}  // namespace
-
-namespace mainwindow {
-void PrintTo(const MarkerRecord& r, std::ostream* os) {
-    *os << "{" << r.id << ", \"" << r.name.toStdString() << "\", " << r.latitude << ", "
-        << r.longitude << ", \"" << r.content.toStdString() << "\"}";
-}
-}  // namespace mainwindow
-
-namespace {
 
 MarkerRecord Record(std::int64_t id, const char* name, double lat, double lng,
                     const char* content = "") {
