@@ -36,4 +36,12 @@ void MarkerWindows::PlaceList(const QRect& bound) {
         list_->_SetBounds(bound);
 }
 
+TfrmMarkerEdit* MarkerWindows::Editor() const {
+    return editor_;
+}
+
+TfrmMarkers* MarkerWindows::List() const {
+    return list_;
+}
+
 }  // namespace mainwindow

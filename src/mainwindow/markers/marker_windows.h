@@ -26,8 +26,8 @@ class MarkerWindows : public QObject {
     // On every resize of the main window: the list, when it exists, follows the POI panel.
     void PlaceList(const QRect& bound);
 
-    TfrmMarkerEdit* Editor() const { return editor_; }
-    TfrmMarkers* List() const { return list_; }
+    TfrmMarkerEdit* Editor() const;
+    TfrmMarkers* List() const;
 
   private:
     MarkersController& controller_;

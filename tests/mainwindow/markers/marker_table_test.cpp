@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "mainwindow/markers/marker_packet.h"
-#include "mainwindow/markers/marker_store.h"
 #include "mainwindow/markers/marker_print.h"
+#include "mainwindow/markers/marker_store.h"
 #include "mainwindow/qt_print.h"
 #include "support/temp_dir.h"
 

@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "mainwindow/markers/marker_print.h"
 #include "mainwindow/markers/markers_controller.h"
 #include "mainwindow/page/page_scripts.h"
-#include "mainwindow/markers/marker_print.h"
 #include "mainwindow/qt_print.h"
 #include "mainwindow/support/fake_services.h"
 #include "support/temp_dir.h"
