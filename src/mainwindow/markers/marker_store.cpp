@@ -6,6 +6,7 @@
 
 #include "engine/core/atomic_file.h"
 #include "engine/core/md5.h"
+#include "engine/settings/settings_paths.h"
 
 namespace mainwindow {
 
@@ -148,6 +149,11 @@ std::filesystem::path DocumentsFolder(const std::filesystem::path& home,
 
 std::filesystem::path MarkerFileName(const std::filesystem::path& documentsFolder) {
     return documentsFolder / "Vantorel" / "Data" / engine::StrMD5Hex("");
+}
+
+std::filesystem::path DefaultMarkerFileName() {
+    const engine::XdgBaseDirs dirs = engine::XdgBaseDirsFromEnvironment();
+    return MarkerFileName(DocumentsFolder(dirs.home, dirs.configHome));
 }
 
 }  // namespace mainwindow

@@ -58,5 +58,7 @@ std::filesystem::path DocumentsFolder(const std::filesystem::path& home,
                                       const std::filesystem::path& configHome);
 // The documents folder, "Vantorel/Data", and the digest of the table's (empty) component name.
 std::filesystem::path MarkerFileName(const std::filesystem::path& documentsFolder);
+// The marker file of the user running the program.
+std::filesystem::path DefaultMarkerFileName();
 
 }  // namespace mainwindow

@@ -1,5 +1,6 @@
 // The marker editor's logic: the checks and messages of Save, the delete question, the close
 // questions, and the ids it refuses.
+#include <QLocale>
 #include <QString>
 #include <vector>
 
@@ -7,6 +8,7 @@
 
 #include "mainwindow/markers/marker_edit_controller.h"
 #include "mainwindow/markers/marker_store.h"
+#include "mainwindow/markers/typed_number.h"
 #include "mainwindow/page/page_scripts.h"
 #include "mainwindow/qt_print.h"
 #include "mainwindow/support/fake_services.h"
@@ -276,6 +278,27 @@ TEST_F(MarkerEditTest, RefillingAVisibleEditorKeepsItsOperation) {
     EXPECT_EQ(editor_.Operation(), mainwindow::moDelelet);
     editor_.FormShow();
     EXPECT_EQ(editor_.Operation(), mainwindow::moNull);
+}
+
+TEST(TypedNumber, ReadsAPointAlwaysAndTheLocalesSeparatorToo) {
+    const QLocale saved;
+    struct Case {
+        QLocale::Language language;
+        const char* text;
+        std::optional<double> value;
+    };
+    const Case cases[] = {
+        {QLocale::C, "32.5", 32.5},          {QLocale::C, " -107.25 ", -107.25},
+        {QLocale::C, "32,5", std::nullopt},  {QLocale::C, "", std::nullopt},
+        {QLocale::German, "32.5", 32.5},     {QLocale::German, "32,5", 32.5},
+        {QLocale::German, "-0,125", -0.125}, {QLocale::German, "abc", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        QLocale::setDefault(QLocale(c.language));
+        EXPECT_EQ(mainwindow::ReadTypedNumber(QString::fromUtf8(c.text)), c.value);
+    }
+    QLocale::setDefault(saved);
 }
 
 }  // namespace
