@@ -1,6 +1,6 @@
 // Markers with the real Google-family page in an offscreen view: a marker placed with the
 // page's marker tool opens the editor; saved, it is stored, drawn again after a reload of the
-// page, and listed in the bookmark menu.
+// page and on the other page family, and listed in the bookmark menu.
 #ifdef VANTOREL_HAS_PAGE_RESOURCES
 
 #include <QLineEdit>
@@ -100,6 +100,12 @@ TEST(MarkersPageTest, APlacedMarkerIsEditedStoredAndDrawnAgainAfterAReload) {
     EXPECT_EQ(view.Run("zeb.pois[0].options.title").toString(), name);
     EXPECT_EQ(view.Run("zeb.pois[0].content").toString(), note);
     EXPECT_NEAR(view.Run("zeb.pois[0].getLatLng().lat").toDouble(), 32.5, 1e-6);
+
+    // A switch to the other page family is a reload too.
+    ASSERT_TRUE(view.Load(engine::TMapType::mtBaiduRoadMap, pageSettings));
+    ASSERT_TRUE(WaitUntil([&] { return view.Run("zeb.pois.length === 1").toBool(); }, 10000))
+        << "the stored marker was not drawn on the other page family";
+    EXPECT_EQ(view.Run("zeb.pois[0].options.title").toString(), name);
 
     const auto bookmarks = controller.BookmarkItems();
     ASSERT_EQ(bookmarks.size(), 1u);
