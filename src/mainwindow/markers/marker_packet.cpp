@@ -1,8 +1,8 @@
 #include "mainwindow/markers/marker_packet.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
-#include <cmath>
 #include <optional>
 #include <pugixml.hpp>
 #include <sstream>
@@ -101,11 +101,11 @@ std::optional<MarkerRecord> RecordOf(const RawRow& row) {
         return std::nullopt;
     MarkerRecord record;
     record.id = *id;
-    record.name = LimitCharacters(QString::fromStdString(*v[1]), kMarkerNameWidth);
+    record.name = ColumnText(QString::fromStdString(*v[1]), kMarkerNameWidth);
     record.latitude = *lat;
     record.longitude = *lng;
     if (v[4])
-        record.content = LimitCharacters(QString::fromStdString(*v[4]), kMarkerContentWidth);
+        record.content = ColumnText(QString::fromStdString(*v[4]), kMarkerContentWidth);
     return record;
 }
 
@@ -121,6 +121,16 @@ QString LimitCharacters(const QString& text, int width) {
         ++characters;
     }
     return text;
+}
+
+QString ColumnText(const QString& text, int width) {
+    QString kept;
+    kept.reserve(text.size());
+    for (QChar c : text) {
+        if (c.unicode() >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r')
+            kept.append(c);
+    }
+    return LimitCharacters(kept, width);
 }
 
 MarkerPacketResult ReadMarkerPacket(const std::string& bytes) {
@@ -241,11 +251,11 @@ std::string WriteMarkerPacket(const std::vector<MarkerRecord>& rows) {
         pugi::xml_node row = rowdata.append_child("ROW");
         row.append_attribute("marker_id") = engine::FormatInt(record.id).c_str();
         row.append_attribute("name") =
-            LimitCharacters(record.name, kMarkerNameWidth).toStdString().c_str();
+            ColumnText(record.name, kMarkerNameWidth).toStdString().c_str();
         row.append_attribute("latitude") = DoubleText(record.latitude).c_str();
         row.append_attribute("longitude") = DoubleText(record.longitude).c_str();
         row.append_attribute("content_string") =
-            LimitCharacters(record.content, kMarkerContentWidth).toStdString().c_str();
+            ColumnText(record.content, kMarkerContentWidth).toStdString().c_str();
     }
     std::ostringstream out;
     doc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);

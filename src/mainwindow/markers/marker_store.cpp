@@ -105,8 +105,8 @@ bool MarkerStore::Post(const MarkerRecord& record) {
     if (!std::isfinite(record.latitude) || !std::isfinite(record.longitude))
         return false;
     MarkerRecord row = record;
-    row.name = LimitCharacters(row.name, kMarkerNameWidth);
-    row.content = LimitCharacters(row.content, kMarkerContentWidth);
+    row.name = ColumnText(row.name, kMarkerNameWidth);
+    row.content = ColumnText(row.content, kMarkerContentWidth);
     if (const auto index = Locate(record.id)) {
         rows_[*index] = std::move(row);
     } else {

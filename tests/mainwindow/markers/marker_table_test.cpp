@@ -144,6 +144,22 @@ TEST(MarkerPacket, TextsAreLimitedByCharactersNotBytes) {
     EXPECT_EQ(reread.Records()[0].content, QString::fromUtf8("😀").repeated(200));
 }
 
+TEST(MarkerStore, ControlCharactersThatXmlCannotHoldAreDroppedAsTheRowIsStored) {
+    QString name = QStringLiteral(
+        "a\x01"
+        "b");
+    name.append(QChar(0)).append(u'c');
+    TempDir dir;
+    MarkerStore store(dir / "markers");
+    ASSERT_TRUE(store.Post({1, name, 1, 2, QStringLiteral("x\x1fy\tz\r\n")}));
+    const MarkerRecord expected = Record(1, "abc", 1, 2, "xy\tz\r\n");
+    EXPECT_EQ(store.Records()[0], expected);
+    ASSERT_TRUE(store.SaveMarkerToFile());
+    MarkerStore reread(dir / "markers");
+    EXPECT_EQ(reread.LoadMarkerFromFile(), "");
+    EXPECT_EQ(reread.Records(), std::vector<MarkerRecord>{expected});
+}
+
 TEST(MarkerStore, NamesAreComparedIgnoringCase) {
     MarkerStore store("unused");
     store.Post(Record(1, "Home", 1, 1));
