@@ -7,17 +7,19 @@
 #include <QWebEnginePage>
 #include <QWidget>
 
+#include "mainwindow/app/attach_context.h"
 #include "mainwindow/app/map_events.h"
 #include "mainwindow/markers/marker_windows.h"
 #include "mainwindow/markers/markers_controller.h"
+#include "mainwindow/page/page_host.h"
 
 namespace mainwindow {
 
 namespace {
 
 // The POI panel's rectangle in the window's coordinates.
-QRect PanelBound(const MarkerWidgets& w) {
-    return QRect(w.pnlPOI->mapTo(w.window, QPoint(0, 0)), w.pnlPOI->size());
+QRect PanelBound(QWidget* window, QWidget* pnlPOI) {
+    return QRect(pnlPOI->mapTo(window, QPoint(0, 0)), pnlPOI->size());
 }
 
 // Runs `moved` whenever the watched widget moves or changes size.
@@ -57,22 +59,34 @@ void BuildBookmarksMenu(const MarkerWidgets& w, MarkersController& markers, QAct
 
 }  // namespace
 
-MarkersController* AttachMarkers(const MarkerWidgets& w, Services& services, MapEvents& events,
-                                 QWebEnginePage& page, const std::filesystem::path& markerFile) {
-    auto* markers = new MarkersController(services, markerFile, w.window);
-    auto* windows = new MarkerWindows(*markers, w.window);
+MarkersController* AttachMarkers(const MarkerWidgets& w, const FrameContext& frame,
+                                 const std::filesystem::path& markerFile) {
+    QWidget* window = &frame.window;
+    auto* markers = new MarkersController(
+        frame.services, markerFile.empty() ? DefaultMarkerFileName() : markerFile, window);
+    auto* windows = new MarkerWindows(*markers, window);
     auto* group = new QActionGroup(w.mniBookmarks);
     group->setExclusive(true);
+    const auto place = [window, panel = w.pnlPOI, windows] {
+        windows->PlaceList(PanelBound(window, panel));
+    };
 
-    QObject::connect(&events, &MapEvents::markerCompleted, markers,
+    QObject::connect(&frame.mapEvents, &MapEvents::markerCompleted, markers,
                      &MarkersController::OnMarkerCompleted);
-    QObject::connect(&page, &QWebEnginePage::loadFinished, markers, &MarkersController::crmLoadEnd);
+    if (QWebEnginePage* page = frame.crm.Page()) {
+        QObject::connect(page, &QWebEnginePage::loadFinished, markers,
+                         &MarkersController::crmLoadEnd);
+    }
     QObject::connect(w.actAddMarker, &QAction::triggered, markers,
                      &MarkersController::actAddMarkerExecute);
-    QObject::connect(w.actBookMarksManager, &QAction::triggered, windows,
-                     [w, windows] { windows->ShowList(PanelBound(w)); });
-    new GeometryWatcher(w.pnlPOI, [w, windows] { windows->PlaceList(PanelBound(w)); });
-    new GeometryWatcher(w.window, [w, windows] { windows->PlaceList(PanelBound(w)); });
+    QObject::connect(
+        w.actBookMarksManager, &QAction::triggered, windows,
+        [window, panel = w.pnlPOI, windows] { windows->ShowList(PanelBound(window, panel)); });
+    // The frame holds them disabled until their feature is attached.
+    w.actAddMarker->setEnabled(true);
+    w.actBookMarksManager->setEnabled(true);
+    new GeometryWatcher(w.pnlPOI, place);
+    new GeometryWatcher(window, place);
     QObject::connect(markers, &MarkersController::markersChanged, w.mniBookmarks,
                      [w, markers, group] { BuildBookmarksMenu(w, *markers, *group); });
     markers->LoadMarkers();

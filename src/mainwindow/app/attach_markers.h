@@ -5,27 +5,24 @@
 
 class QAction;
 class QMenu;
-class QWebEnginePage;
 class QWidget;
 
 namespace mainwindow {
 
-class MapEvents;
 class MarkersController;
-struct Services;
+struct FrameContext;
 
 struct MarkerWidgets {
-    QWidget* window;  // the main window: parent of both marker windows
     QMenu* mniBookmarks;
     QAction* actAddMarker;
     QAction* actBookMarksManager;
     QWidget* pnlPOI;
 };
 
-// Creates the marker handling (owned by the window), loads the marker table and builds the
-// bookmark items after the menu's first three entries.
-MarkersController* AttachMarkers(const MarkerWidgets& widgets, Services& services,
-                                 MapEvents& events, QWebEnginePage& page,
-                                 const std::filesystem::path& markerFile);
+// Creates the marker handling (owned by the window), loads the marker table from
+// `markerFile` (the user's, unless given) and builds the bookmark items after the menu's
+// first three entries.
+MarkersController* AttachMarkers(const MarkerWidgets& widgets, const FrameContext& frame,
+                                 const std::filesystem::path& markerFile = {});
 
 }  // namespace mainwindow

@@ -1,50 +1,52 @@
-// The marker handling wired to a window: the bookmark items after the menu's first three, the
-// marker list over the POI panel, the page's marker callback and the page loads.
+// The marker handling in the main window: the bookmark items after the first three entries
+// of "标记(&B)", the marker list over the POI panel, the page's marker callback and page
+// loads, and the user's marker file found again at the next start.
 #include <QAction>
-#include <QMainWindow>
 #include <QMenu>
-#include <QMenuBar>
 #include <QSignalSpy>
 #include <QWebEnginePage>
-#include <QWebEngineProfile>
+#include <QWebEngineView>
 
 #include <gtest/gtest.h>
 
-#include "mainwindow/app/attach_markers.h"
+#include "mainwindow/app/main_form_fixture.h"
 #include "mainwindow/app/map_events.h"
 #include "mainwindow/markers/frm_markers.h"
 #include "mainwindow/markers/markers_controller.h"
 #include "mainwindow/page/page_scripts.h"
 #include "mainwindow/qt_print.h"
-#include "mainwindow/support/fake_services.h"
-#include "support/temp_dir.h"
 
 namespace {
 
+using mainwindow::MarkersController;
 using mainwindow::TCustomPOI;
 
-class AttachMarkersTest : public ::testing::Test {
+class AttachMarkersTest : public testmainwindow::MainFormFixture {
   protected:
+    // The user's folders in the temporary folder: the marker file goes to its Documents.
     AttachMarkersTest() {
-        menu_ = window_.menuBar()->addMenu(QStringLiteral("标记(&B)"));
-        addMarker_ = menu_->addAction(QStringLiteral("添加标记"));
-        manager_ = menu_->addAction(QStringLiteral("管理标记..."));
-        menu_->addSeparator();
-        auto* central = new QWidget(&window_);
-        window_.setCentralWidget(central);
-        pnlPOI_ = new QWidget(central);
-        pnlPOI_->setGeometry(580, 10, 210, 400);
-        window_.resize(800, 600);
+        for (const char* name : {"HOME", "XDG_CONFIG_HOME"})
+            saved_.push_back({name, qgetenv(name)});
+        qputenv("HOME", QByteArray::fromStdString(dir_.path().string()));
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((dir_ / "config").string()));
+        testsupport::WriteFileBytes(dir_ / "config" / "user-dirs.dirs",
+                                    "XDG_DOCUMENTS_DIR=\"$HOME/文档\"\n");
+    }
+    ~AttachMarkersTest() override {
+        window_.reset();
+        for (const auto& [name, value] : saved_)
+            qputenv(name, value);
     }
 
-    mainwindow::MarkersController* Attach() {
-        return mainwindow::AttachMarkers({&window_, menu_, addMarker_, manager_, pnlPOI_},
-                                         fake_.services, events_, page_, dir_ / "markers");
+    MarkersController& Markers() {
+        auto* markers = Window().findChild<MarkersController*>();
+        EXPECT_NE(markers, nullptr);
+        return *markers;
     }
 
-    QStringList BookmarkCaptions() const {
+    QStringList BookmarkCaptions() {
         QStringList captions;
-        const auto actions = menu_->actions();
+        const auto actions = Find<QMenu>("mniBookmarks")->actions();
         for (qsizetype i = 3; i < actions.size(); ++i)
             captions << actions[i]->text();
         return captions;
@@ -59,80 +61,71 @@ class AttachMarkersTest : public ::testing::Test {
         return poi;
     }
 
-    testsupport::TempDir dir_;
-    testmainwindow::FakeServices fake_;
-    mainwindow::MapEvents events_;
-    QWebEngineProfile profile_;
-    QWebEnginePage page_{&profile_};
-    QMainWindow window_;
-    QMenu* menu_ = nullptr;
-    QAction* addMarker_ = nullptr;
-    QAction* manager_ = nullptr;
-    QWidget* pnlPOI_ = nullptr;
+  private:
+    std::vector<std::pair<const char*, QByteArray>> saved_;
 };
 
-TEST_F(AttachMarkersTest, TheBookmarkItemsFollowEveryChangeAndShowTheirMarker) {
-    mainwindow::MarkersController* markers = Attach();
+TEST_F(AttachMarkersTest, TheBookmarkItemsFollowEveryChangeAndComeBackAtTheNextStart) {
+    MarkersController& markers = Markers();
     EXPECT_EQ(BookmarkCaptions(), QStringList());
     for (int i = 1; i <= 31; ++i)
-        markers->MarkerEdit(Poi(i, QStringLiteral("标记%1").arg(i)), mainwindow::moEdit);
+        markers.MarkerEdit(Poi(i, QStringLiteral("标记%1").arg(i)), mainwindow::moEdit);
     QStringList first30;
     for (int i = 1; i <= 30; ++i)
         first30 << QStringLiteral("标记%1").arg(i);
     EXPECT_EQ(BookmarkCaptions(), first30);
-    markers->MarkerEdit(Poi(1, {}), mainwindow::moDelelet);
+    markers.MarkerEdit(Poi(1, {}), mainwindow::moDelelet);
     first30.removeFirst();
     first30 << QStringLiteral("标记31");
     EXPECT_EQ(BookmarkCaptions(), first30);
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "文档" / "Vantorel" / "Data" /
+                                        "d41d8cd98f00b204e9800998ecf8427e"));
 
-    fake_.page.scripts.clear();
-    QAction* item = menu_->actions()[3 + 4];
+    fakes_.page.scripts.clear();
+    const auto actions = Find<QMenu>("mniBookmarks")->actions();
+    QAction* item = actions[3 + 4];
     item->trigger();
     EXPECT_TRUE(item->isChecked());
-    EXPECT_EQ(fake_.page.scripts, QStringList{mainwindow::pagescript::AddPOI(
-                                      6, QStringLiteral("标记6"), 30.06, 110, "", false, true)});
-    menu_->actions()[3]->trigger();
+    EXPECT_EQ(fakes_.page.scripts, QStringList{mainwindow::pagescript::AddPOI(
+                                       6, QStringLiteral("标记6"), 30.06, 110, "", false, true)});
+    actions[3]->trigger();
     EXPECT_FALSE(item->isChecked()) << "bookmark items are radio items";
 
-    // A restart finds them again.
-    QMainWindow again;
-    auto* menu = again.menuBar()->addMenu(QStringLiteral("标记(&B)"));
-    QAction* add = menu->addAction("a");
-    QAction* manage = menu->addAction("m");
-    menu->addSeparator();
-    auto* panel = new QWidget(&again);
-    mainwindow::AttachMarkers({&again, menu, add, manage, panel}, fake_.services, events_, page_,
-                              dir_ / "markers");
-    EXPECT_EQ(menu->actions().size(), 3 + 30);
+    // The next start finds the markers in the file.
+    window_.reset();
+    EXPECT_EQ(BookmarkCaptions(), first30);
 }
 
 TEST_F(AttachMarkersTest, MenuActionsPageEventsAndTheListOverThePanel) {
-    window_.show();  // offscreen
-    mainwindow::MarkersController* markers = Attach();
-    markers->MarkerEdit(Poi(1, "a"), mainwindow::moEdit);
+    Window().resize(1000, 700);
+    Window().show();  // offscreen
+    MarkersController& markers = Markers();
+    markers.MarkerEdit(Poi(1, "a"), mainwindow::moEdit);
 
-    addMarker_->trigger();
-    EXPECT_EQ(fake_.page.scripts.last(), mainwindow::pagescript::StartMarkerDrawing(false));
+    Find<QAction>("actAddMarker")->trigger();
+    EXPECT_EQ(fakes_.page.scripts.last(), mainwindow::pagescript::StartMarkerDrawing(false));
 
-    QSignalSpy wanted(markers, &mainwindow::MarkersController::editorWanted);
-    emit events_.markerCompleted("77", 31, 112, "x", "", true);
+    QSignalSpy wanted(&markers, &MarkersController::editorWanted);
+    emit Window().Events().markerCompleted("77", 31, 112, "x", "", true);
     EXPECT_EQ(wanted.count(), 1);
 
-    manager_->trigger();
-    auto* list = window_.findChild<mainwindow::TfrmMarkers*>();
+    QWidget* panel = Find<QWidget>("pnlPOI");
+    panel->show();
+    Find<QAction>("actBookMarksManager")->trigger();
+    auto* list = Window().findChild<mainwindow::TfrmMarkers*>();
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(list->isVisible());
-    const QRect panel(pnlPOI_->mapTo(&window_, QPoint(0, 0)), pnlPOI_->size());
-    EXPECT_EQ(list->geometry(), panel);
-    pnlPOI_->setGeometry(500, 20, 250, 300);
-    const QRect moved(pnlPOI_->mapTo(&window_, QPoint(0, 0)), pnlPOI_->size());
-    EXPECT_EQ(list->geometry(), moved);
+    EXPECT_EQ(list->geometry(), QRect(panel->mapTo(&Window(), QPoint(0, 0)), panel->size()));
+    Window().resize(1200, 800);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list->geometry(), QRect(panel->mapTo(&Window(), QPoint(0, 0)), panel->size()));
 
     // Every page load draws the stored markers again.
-    QSignalSpy loaded(&page_, &QWebEnginePage::loadFinished);
-    page_.setHtml("<p>page</p>");
+    QWebEnginePage* page = Window().MapView()->page();
+    QSignalSpy loaded(page, &QWebEnginePage::loadFinished);
+    page->setHtml("<p>page</p>");
     ASSERT_TRUE(loaded.wait(20000));
-    EXPECT_TRUE(markers->MarkersTimer().isActive());
+    EXPECT_TRUE(markers.MarkersTimer().isActive());
 }
 
 }  // namespace
