@@ -25,6 +25,7 @@
 #include "mainwindow/app/attach_context.h"
 #include "mainwindow/app/attach_download.h"
 #include "mainwindow/app/attach_layers.h"
+#include "mainwindow/app/attach_markers.h"
 #include "mainwindow/app/attach_tasks.h"
 #include "mainwindow/app/close_controller.h"
 #include "mainwindow/app/exception_log.h"
@@ -340,6 +341,7 @@ void TfrmMain::AttachFeatures() {
                     ui.actDownloadSettings, ui.btnDownload, ui.pnlDownLoad, ui.chkZoomLevels,
                     ui.lblTileCount, d.progressBar, d.statusPanels[0], d.statusPanels[1]},
                    *d.download, frame);
+    AttachMarkers({ui.mniBookmarks, ui.actAddMarker, ui.actBookMarksManager, ui.pnlPOI}, frame);
 }
 
 // Creation steps 16, 18 and 22: the task list, the stored level selection, the layer's
