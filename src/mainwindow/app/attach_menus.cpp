@@ -76,7 +76,7 @@ void BuildStyleMenu(QMenu* menu, MenuController& menus) {
                      });
 }
 
-void AttachTools(const MenuWidgets& w, const FrameContext& frame, MenuController& menus) {
+void AttachStyledMapWizard(const MenuWidgets& w, const FrameContext& frame, MenuController& menus) {
     auto tools = std::make_shared<ToolWindows>();
     QWidget* window = &frame.window;
     auto reload = std::make_shared<styledmap::StyledMapReload>(frame.settings, frame.services.page);
@@ -143,7 +143,7 @@ void AttachMenus(const MenuWidgets& w, const FrameContext& frame) {
     w.actRightPanel->setEnabled(true);
     QObject::connect(w.actRightPanel, &QAction::toggled, w.pnlLeft, &QWidget::setVisible);
 
-    AttachTools(w, frame, *menus);
+    AttachStyledMapWizard(w, frame, *menus);
 
     // The update handlers: as an action list updates on idle.
     const auto update = [w, menus] {
