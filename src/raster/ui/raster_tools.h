@@ -1,0 +1,57 @@
+#pragma once
+// The two raster tool windows of the main window: created on first use as tool windows over
+// the main window, kept for the life of the program, shown modeless. The stitch dialog also
+// takes over a finished download's task.
+#include <QPointer>
+#include <QString>
+
+#include "raster/ui/gdal_warp_controller.h"
+
+class QWidget;
+
+namespace engine {
+class TSettings;
+}
+
+namespace mainwindow {
+struct Services;
+}
+
+namespace rasterui {
+
+class TfrmImageMerge;
+class TfrmGDALWarp;
+
+class RasterTools {
+  public:
+    RasterTools(QWidget& mainWindow, engine::TSettings& settings,
+                const mainwindow::Services& services, QString profilesFolder,
+                ClipTools clipTools = {});
+    RasterTools(const RasterTools&) = delete;
+    RasterTools& operator=(const RasterTools&) = delete;
+
+    // ShowImageCombiner: the stitch dialog on `taskFile`, started at once when `autoStart`.
+    // While a stitch runs the dialog is only shown; it keeps its task and its run.
+    void ShowImageCombiner(const QString& taskFile, bool autoStart);
+    // The clip dialog.
+    void ShowGDALWarp();
+
+    // For the main window's close: false when a running stitch is to go on (the user answered
+    // No to "正在拼接地图，要取消吗？"); a running clip's own tools are ended and its temporary
+    // files removed.
+    bool QueryCloseMainWindow();
+
+    TfrmImageMerge* ImageMerge() const { return imageMerge_; }
+    TfrmGDALWarp* GDALWarp() const { return gdalWarp_; }
+
+  private:
+    QWidget& mainWindow_;
+    engine::TSettings& settings_;
+    const mainwindow::Services& services_;
+    QString profilesFolder_;
+    ClipTools clipTools_;
+    QPointer<TfrmImageMerge> imageMerge_;
+    QPointer<TfrmGDALWarp> gdalWarp_;
+};
+
+}  // namespace rasterui
