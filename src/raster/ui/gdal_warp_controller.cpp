@@ -94,7 +94,9 @@ void GdalWarpController::Clip() {
     clipEnabled_ = false;
     source_ = image_;
     final_ = ClippedFileName(source_);
-    temporary_ = UniqueFileName(QDir::tempPath(), QString(), QStringLiteral(".tif"));
+    temporary_ =
+        UniqueFileName(tools_.temporaryFolder.isEmpty() ? QDir::tempPath() : tools_.temporaryFolder,
+                       QString(), QStringLiteral(".tif"));
     partial_ = UniqueFileName(QFileInfo(final_).absolutePath(), QStringLiteral(".裁剪_"),
                               QStringLiteral(".") + QFileInfo(final_).suffix());
     cacheMB_ = engine::GdalCacheSizeMB();

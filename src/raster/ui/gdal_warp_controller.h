@@ -28,6 +28,8 @@ struct ClipTools {
     QString translate = QStringLiteral("gdal_translate");
     // GDAL_DATA for the children only; empty leaves theirs as it is.
     QString gdalData;
+    // Where gdalwarp's output goes; empty: the system's temporary folder.
+    QString temporaryFolder;
 };
 
 // The file filters of the two choices.

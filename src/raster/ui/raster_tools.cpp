@@ -2,11 +2,13 @@
 
 #include <QWidget>
 
+#include "engine/download/installed_data.h"
 #include "engine/log/logger.h"
 #include "engine/settings/settings.h"
 #include "raster/ui/frm_gdal_warp.h"
 #include "raster/ui/frm_image_merge.h"
 #include "raster/ui/image_merge_controller.h"
+#include "raster/ui/path_text.h"
 
 namespace rasterui {
 
@@ -17,7 +19,15 @@ RasterTools::RasterTools(QWidget& mainWindow, engine::TSettings& settings,
       settings_(settings),
       services_(services),
       profilesFolder_(std::move(profilesFolder)),
-      clipTools_(std::move(clipTools)) {}
+      clipTools_(std::move(clipTools)) {
+    // The tools bring their own data; a copy installed with the program takes precedence.
+    if (clipTools_.gdalData.isEmpty()) {
+        const auto data = engine::InstalledDataFile("gdal");
+        if (!data.empty()) {
+            clipTools_.gdalData = FromPath(data);
+        }
+    }
+}
 
 void RasterTools::ShowImageCombiner(const QString& taskFile, bool autoStart) {
     if (imageMerge_ && imageMerge_->Controller().RunAlive()) {
