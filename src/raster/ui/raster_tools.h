@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 
+#include "mainwindow/download/stitch_hand_over.h"
 #include "raster/ui/gdal_warp_controller.h"
 
 class QWidget;
@@ -22,7 +23,7 @@ namespace rasterui {
 class TfrmImageMerge;
 class TfrmGDALWarp;
 
-class RasterTools {
+class RasterTools final : public mainwindow::IStitchHandOver {
   public:
     RasterTools(QWidget& mainWindow, engine::TSettings& settings,
                 const mainwindow::Services& services, QString profilesFolder,
@@ -32,7 +33,7 @@ class RasterTools {
 
     // ShowImageCombiner: the stitch dialog on `taskFile`, started at once when `autoStart`.
     // While a stitch runs the dialog is only shown; it keeps its task and its run.
-    void ShowImageCombiner(const QString& taskFile, bool autoStart);
+    void ShowImageCombiner(const QString& taskFile, bool autoStart) override;
     // The clip dialog.
     void ShowGDALWarp();
 
