@@ -249,10 +249,18 @@ bool ImageMergeController::LoadTaskFile(const QString& fileName) {
     }
     const std::filesystem::path file = ToPath(fileName);
     auto task = std::make_unique<engine::TProfiles>(file.parent_path());
+    const QString name = QFileInfo(fileName).completeBaseName();
     try {
         task->Load(file);
     } catch (const std::exception& e) {
-        services_.messages.ShowError(QString::fromStdString(e.what()));
+        services_.messages.ShowError(
+            QStringLiteral("任务“%1”无法读取：%2").arg(name, QString::fromStdString(e.what())));
+        return false;
+    }
+    const int layer = task->MapTypeIndex();
+    if (layer < 0 || layer >= engine::kMapTypeCount) {
+        services_.messages.ShowError(
+            QStringLiteral("任务“%1”的地图类型 %2 无效，未加载。").arg(name).arg(layer));
         return false;
     }
     const auto& levels = task->ZoomLevels();
@@ -497,6 +505,13 @@ bool ImageMergeController::AskCancel() {
 void ImageMergeController::Cancel() {
     if (FIsCombining) {
         AskCancel();
+    }
+}
+
+void ImageMergeController::StopRunAndWait() {
+    if (run_ && runAlive_) {
+        run_->worker->Cancel();
+        run_->worker->WaitFor();
     }
 }
 

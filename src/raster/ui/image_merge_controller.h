@@ -148,6 +148,9 @@ class ImageMergeController : public QObject {
     void Cancel();         // btnCancelClick
     // FormCloseQuery: true when the dialog may close (no run, or the run was asked to stop).
     bool QueryClose();
+    // Before the process ends: a running worker stops and removes its unfinished output. The
+    // only place where this thread waits for a worker.
+    void StopRunAndWait();
     // FormClose: the dialog's choices back into the settings.
     void FormClose();
 

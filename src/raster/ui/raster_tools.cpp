@@ -61,14 +61,17 @@ void RasterTools::ShowGDALWarp() {
     gdalWarp_->activateWindow();
 }
 
-bool RasterTools::QueryCloseMainWindow() {
-    if (imageMerge_ && !imageMerge_->Controller().QueryClose()) {
-        return false;
+bool RasterTools::CloseGuard() {
+    return !imageMerge_ || imageMerge_->Controller().QueryClose();
+}
+
+void RasterTools::CloseStep() {
+    if (imageMerge_) {
+        imageMerge_->Controller().StopRunAndWait();
     }
     if (gdalWarp_) {
         gdalWarp_->Controller().FormClose();
     }
-    return true;
 }
 
 }  // namespace rasterui

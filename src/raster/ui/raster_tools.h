@@ -37,10 +37,12 @@ class RasterTools final : public mainwindow::IStitchHandOver {
     // The clip dialog.
     void ShowGDALWarp();
 
-    // For the main window's close: false when a running stitch is to go on (the user answered
-    // No to "正在拼接地图，要取消吗？"); a running clip's own tools are ended and its temporary
-    // files removed.
-    bool QueryCloseMainWindow();
+    // The main window's close guard: false when a running stitch is to go on (the user
+    // answered No to "正在拼接地图，要取消吗？").
+    bool CloseGuard();
+    // The main window's close step, before the process ends: a running stitch stops, a
+    // running clip's own tools are ended, and their temporary files are removed.
+    void CloseStep();
 
     TfrmImageMerge* ImageMerge() const { return imageMerge_; }
     TfrmGDALWarp* GDALWarp() const { return gdalWarp_; }

@@ -359,6 +359,22 @@ TEST_F(ImageMergeTest, CloseStoresTheDialogsChoices) {
     EXPECT_TRUE(settings.GetBoolSetting(engine::BoolSetting::ForceShutDownWindows));
 }
 
+TEST_F(ImageMergeTest, ATaskThatCannotBeUsedIsNotLoaded) {
+    const auto good = testrasterui::MakeTaskFile(dir.path(), testrasterui::RectangleArea());
+    auto& c = Show(good);
+    testsupport::TempDir other;
+    auto bad = raster::test::MakeTask(other.path(), other / "tiles",
+                                      engine::TMapType::mtGoogleRoadMap, "");
+    bad.SetMapTypeIndex(60);
+    bad.SetZoomLevels(raster::test::Levels({3}));
+    bad.SetFileName(other / "Bad.zeb");
+    bad.Save();
+    EXPECT_FALSE(c.LoadTaskFile(Q(other / "Bad.zeb")));
+    EXPECT_EQ(fakes.messages.Texts(), QStringList{"任务“Bad”的地图类型 60 无效，未加载。"});
+    EXPECT_TRUE(c.State().zoomLevels[kLevel6].enabled);
+    EXPECT_FALSE(c.State().zoomLevels[3].enabled);
+}
+
 TEST_F(ImageMergeTest, EmptyOutputFolderChoiceAsksForOne) {
     auto& c = Show(testrasterui::MakeTaskFile(dir.path(), testrasterui::RectangleArea()));
     fakes.fileDialogs.nextFolder.clear();

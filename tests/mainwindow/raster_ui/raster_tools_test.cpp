@@ -97,15 +97,19 @@ TEST_F(RasterToolsTest, AHandOverDuringARunOnlyShowsTheDialog) {
     EXPECT_EQ(fakes.opener.opened.size(), 1u);
 }
 
-TEST_F(RasterToolsTest, MainWindowCloseAsksWhileAStitchRuns) {
-    EXPECT_TRUE(tools->QueryCloseMainWindow());
+TEST_F(RasterToolsTest, MainWindowCloseAsksWhileAStitchRunsAndStopsItBeforeTheEnd) {
+    EXPECT_TRUE(tools->CloseGuard());
     tools->ShowImageCombiner(Q(taskA), true);
-    fakes.messages.answers = {false};
-    EXPECT_FALSE(tools->QueryCloseMainWindow());
+    fakes.messages.answers = {false, true};
+    EXPECT_FALSE(tools->CloseGuard());
     EXPECT_EQ(fakes.messages.Texts(), QStringList{"正在拼接地图，要取消吗？"});
     EXPECT_TRUE(Controller().IsCombining());
+    EXPECT_TRUE(tools->CloseGuard());
+    tools->CloseStep();
+    // The worker has ended and taken its unfinished image with it.
+    EXPECT_FALSE(std::filesystem::exists(out / "Task_L6" / "Task.tif"));
     ASSERT_TRUE(WaitForEnd());
-    EXPECT_EQ(Controller().State().counterText, "拼接完毕.");
+    EXPECT_EQ(Controller().State().counterText, "拼接失败.");
 }
 
 template <typename T>
