@@ -250,10 +250,10 @@ TEST_F(ImageMergeTest, CancelAnsweredYesEndsFailedAndOpensNothing) {
         const char* output;
     };
     // The Part's export reported its partial database as done; a cancelled run never is.
-    for (const Case& k : {Case{3, "Task_L6/Task.tif"}, Case{4, "Task_MBTiles/Task.mbtiles"}}) {
+    for (const Case& k : {Case{3, "Task_L8/Task.tif"}, Case{4, "Task_MBTiles/Task.mbtiles"}}) {
         SCOPED_TRACE(k.kind);
         fakes.messages.shown.clear();
-        auto& c = Show(testrasterui::MakeTaskFile(dir.path(), testrasterui::RectangleArea()));
+        auto& c = Show(testrasterui::MakeLargeTaskFile(dir.path()));
         c.SetImageType(k.kind);
         c.Start();
         fakes.messages.answers = {true};
@@ -335,7 +335,7 @@ TEST_F(ImageMergeTest, PowerOffAnsweredNoIsAskedAgainAfterTheNextStart) {
 }
 
 TEST_F(ImageMergeTest, CloseDuringARunAsksAndNoKeepsItOpen) {
-    auto& c = Show(testrasterui::MakeTaskFile(dir.path(), testrasterui::RectangleArea()));
+    auto& c = Show(testrasterui::MakeLargeTaskFile(dir.path()));
     EXPECT_TRUE(c.QueryClose());
     EXPECT_TRUE(fakes.messages.shown.empty());
     c.Start();

@@ -99,7 +99,7 @@ TEST_F(RasterToolsTest, AHandOverDuringARunOnlyShowsTheDialog) {
 
 TEST_F(RasterToolsTest, MainWindowCloseAsksWhileAStitchRunsAndStopsItBeforeTheEnd) {
     EXPECT_TRUE(tools->CloseGuard());
-    tools->ShowImageCombiner(Q(taskA), true);
+    tools->ShowImageCombiner(Q(testrasterui::MakeLargeTaskFile(dir.path())), true);
     fakes.messages.answers = {false, true};
     EXPECT_FALSE(tools->CloseGuard());
     EXPECT_EQ(fakes.messages.Texts(), QStringList{"正在拼接地图，要取消吗？"});
@@ -107,7 +107,7 @@ TEST_F(RasterToolsTest, MainWindowCloseAsksWhileAStitchRunsAndStopsItBeforeTheEn
     EXPECT_TRUE(tools->CloseGuard());
     tools->CloseStep();
     // The worker has ended and taken its unfinished image with it.
-    EXPECT_FALSE(std::filesystem::exists(out / "Task_L6" / "Task.tif"));
+    EXPECT_FALSE(std::filesystem::exists(out / "Task_L8" / "Task.tif"));
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(Controller().State().counterText, "拼接失败.");
 }

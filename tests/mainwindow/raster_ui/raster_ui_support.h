@@ -52,6 +52,20 @@ inline std::filesystem::path MakeTaskFile(const std::filesystem::path& dir, cons
     return file;
 }
 
+// A task of 16 by 16 tiles at level 8, big enough that a stitch is still running when a test
+// cancels it right after the start.
+inline std::filesystem::path MakeLargeTaskFile(const std::filesystem::path& dir) {
+    const auto tiles = dir / "tiles";
+    raster::test::MakeTiles(tiles, engine::TMapType::mtGoogleRoadMap, 8, 40, 55, 80, 95);
+    auto task = raster::test::MakeTask(dir, tiles, engine::TMapType::mtGoogleRoadMap,
+                                       raster::test::AreaText({{40.2, 80.3}, {55.8, 95.7}}, 8));
+    task.SetZoomLevels(raster::test::Levels({8}));
+    const auto file = dir / "tasks" / "Large.zeb";
+    task.SetFileName(file);
+    task.Save();
+    return file;
+}
+
 // Runs the event loop until `done` holds; false after a minute without it.
 inline bool WaitFor(const std::function<bool()>& done) {
     return QTest::qWaitFor(done, 60000);
