@@ -24,6 +24,7 @@
 #include "mainwindow/app/attach_context.h"
 #include "mainwindow/app/attach_download.h"
 #include "mainwindow/app/attach_layers.h"
+#include "mainwindow/app/attach_raster.h"
 #include "mainwindow/app/attach_tasks.h"
 #include "mainwindow/app/close_controller.h"
 #include "mainwindow/app/exception_log.h"
@@ -65,8 +66,8 @@ struct TfrmMain::Impl {
     std::unique_ptr<Services> services;
     std::unique_ptr<CloseController> close;
     std::unique_ptr<TfspTaskbarMgr> taskbar;
-    NullStitchHandOver noStitch;
-    IStitchHandOver* stitch = &noStitch;
+    StitchHandOverSlot stitchSlot;  // filled by the raster tools
+    IStitchHandOver* stitch = &stitchSlot;
     std::unique_ptr<FunctionTaskStore> taskStore;
     std::unique_ptr<DownloadController> download;
     std::unique_ptr<LayerController> layers;
@@ -330,6 +331,8 @@ void TfrmMain::AttachFeatures() {
                     ui.actDownloadSettings, ui.btnDownload, ui.pnlDownLoad, ui.chkZoomLevels,
                     ui.lblTileCount, d.progressBar, d.statusPanels[0], d.statusPanels[1]},
                    *d.download, frame);
+    AttachRaster({ui.actImageCombiner, ui.actGDALWarp}, d.stitchSlot, d.profilesFolder,
+                 [&d] { return d.tasks->Profiles().FileName(); }, frame);
 }
 
 // Creation steps 16, 18 and 22: the task list, the stored level selection, the layer's

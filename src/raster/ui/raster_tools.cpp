@@ -15,7 +15,8 @@ namespace rasterui {
 RasterTools::RasterTools(QWidget& mainWindow, engine::TSettings& settings,
                          const mainwindow::Services& services, QString profilesFolder,
                          ClipTools clipTools)
-    : mainWindow_(mainWindow),
+    : QObject(&mainWindow),
+      mainWindow_(mainWindow),
       settings_(settings),
       services_(services),
       profilesFolder_(std::move(profilesFolder)),
@@ -59,6 +60,14 @@ void RasterTools::ShowGDALWarp() {
     gdalWarp_->show();
     gdalWarp_->raise();
     gdalWarp_->activateWindow();
+}
+
+TfrmImageMerge* RasterTools::ImageMerge() const {
+    return imageMerge_;
+}
+
+TfrmGDALWarp* RasterTools::GDALWarp() const {
+    return gdalWarp_;
 }
 
 bool RasterTools::CloseGuard() {

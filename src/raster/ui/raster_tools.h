@@ -2,6 +2,7 @@
 // The two raster tool windows of the main window: created on first use as tool windows over
 // the main window, kept for the life of the program, shown modeless. The stitch dialog also
 // takes over a finished download's task.
+#include <QObject>
 #include <QPointer>
 #include <QString>
 
@@ -23,13 +24,14 @@ namespace rasterui {
 class TfrmImageMerge;
 class TfrmGDALWarp;
 
-class RasterTools final : public mainwindow::IStitchHandOver {
+class RasterTools final : public QObject, public mainwindow::IStitchHandOver {
+    Q_OBJECT
+
   public:
+    // A child of `mainWindow`.
     RasterTools(QWidget& mainWindow, engine::TSettings& settings,
                 const mainwindow::Services& services, QString profilesFolder,
                 ClipTools clipTools = {});
-    RasterTools(const RasterTools&) = delete;
-    RasterTools& operator=(const RasterTools&) = delete;
 
     // ShowImageCombiner: the stitch dialog on `taskFile`, started at once when `autoStart`.
     // While a stitch runs the dialog is only shown; it keeps its task and its run.
@@ -44,8 +46,9 @@ class RasterTools final : public mainwindow::IStitchHandOver {
     // running clip's own tools are ended, and their temporary files are removed.
     void CloseStep();
 
-    TfrmImageMerge* ImageMerge() const { return imageMerge_; }
-    TfrmGDALWarp* GDALWarp() const { return gdalWarp_; }
+    // The dialogs, null until first shown.
+    TfrmImageMerge* ImageMerge() const;
+    TfrmGDALWarp* GDALWarp() const;
 
   private:
     QWidget& mainWindow_;
