@@ -6,11 +6,14 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
+#include <filesystem>
+#include <system_error>
 
 #include "engine/settings/settings.h"
 #include "mainwindow/app/services.h"
 #include "raster/ui/clip_commands.h"
 #include "raster/ui/colour_table.h"
+#include "raster/ui/path_text.h"
 
 namespace rasterui {
 
@@ -174,12 +177,19 @@ void GdalWarpController::Finish(bool succeeded) {
     step_ = Step::Idle;
     RemoveWithSideFile(temporary_);
     if (succeeded) {
-        QFile::remove(final_);
-        QFile::remove(final_ + QStringLiteral(".aux.xml"));
-        succeeded = QFile::rename(partial_, final_);
-        const QString partialAux = partial_ + QStringLiteral(".aux.xml");
-        if (succeeded && QFileInfo::exists(partialAux)) {
-            QFile::rename(partialAux, final_ + QStringLiteral(".aux.xml"));
+        // Replaces an earlier clip in one step; it stays whole until the new one is complete.
+        std::error_code error;
+        std::filesystem::rename(ToPath(partial_), ToPath(final_), error);
+        succeeded = !error;
+        if (succeeded) {
+            const QString finalAux = final_ + QStringLiteral(".aux.xml");
+            const QString partialAux = partial_ + QStringLiteral(".aux.xml");
+            QFile::remove(finalAux);
+            if (QFileInfo::exists(partialAux)) {
+                QFile::rename(partialAux, finalAux);
+            }
+        } else {
+            Append(QString::fromStdString(error.message()) + QStringLiteral("\n"));
         }
     }
     RemoveWithSideFile(partial_);

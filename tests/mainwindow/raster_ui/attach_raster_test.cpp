@@ -61,6 +61,7 @@ TEST_F(AttachRasterTest, AFinishedDownloadWithAutomaticStitchingIsStitched) {
     testsupport::TileServer server;
     testsupport::ScopedRoute route(server);
     Settings().SetBoolSetting(engine::BoolSetting::AutoCombineImage, true);
+    Settings().SetBoolSetting(engine::BoolSetting::ForceShutDownWindows, true);
     Settings().SetIntSetting(engine::IntSetting::MaxThread, 2);
     Window().show();
     emit Window().Events().areaCompleted("116.30,39.95;116.40,40.00");
@@ -75,6 +76,8 @@ TEST_F(AttachRasterTest, AFinishedDownloadWithAutomaticStitchingIsStitched) {
     EXPECT_EQ(c.State().counterText, "拼接完毕.");
     EXPECT_TRUE(QFileInfo::exists(c.OutFileName())) << c.OutFileName().toStdString();
     EXPECT_EQ(fakes_.opener.opened.size(), 1u);
+    // With power-off also set, the question comes once, after the stitch.
+    EXPECT_EQ(fakes_.powerOff.captions, QStringList{"自动关机"});
 }
 
 TEST_F(AttachRasterTest, ClosingTheWindowDuringAStitchAsksFirst) {

@@ -167,6 +167,25 @@ TEST_F(ClipTest, ClipsToTheTriangleTransparentOrInTheChosenColour) {
     }
 }
 
+TEST_F(ClipTest, AFailedClipKeepsAnEarlierClippedFileWhole) {
+    testsupport::TempDir maps;
+    MakeGeoTiff(maps / "map.tif");
+    MakeTriangle(maps / "cut.json");
+    auto& c = Make();
+    c.SetImage(Q(maps / "map.tif"));
+    c.SetCutline(Q(maps / "cut.json"));
+    ASSERT_TRUE(ClipToEnd());
+    const std::string before = testsupport::ReadFileBytes(maps / "裁剪_map.tif");
+    auto& failing = Make(ClipTools{"gdalwarp", "false", {}, {}});
+    failing.SetImage(Q(maps / "map.tif"));
+    failing.SetCutline(Q(maps / "cut.json"));
+    failing.SetTransparent(false);
+    EXPECT_FALSE(ClipToEnd());
+    EXPECT_EQ(testsupport::ReadFileBytes(maps / "裁剪_map.tif"), before);
+    EXPECT_EQ(Names(maps.path()),
+              (std::vector<std::string>{"cut.json", "map.tif", "裁剪_map.tif"}));
+}
+
 TEST_F(ClipTest, PathsWithBlanksQuotesAndChineseText) {
     const auto folder = dir / "我的 地图 'a' \"b\"";
     const auto source = folder / "测试 图 1.tif";
