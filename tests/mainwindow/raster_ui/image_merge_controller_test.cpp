@@ -249,7 +249,7 @@ TEST_F(ImageMergeTest, CancelAnsweredYesEndsFailedAndOpensNothing) {
         int kind;
         const char* output;
     };
-    // A cancelled export leaves a database behind; the run is still not reported as done.
+    // Whatever a cancelled export leaves behind, the run is not reported as done.
     for (const Case& k : {Case{3, "Task_L8/Task.tif"}, Case{4, "Task_MBTiles/Task.mbtiles"}}) {
         SCOPED_TRACE(k.kind);
         fakes.messages.shown.clear();
