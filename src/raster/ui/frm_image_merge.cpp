@@ -208,8 +208,8 @@ void TfrmImageMerge::Wire() {
         controller_->SetZoomChecked(chkZoomLevels->row(item), item->checkState() == Qt::Checked);
     });
     connect(cbbImageType, &QComboBox::currentIndexChanged, &c, &ImageMergeController::SetImageType);
-    connect(cbbLevels, &QComboBox::currentIndexChanged, &c,
-            &ImageMergeController::SetQualityPreset);
+    // A preset chosen again still resets the quality text.
+    connect(cbbLevels, &QComboBox::activated, &c, &ImageMergeController::SetQualityPreset);
     connect(edtImageQuality, &QLineEdit::textEdited, &c,
             &ImageMergeController::SetImageQualityText);
     connect(edtOffsetX, &QLineEdit::textEdited, &c, &ImageMergeController::SetOffsetX);
