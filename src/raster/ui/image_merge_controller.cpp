@@ -195,7 +195,7 @@ ImageMergeController::ImageMergeController(engine::TSettings& settings,
 ImageMergeController::~ImageMergeController() = default;
 
 bool ImageMergeController::CanStart() const {
-    return !runAlive_ && !converting_ && FileExists(state_.projectName) &&
+    return !runAlive_ && !converting_ && FProfiles && FileExists(state_.projectName) &&
            FolderExists(state_.outputDir);
 }
 
@@ -219,6 +219,8 @@ void ImageMergeController::FormShow() {
         state_.outputDir = outputDir;
     }
     FProjectName = state_.projectName;
+    FProfiles.reset();
+    state_.zoomLevels = {};
     LoadTaskFile(FProjectName);
 
     state_.forceShutDown = settings_.GetBoolSetting(engine::BoolSetting::ForceShutDownWindows);
@@ -249,6 +251,11 @@ bool ImageMergeController::LoadTaskFile(const QString& fileName) {
     }
     const std::filesystem::path file = ToPath(fileName);
     auto task = std::make_unique<engine::TProfiles>(file.parent_path());
+    // A file that cannot be used leaves no task: a start never runs an earlier one under the
+    // new file's name.
+    FProfiles.reset();
+    state_.zoomLevels = {};
+    emit changed();
     const QString name = QFileInfo(fileName).completeBaseName();
     try {
         task->Load(file);
@@ -425,7 +432,7 @@ void ImageMergeController::WriteStartSettings(const StartSettings& s) {
 
 // actImageCombineExecute
 void ImageMergeController::Start() {
-    if (!CanStart() || !FProfiles) {
+    if (!CanStart()) {
         return;
     }
     engine::TZoomLevelArray levels{};

@@ -369,10 +369,17 @@ TEST_F(ImageMergeTest, ATaskThatCannotBeUsedIsNotLoaded) {
     bad.SetZoomLevels(raster::test::Levels({3}));
     bad.SetFileName(other / "Bad.zeb");
     bad.Save();
-    EXPECT_FALSE(c.LoadTaskFile(Q(other / "Bad.zeb")));
+    ASSERT_TRUE(c.CanStart());
+    fakes.fileDialogs.nextFile = Q(other / "Bad.zeb");
+    c.SelectTaskFile();
     EXPECT_EQ(fakes.messages.Texts(), QStringList{"任务“Bad”的地图类型 60 无效，未加载。"});
-    EXPECT_TRUE(c.State().zoomLevels[kLevel6].enabled);
+    EXPECT_EQ(c.State().projectName, Q(other / "Bad.zeb"));
+    // Neither the refused task nor the earlier one can be started under this name.
+    EXPECT_FALSE(c.State().zoomLevels[kLevel6].enabled);
     EXPECT_FALSE(c.State().zoomLevels[3].enabled);
+    EXPECT_FALSE(c.CanStart());
+    c.Start();
+    EXPECT_FALSE(c.RunAlive());
 }
 
 TEST_F(ImageMergeTest, EmptyOutputFolderChoiceAsksForOne) {
