@@ -24,10 +24,12 @@
 #include "geodata/boundary/boundary_store.h"
 #include "mainwindow/app/attach_context.h"
 #include "mainwindow/app/attach_download.h"
+#include "mainwindow/app/attach_gps.h"
 #include "mainwindow/app/attach_layers.h"
 #include "mainwindow/app/attach_markers.h"
 #include "mainwindow/app/attach_raster.h"
 #include "mainwindow/app/attach_tasks.h"
+#include "mainwindow/app/attach_tools.h"
 #include "mainwindow/app/close_controller.h"
 #include "mainwindow/app/exception_log.h"
 #include "mainwindow/app/map_events.h"
@@ -343,6 +345,8 @@ void TfrmMain::AttachFeatures() {
                     ui.lblTileCount, d.progressBar, d.statusPanels[0], d.statusPanels[1]},
                    *d.download, frame);
     AttachMarkers({ui.mniBookmarks, ui.actAddMarker, ui.actBookMarksManager, ui.pnlPOI}, frame);
+    AttachTools({ui.actTransformCoord, ui.actIPLocation}, frame);
+    AttachGps({ui.actGPSNavigation, ui.pnlMain}, frame);
     AttachRaster(
         {ui.actImageCombiner, ui.actGDALWarp}, d.profilesFolder,
         [&d] { return d.tasks->Profiles().FileName(); }, frame);
