@@ -28,6 +28,7 @@
 #include "mainwindow/app/attach_layers.h"
 #include "mainwindow/app/attach_markers.h"
 #include "mainwindow/app/attach_menus.h"
+#include "mainwindow/app/attach_raster.h"
 #include "mainwindow/app/attach_tasks.h"
 #include "mainwindow/app/attach_tools.h"
 #include "mainwindow/app/close_controller.h"
@@ -369,6 +370,9 @@ void TfrmMain::AttachFeatures() {
                  ui.StatusBar,
                  ui.pnlLeft},
                 frame);
+    AttachRaster(
+        {ui.actImageCombiner, ui.actGDALWarp}, d.profilesFolder,
+        [&d] { return d.tasks->Profiles().FileName(); }, frame);
 }
 
 // Creation steps 16, 18 and 22: the task list, the stored level selection, the layer's
