@@ -14,17 +14,6 @@ namespace {
 using engine::DecodeStatus;
 using engine::RgbaImage;
 
-// Noise in every pixel gives a long scan, so cutting the body halfway leaves the headers whole.
-std::string NoisyJpeg(int size) {
-    RgbaImage image(size, size);
-    unsigned seed = 12345;
-    for (auto& v : image.pixels) {
-        seed = seed * 1103515245u + 12345u;
-        v = static_cast<std::uint8_t>(seed >> 24);
-    }
-    return engine::EncodeJpeg(image, 90).value_or("");
-}
-
 void ExpectColour(const RgbaImage& image, int r, int g, int b, const std::string& label) {
     ASSERT_FALSE(image.empty()) << label;
     const std::uint8_t* p = image.At(image.width / 2, image.height / 2);
@@ -41,7 +30,7 @@ TEST(DamagedTileDecode, FailedJpegLeavesTheDecoderAsGoodAsNew) {
         std::string bytes;
     } cases[] = {
         {"bogus table index", damaged::BogusDqt(good)},
-        {"cut in the scan", damaged::Cut(NoisyJpeg(256))},
+        {"cut in the scan", damaged::Cut(damaged::NoisyJpeg(256))},
         {"cut in the headers", good.substr(0, 30)},
         {"huge frame", damaged::ClaimedJpegSize(good, 65000, 65000)},
     };
@@ -78,7 +67,7 @@ TEST(DamagedTileDecode, StatusOfEachKindOfBody) {
         {"empty", "", DecodeStatus::NotImage},
         {"raster description", damaged::RasterDescriptionOf("/etc/hostname", 256),
          DecodeStatus::NotImage},
-        {"jpeg cut in the scan", damaged::Cut(NoisyJpeg(256)), DecodeStatus::Damaged},
+        {"jpeg cut in the scan", damaged::Cut(damaged::NoisyJpeg(256)), DecodeStatus::Damaged},
         {"jpeg bogus table", damaged::BogusDqt(jpeg), DecodeStatus::Damaged},
         {"png cut", damaged::Cut(png), DecodeStatus::Damaged},
         {"png signature only", png.substr(0, 8), DecodeStatus::Damaged},
@@ -112,7 +101,7 @@ TEST(DamagedTileDecode, LabelMergeNamesTheDamagedOrScaledInput) {
         const char* problem;  // "" for none
     } cases[] = {
         {"sound", label, base, true, ""},
-        {"base cut", label, damaged::Cut(NoisyJpeg(256)), false, "base tile: JPEG"},
+        {"base cut", label, damaged::Cut(damaged::NoisyJpeg(256)), false, "base tile: JPEG"},
         {"base bogus after a good one", label, damaged::BogusDqt(base), false, "base tile: JPEG"},
         {"label cut", damaged::Cut(label), base, false, "label tile: PNG"},
         {"label huge", damaged::ClaimedPngSize(label, 60000, 60000), base, false,

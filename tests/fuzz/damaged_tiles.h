@@ -32,6 +32,18 @@ inline std::string Png(int size, std::uint8_t r, std::uint8_t g, std::uint8_t b,
     return engine::EncodePng(Flat(size, size, r, g, b, a)).value_or("");
 }
 
+// Noise in every pixel gives a long scan, so cutting the body halfway leaves its headers whole
+// and the decode ends early instead of failing on a header.
+inline std::string NoisyJpeg(int size) {
+    engine::RgbaImage image(size, size);
+    unsigned seed = 12345;
+    for (auto& v : image.pixels) {
+        seed = seed * 1103515245u + 12345u;
+        v = static_cast<std::uint8_t>(seed >> 24);
+    }
+    return engine::EncodeJpeg(image, 90).value_or("");
+}
+
 // The first quantisation table names table 5 (there are four): "Bogus DQT index".
 inline std::string BogusDqt(std::string jpeg) {
     const std::size_t dqt = jpeg.find("\xFF\xDB");

@@ -24,16 +24,6 @@ using test::Rgb;
 constexpr int kZ = 6;
 constexpr auto kLayer = TMapType::mtGoogleHybrid;  // JPEG base, PNG labels
 
-std::string NoisyJpeg(int size) {
-    engine::RgbaImage image(size, size);
-    unsigned seed = 99;
-    for (auto& v : image.pixels) {
-        seed = seed * 1103515245u + 12345u;
-        v = static_cast<std::uint8_t>(seed >> 24);
-    }
-    return engine::EncodeJpeg(image, 90).value_or("");
-}
-
 bool Near(const Rgb& a, const Rgb& b, int tolerance = 6) {
     for (int i = 0; i < 3; ++i) {
         if (std::abs(a[i] - b[i]) > tolerance) {
@@ -76,8 +66,8 @@ class CombineDamagedTilesTest : public ::testing::Test {
         // Read first on the one decoding thread, so the good tiles after it show its effect.
         Damage(Base(10, 20), damaged::BogusDqt(good), Drawn::Background);
         Damage(Label(11, 20), damaged::BogusDqt(good), Drawn::BaseOnly);
-        Damage(Base(12, 20), damaged::Cut(NoisyJpeg(128)), Drawn::Background);
-        Damage(Base(13, 20), damaged::Cut(NoisyJpeg(256)), Drawn::Background);
+        Damage(Base(12, 20), damaged::Cut(damaged::NoisyJpeg(128)), Drawn::Background);
+        Damage(Base(13, 20), damaged::Cut(damaged::NoisyJpeg(256)), Drawn::Background);
         Damage(Base(10, 21), damaged::RasterDescriptionOf(dir / "secret.png", 256),
                Drawn::Background);
         Damage(Base(11, 21), damaged::ClaimedJpegSize(good, 65000, 65000), Drawn::Background);
