@@ -7,6 +7,7 @@
 
 #include "engine/core/atomic_file.h"
 #include "engine/core/catalogue.h"
+#include "raster/tile_body.h"
 
 namespace raster {
 namespace {
@@ -192,17 +193,28 @@ bool TGDALTool::WriteTileFile(const std::filesystem::path& tileFile, Dataset& de
         return Fail("cannot read " + tileFile.string());
     }
     std::string error;
-    const auto format = DetectTileFormat(bytes);
-    if (format != TileFormat::Unknown && decoder_.Decode(bytes, image_, &error)) {
+    const TileBodyKind kind = SniffTileBody(bytes);
+    if (kind == TileBodyKind::Png || kind == TileBodyKind::Jpeg) {
+        if (!decoder_.Decode(bytes, image_, &error)) {
+            return Fail(error + " " + tileFile.string());
+        }
         return WritePixels(destination, image_, offsetX * image_.width, offsetY * image_.height);
     }
-    // Anything the decoders refuse (a BMP or TIFF tile, a CMYK JPEG) goes to the library.
-    Dataset tile = Open(tileFile);
-    if (!tile) {
-        return Fail((error.empty() ? LastGdalError("unknown image") : error) + " " +
-                    tileFile.string());
+    // Nothing but the formats a tile can have: a raster description among the tiles must not
+    // make the library read other files into the image.
+    engine::RgbaImage rgba;
+    if (DecodeTileBody(bytes, rgba, &error) != engine::DecodeStatus::Ok) {
+        return Fail(error + " " + tileFile.string());
     }
-    return WriteImage(std::move(tile), destination, offsetX, offsetY);
+    image_.width = rgba.width;
+    image_.height = rgba.height;
+    image_.rgb.resize(rgba.pixels.size() / 4 * 3);
+    for (std::size_t i = 0, o = 0; i < rgba.pixels.size(); i += 4, o += 3) {
+        image_.rgb[o] = rgba.pixels[i];
+        image_.rgb[o + 1] = rgba.pixels[i + 1];
+        image_.rgb[o + 2] = rgba.pixels[i + 2];
+    }
+    return WritePixels(destination, image_, offsetX * image_.width, offsetY * image_.height);
 }
 
 }  // namespace raster

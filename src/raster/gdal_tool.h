@@ -54,7 +54,8 @@ class TGDALTool {
     // The first three bands of an open tile dataset (one grey band, or a palette, gives all
     // three), written the same way; `source` is closed.
     bool WriteImage(Dataset source, Dataset& destination, int offsetX, int offsetY);
-    // A PNG or JPEG tile file, by its signature; other files are opened with the library.
+    // A PNG, JPEG, GIF or BMP tile file, by its signature; anything else is refused (never
+    // opened by the library's other drivers), as is a side above engine::kMaxTileSide.
     bool WriteTileFile(const std::filesystem::path& tileFile, Dataset& destination, int offsetX,
                        int offsetY);
 

@@ -1,6 +1,7 @@
 #include "raster/georeference.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <vector>
 
@@ -182,6 +183,20 @@ bool WriteGeoreferenceFiles(const std::filesystem::path& imageFile, int zoom,
     return true;
 }
 
+namespace {
+
+// Metres per pixel of a Web Mercator level, from the formula and in the fewest digits that
+// read back as the same double: readers place tiles by it, and the six-decimal table shifted
+// them by up to some 200 m at the deepest levels.
+std::string LevelResolutionText(int z) {
+    const double resolution = std::ldexp(156543.03392804097, -z);
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, resolution, std::chars_format::fixed);
+    return std::string(text, end.ptr);
+}
+
+}  // namespace
+
 bool WriteArcGISCacheConfig(const std::filesystem::path& cacheDir,
                             const engine::TGLatLngBounds& bounds,
                             const engine::TZoomLevelArray& zoomLevels, engine::TImgType imgType,
@@ -223,8 +238,7 @@ bool WriteArcGISCacheConfig(const std::filesystem::path& cacheDir,
         if (zoomLevels[z].Checked) {
             lines.push_back("<LODInfo xsi:type=\"typens:LODInfo\"><LevelID>" + FormatInt(z) +
                             "</LevelID><Scale>" + engine::FormatFixed(engine::ZoomScales[z], 6) +
-                            "</Scale><Resolution>" +
-                            engine::FormatFixed(engine::ZoomResolutions[z], 6) +
+                            "</Scale><Resolution>" + LevelResolutionText(z) +
                             "</Resolution></LODInfo>");
         }
     }

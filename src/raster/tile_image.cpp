@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "engine/image/image_codec.h"
+
 namespace raster {
 namespace {
 
@@ -14,8 +16,8 @@ void SetError(std::string* error, std::string text) {
     }
 }
 
-// Tiles are small; anything beyond this is a damaged header, not a tile.
-constexpr int kMaxTileSide = 16384;
+// Tiles are small; anything beyond this is a damaged or hostile header, not a tile.
+constexpr int kMaxTileSide = engine::kMaxTileSide;
 
 }  // namespace
 
@@ -39,6 +41,13 @@ TileDecoder::~TileDecoder() {
     if (jpeg_ != nullptr) {
         tjDestroy(jpeg_);
     }
+}
+
+void TileDecoder::RenewJpeg() {
+    if (jpeg_ != nullptr) {
+        tjDestroy(jpeg_);
+    }
+    jpeg_ = tjInitDecompress();
 }
 
 bool TileDecoder::DecodePng(std::string_view bytes, TileImage& image, std::string* error) {
@@ -80,6 +89,9 @@ bool TileDecoder::DecodePng(std::string_view bytes, TileImage& image, std::strin
 
 bool TileDecoder::DecodeJpeg(std::string_view bytes, TileImage& image, std::string* error) {
     if (jpeg_ == nullptr) {
+        RenewJpeg();
+    }
+    if (jpeg_ == nullptr) {
         SetError(error, "JPEG: no decompressor");
         return false;
     }
@@ -91,6 +103,7 @@ bool TileDecoder::DecodeJpeg(std::string_view bytes, TileImage& image, std::stri
     int colorspace = 0;
     if (tjDecompressHeader3(jpeg_, data, size, &width, &height, &subsampling, &colorspace) != 0) {
         SetError(error, std::string("JPEG: ") + tjGetErrorStr2(jpeg_));
+        RenewJpeg();
         return false;
     }
     if (width <= 0 || height <= 0 || width > kMaxTileSide || height > kMaxTileSide) {
@@ -98,12 +111,17 @@ bool TileDecoder::DecodeJpeg(std::string_view bytes, TileImage& image, std::stri
         return false;
     }
     image.rgb.resize(static_cast<std::size_t>(width) * height * 3);
-    // Grey images come out with equal red, green and blue.
-    if (tjDecompress2(jpeg_, data, size, image.rgb.data(), width, 0, height, TJPF_RGB, 0) != 0 &&
-        tjGetErrorCode(jpeg_) == TJERR_FATAL) {
-        SetError(error, std::string("JPEG: ") + tjGetErrorStr2(jpeg_));
-        image = TileImage{};
-        return false;
+    // Grey images come out with equal red, green and blue. Minor flaws the library only warns
+    // about still give the whole picture; a body that ends early does not.
+    if (tjDecompress2(jpeg_, data, size, image.rgb.data(), width, 0, height, TJPF_RGB, 0) != 0) {
+        const std::string message = tjGetErrorStr2(jpeg_);
+        if (tjGetErrorCode(jpeg_) == TJERR_FATAL ||
+            message.find("Premature end") != std::string::npos) {
+            SetError(error, "JPEG: " + message);
+            RenewJpeg();
+            image = TileImage{};
+            return false;
+        }
     }
     image.width = width;
     image.height = height;

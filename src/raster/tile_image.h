@@ -22,7 +22,8 @@ struct TileImage {
 enum class TileFormat { Unknown, Png, Jpeg };
 TileFormat DetectTileFormat(std::string_view bytes);
 
-// One decoder per thread: it keeps the JPEG decompressor between tiles.
+// One decoder per thread: it keeps the JPEG decompressor between tiles. Sides above
+// engine::kMaxTileSide are refused from the header, before any buffer is sized.
 class TileDecoder {
   public:
     TileDecoder();
@@ -37,6 +38,9 @@ class TileDecoder {
     bool Decode(std::string_view bytes, TileImage& image, std::string* error = nullptr);
 
   private:
+    // A failed call may leave the decompressor unusable for later tiles: it is replaced.
+    void RenewJpeg();
+
     void* jpeg_ = nullptr;  // the JPEG library's decompressor handle
 };
 

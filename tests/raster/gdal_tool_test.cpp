@@ -143,7 +143,8 @@ TEST_F(GdalToolTest, UnreadableTilesWriteNothingAndAreLogged) {
 }
 
 // An opened tile dataset: three bands copied, one grey band spread to all three; the tile is
-// closed by the call.
+// closed by the call. A tile file is opened only as a format a tile can have, so a TIFF among
+// the tiles is refused.
 TEST_F(GdalToolTest, OpenedTileDatasets) {
     MakeImage(dir_ / "rgb.tif", "GTiff", 256, 256, 3, Pattern);
     MakeImage(dir_ / "grey.tif", "GTiff", 256, 256, 1, [](int x, int) { return std::vector{x}; });
@@ -152,11 +153,11 @@ TEST_F(GdalToolTest, OpenedTileDatasets) {
         EXPECT_TRUE(tool_.WriteImage(tool_.Open(dir_ / "rgb.tif"), ds, 1, 1));
         EXPECT_TRUE(tool_.WriteImage(tool_.Open(dir_ / "grey.tif"), ds, 2, 1));
         EXPECT_FALSE(tool_.WriteImage(tool_.Open(dir_ / "missing.tif"), ds, 0, 0));
-        EXPECT_TRUE(tool_.WriteTileFile(dir_ / "rgb.tif", ds, 3, 2));  // not PNG or JPEG
+        EXPECT_FALSE(tool_.WriteTileFile(dir_ / "rgb.tif", ds, 3, 2));
     }
     EXPECT_EQ(ReadPixel(target_, 256 + 9, 256 + 8), (Rgb{9, 8, 17}));
     EXPECT_EQ(ReadPixel(target_, 512 + 9, 256 + 8), (Rgb{9, 9, 9}));
-    EXPECT_EQ(ReadPixel(target_, 768 + 9, 512 + 8), (Rgb{9, 8, 17}));
+    EXPECT_EQ(ReadPixel(target_, 768 + 9, 512 + 8), (Rgb{0, 0, 0}));
 }
 
 TEST_F(GdalToolTest, WriteTileFilePicksTheDecoderBySignature) {

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
+#include "engine/core/catalogue.h"
+#include "engine/core/number_format.h"
 #include "raster/georeference.h"
 #include "raster/output_image.h"
 #include "raster_test_support.h"
@@ -227,10 +230,10 @@ TEST(ArcGISCacheConfig, ConfigurationFilesLayout) {
             "<DPI>96</DPI><LODInfos xsi:type=\"typens:ArrayOfLODInfo\">");
     EXPECT_EQ(lines[1],
               "<LODInfo xsi:type=\"typens:LODInfo\"><LevelID>3</LevelID><Scale>73957338.863641"
-              "</Scale><Resolution>19567.879240</Resolution></LODInfo>");
+              "</Scale><Resolution>19567.87924100512</Resolution></LODInfo>");
     EXPECT_EQ(lines[2],
               "<LODInfo xsi:type=\"typens:LODInfo\"><LevelID>12</LevelID><Scale>144447.927468"
-              "</Scale><Resolution>38.218514</Resolution></LODInfo>");
+              "</Scale><Resolution>38.21851414258813</Resolution></LODInfo>");
     EXPECT_EQ(lines[3],
               "</LODInfos></TileCacheInfo><TileImageInfo xsi:type=\"typens:TileImageInfo\">"
               "<CacheTileFormat>JPEG</CacheTileFormat><CompressionQuality>0</CompressionQuality>"
@@ -260,6 +263,36 @@ TEST(ArcGISCacheConfig, EnvelopeAtTheHighestLevelAndLevelZeroWithoutLevels) {
     EXPECT_EQ(xml.find("<LODInfo "), std::string::npos);
     EXPECT_NE(xml.find("<TileCols>512</TileCols><TileRows>512</TileRows>"), std::string::npos);
     EXPECT_NE(xml.find("<CacheTileFormat>PNG</CacheTileFormat>"), std::string::npos);
+}
+
+// Readers place tiles by the resolution: each level's value reads back as the Web Mercator
+// formula's own double, so a tile at longitude 114 lands on its column at every level.
+TEST(ArcGISCacheConfig, ResolutionsReadBackExactlyAtEveryLevel) {
+    testsupport::TempDir dir;
+    engine::TZoomLevelArray all{};
+    for (auto& level : all) {
+        level.Checked = true;
+    }
+    ASSERT_TRUE(WriteArcGISCacheConfig(dir.path(), kBeijing, all, TImgType::itPNG, 256));
+    const std::string xml = Read(dir / "conf.xml");
+    std::size_t at = 0;
+    for (int z = 0; z < engine::kZoomLevelCount; ++z) {
+        const std::size_t scale = xml.find("<Scale>", at) + 7;
+        const std::size_t open = xml.find("<Resolution>", at) + 12;
+        const std::size_t close = xml.find("</Resolution>", open);
+        ASSERT_NE(close, std::string::npos) << z;
+        at = close;
+        EXPECT_EQ(xml.substr(scale, xml.find("</Scale>", scale) - scale),
+                  engine::FormatFixed(engine::ZoomScales[z], 6))
+            << z;
+        const auto resolution = engine::ParseFloat(xml.substr(open, close - open));
+        ASSERT_TRUE(resolution.has_value()) << z;
+        EXPECT_EQ(*resolution, std::ldexp(156543.03392804097, -z)) << z;
+        // Column of longitude 114 from the tile origin and the written resolution.
+        const double x = 114.0 / 180.0 * 20037508.342789244;
+        const double column = (x + 20037508.3427892) / (*resolution * 256);
+        EXPECT_NEAR(column, (114.0 + 180.0) / 360.0 * std::ldexp(1.0, z), 1e-6) << z;
+    }
 }
 
 }  // namespace

@@ -21,28 +21,38 @@ bool SizeAcceptable(std::int64_t width, std::int64_t height) {
 // decoding a small tile.
 class TjHandle {
   public:
-    explicit TjHandle(tjhandle handle) : handle_(handle) {}
-    ~TjHandle() {
-        if (handle_ != nullptr) {
-            tjDestroy(handle_);
-        }
-    }
+    using Init = tjhandle (*)();
+    explicit TjHandle(Init init) : init_(init), handle_(init()) {}
+    ~TjHandle() { Destroy(); }
     TjHandle(const TjHandle&) = delete;
     TjHandle& operator=(const TjHandle&) = delete;
     tjhandle get() const { return handle_; }
+    // A handle whose call failed may keep the library's half-read state (after some header
+    // errors it rejects every later image): a failed call gets a fresh handle.
+    void Renew() {
+        Destroy();
+        handle_ = init_();
+    }
 
   private:
+    void Destroy() {
+        if (handle_ != nullptr) {
+            tjDestroy(handle_);
+            handle_ = nullptr;
+        }
+    }
+    Init init_;
     tjhandle handle_;
 };
 
-tjhandle Decompressor() {
-    thread_local TjHandle handle(tjInitDecompress());
-    return handle.get();
+TjHandle& Decompressor() {
+    thread_local TjHandle handle(tjInitDecompress);
+    return handle;
 }
 
-tjhandle Compressor() {
-    thread_local TjHandle handle(tjInitCompress());
-    return handle.get();
+TjHandle& Compressor() {
+    thread_local TjHandle handle(tjInitCompress);
+    return handle;
 }
 
 struct TjBuffer {
@@ -53,6 +63,98 @@ struct TjBuffer {
         }
     }
 };
+
+void SetReason(std::string* reason, std::string text) {
+    if (reason != nullptr) {
+        *reason = std::move(text);
+    }
+}
+
+std::string SizeText(std::int64_t width, std::int64_t height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+// Both decoders refuse a header beyond `maxSide` before sizing any buffer.
+DecodeStatus PngInto(std::string_view bytes, RgbaImage& image, std::int64_t maxSide,
+                     std::string* reason) {
+    if (SniffImageFormat(bytes) != ImageFormat::Png) {
+        SetReason(reason, "no PNG signature");
+        return DecodeStatus::NotImage;
+    }
+    png_image png;
+    std::memset(&png, 0, sizeof(png));
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&png, bytes.data(), bytes.size())) {
+        SetReason(reason, std::string("PNG: ") + png.message);
+        png_image_free(&png);
+        return DecodeStatus::Damaged;
+    }
+    if (!SizeAcceptable(png.width, png.height) || png.width > maxSide || png.height > maxSide) {
+        SetReason(reason, "PNG: declared size " + SizeText(png.width, png.height));
+        png_image_free(&png);
+        return DecodeStatus::TooLarge;
+    }
+    png.format = PNG_FORMAT_RGBA;
+    const int width = static_cast<int>(png.width);
+    const int height = static_cast<int>(png.height);
+    image.width = width;
+    image.height = height;
+    image.pixels.resize(std::size_t(width) * std::size_t(height) * 4);
+    // finish_read frees the image's resources whatever it returns.
+    if (!png_image_finish_read(&png, nullptr, image.pixels.data(), 0, nullptr)) {
+        SetReason(reason, std::string("PNG: ") + png.message);
+        image = RgbaImage();
+        return DecodeStatus::Damaged;
+    }
+    return DecodeStatus::Ok;
+}
+
+DecodeStatus JpegInto(std::string_view bytes, RgbaImage& image, std::int64_t maxSide,
+                      std::string* reason) {
+    if (SniffImageFormat(bytes) != ImageFormat::Jpeg) {
+        SetReason(reason, "no JPEG signature");
+        return DecodeStatus::NotImage;
+    }
+    TjHandle& tj = Decompressor();
+    if (tj.get() == nullptr) {
+        tj.Renew();
+        if (tj.get() == nullptr) {
+            SetReason(reason, "JPEG: no decompressor");
+            return DecodeStatus::Damaged;
+        }
+    }
+    tjhandle handle = tj.get();
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto size = static_cast<unsigned long>(bytes.size());
+    int width = 0, height = 0, subsampling = 0, colorspace = 0;
+    if (tjDecompressHeader3(handle, data, size, &width, &height, &subsampling, &colorspace) != 0) {
+        SetReason(reason, std::string("JPEG: ") + tjGetErrorStr2(handle));
+        tj.Renew();
+        return DecodeStatus::Damaged;
+    }
+    if (!SizeAcceptable(width, height) || width > maxSide || height > maxSide) {
+        SetReason(reason, "JPEG: declared size " + SizeText(width, height));
+        return DecodeStatus::TooLarge;
+    }
+    image.width = width;
+    image.height = height;
+    image.pixels.resize(std::size_t(width) * std::size_t(height) * 4);
+    if (tjDecompress2(handle, data, size, image.pixels.data(), width, 0, height, TJPF_RGBA, 0) !=
+        0) {
+        // Minor flaws that the decoder only warns about still give the whole picture; a file
+        // that ends early does not.
+        const std::string message = tjGetErrorStr2(handle);
+        const bool warningOnly = tjGetErrorCode(handle) == TJERR_WARNING &&
+                                 message.find("Premature end") == std::string::npos;
+        if (!warningOnly) {
+            SetReason(reason, "JPEG: " + message);
+            tj.Renew();
+            image = RgbaImage();
+            return DecodeStatus::Damaged;
+        }
+    }
+    return DecodeStatus::Ok;
+}
 
 }  // namespace
 
@@ -70,64 +172,11 @@ ImageFormat SniffImageFormat(std::string_view bytes) {
 }
 
 bool DecodePng(std::string_view bytes, RgbaImage& image) {
-    if (SniffImageFormat(bytes) != ImageFormat::Png) {
-        return false;
-    }
-    png_image png;
-    std::memset(&png, 0, sizeof(png));
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&png, bytes.data(), bytes.size())) {
-        png_image_free(&png);
-        return false;
-    }
-    if (!SizeAcceptable(png.width, png.height)) {
-        png_image_free(&png);
-        return false;
-    }
-    png.format = PNG_FORMAT_RGBA;
-    const int width = static_cast<int>(png.width);
-    const int height = static_cast<int>(png.height);
-    image.width = width;
-    image.height = height;
-    image.pixels.resize(std::size_t(width) * std::size_t(height) * 4);
-    // finish_read frees the image's resources whatever it returns.
-    if (!png_image_finish_read(&png, nullptr, image.pixels.data(), 0, nullptr)) {
-        image = RgbaImage();
-        return false;
-    }
-    return true;
+    return PngInto(bytes, image, 65535, nullptr) == DecodeStatus::Ok;
 }
 
 bool DecodeJpeg(std::string_view bytes, RgbaImage& image) {
-    if (SniffImageFormat(bytes) != ImageFormat::Jpeg) {
-        return false;
-    }
-    tjhandle handle = Decompressor();
-    if (handle == nullptr) {
-        return false;
-    }
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto size = static_cast<unsigned long>(bytes.size());
-    int width = 0, height = 0, subsampling = 0, colorspace = 0;
-    if (tjDecompressHeader3(handle, data, size, &width, &height, &subsampling, &colorspace) != 0 ||
-        !SizeAcceptable(width, height)) {
-        return false;
-    }
-    image.width = width;
-    image.height = height;
-    image.pixels.resize(std::size_t(width) * std::size_t(height) * 4);
-    if (tjDecompress2(handle, data, size, image.pixels.data(), width, 0, height, TJPF_RGBA, 0) !=
-        0) {
-        // Minor flaws that the decoder only warns about still give the whole picture; a file
-        // that ends early does not.
-        const bool warningOnly = tjGetErrorCode(handle) == TJERR_WARNING &&
-                                 std::strstr(tjGetErrorStr2(handle), "Premature end") == nullptr;
-        if (!warningOnly) {
-            image = RgbaImage();
-            return false;
-        }
-    }
-    return true;
+    return JpegInto(bytes, image, 65535, nullptr) == DecodeStatus::Ok;
 }
 
 bool DecodeImage(std::string_view bytes, RgbaImage& image) {
@@ -140,6 +189,19 @@ bool DecodeImage(std::string_view bytes, RgbaImage& image) {
             break;
     }
     return false;
+}
+
+DecodeStatus DecodeTileImage(std::string_view bytes, RgbaImage& image, std::string* reason) {
+    switch (SniffImageFormat(bytes)) {
+        case ImageFormat::Png:
+            return PngInto(bytes, image, kMaxTileSide, reason);
+        case ImageFormat::Jpeg:
+            return JpegInto(bytes, image, kMaxTileSide, reason);
+        case ImageFormat::Unknown:
+            break;
+    }
+    SetReason(reason, "no PNG or JPEG image");
+    return DecodeStatus::NotImage;
 }
 
 std::optional<RgbaImage> DecodeImage(std::string_view bytes) {
@@ -179,10 +241,14 @@ std::optional<std::string> EncodeJpeg(const RgbaImage& image, int quality) {
     if (image.empty() || image.pixels.size() != std::size_t(image.width) * image.height * 4) {
         return std::nullopt;
     }
-    tjhandle handle = Compressor();
-    if (handle == nullptr) {
-        return std::nullopt;
+    TjHandle& tj = Compressor();
+    if (tj.get() == nullptr) {
+        tj.Renew();
+        if (tj.get() == nullptr) {
+            return std::nullopt;
+        }
     }
+    tjhandle handle = tj.get();
     // At high quality keep full colour resolution: halved chroma smears coloured label text.
     const int subsampling = quality >= 90 ? TJSAMP_444 : TJSAMP_420;
     // A per-thread output buffer of the worst-case size, so that encoding many tiles does not
@@ -207,6 +273,7 @@ std::optional<std::string> EncodeJpeg(const RgbaImage& image, int quality) {
     if (tjCompress2(handle, image.pixels.data(), image.width, 0, image.height, TJPF_RGBX,
                     &buffer.data, &size, subsampling, std::clamp(quality, 1, 100),
                     TJFLAG_NOREALLOC) != 0) {
+        tj.Renew();
         return std::nullopt;
     }
     return std::string(reinterpret_cast<const char*>(buffer.data), size);

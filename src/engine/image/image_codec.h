@@ -28,8 +28,24 @@ enum class ImageFormat { Unknown, Png, Jpeg };
 // allocation, so a damaged or hostile file cannot exhaust memory.
 inline constexpr std::int64_t kMaxDecodedPixels = std::int64_t(1) << 26;
 
+// The largest side of a tile: a tile header claiming more is damaged or hostile.
+inline constexpr int kMaxTileSide = 4096;
+
 // By the first bytes: the PNG signature or the JPEG start-of-image marker.
 ImageFormat SniffImageFormat(std::string_view bytes);
+
+// How decoding a tile ended.
+enum class DecodeStatus {
+    Ok,
+    NotImage,  // no PNG or JPEG signature
+    TooLarge,  // the header claims a side above kMaxTileSide (refused before any buffer is sized)
+    Damaged,   // an unreadable header, a broken or cut-off body
+};
+
+// A PNG or JPEG tile body, by its signature, into `image` (reused). `reason` gets a short
+// English text for any status but Ok. A decode that ended early counts as Damaged.
+DecodeStatus DecodeTileImage(std::string_view bytes, RgbaImage& image,
+                             std::string* reason = nullptr);
 
 // Each returns false for bytes that are not a complete image of its kind. `image` is reused:
 // decoding many tiles into one object allocates once.

@@ -26,22 +26,39 @@ ImageFormat MergeOutputFormat(const std::filesystem::path& bottomFile) {
 }
 
 std::optional<std::string> MergeTileImageBytes(std::string_view top, std::string_view bottom,
-                                               ImageFormat format, int size) {
+                                               ImageFormat format, int size, std::string* problem) {
+    if (problem != nullptr) {
+        problem->clear();
+    }
     if (size <= 0 || format == ImageFormat::Unknown) {
         return std::nullopt;
     }
+    auto note = [problem](const std::string& text) {
+        if (problem != nullptr) {
+            *problem += (problem->empty() ? "" : "; ") + text;
+        }
+    };
     // Per-thread images: merging tile after tile reuses their memory.
     thread_local RgbaImage canvas, topImage;
-    if (!DecodeImage(bottom, canvas) || !DecodeImage(top, topImage)) {
+    std::string reason;
+    if (DecodeTileImage(bottom, canvas, &reason) != DecodeStatus::Ok) {
+        note("base tile: " + reason);
         return std::nullopt;
     }
+    if (DecodeTileImage(top, topImage, &reason) != DecodeStatus::Ok) {
+        note("label tile: " + reason);
+        return std::nullopt;
+    }
+    auto fit = [&](RgbaImage& image, const char* which) {
+        if (image.width != size || image.height != size) {
+            note(std::string(which) + " is " + std::to_string(image.width) + "x" +
+                 std::to_string(image.height) + ", scaled to " + std::to_string(size));
+            image = ScaleBilinear(image, size, size);
+        }
+    };
     // The canvas starts transparent, so drawing the base tile onto it gives the base tile.
-    if (canvas.width != size || canvas.height != size) {
-        canvas = ScaleBilinear(canvas, size, size);
-    }
-    if (topImage.width != size || topImage.height != size) {
-        topImage = ScaleBilinear(topImage, size, size);
-    }
+    fit(canvas, "base tile");
+    fit(topImage, "label tile");
     DrawOver(canvas, topImage);
     return EncodeImage(canvas, format, kMergeJpegQuality);
 }

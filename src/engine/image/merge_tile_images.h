@@ -18,8 +18,12 @@ bool MergeTileImages(const std::filesystem::path& TopFile, const std::filesystem
                      const std::filesystem::path& OutFile, int Size);
 
 // The same drawing on encoded bytes; the result is encoded as `format` (JPEG at quality 100).
+// Both tiles are decoded as tiles (DecodeTileImage). `problem`, when given, receives a text for
+// the caller's log: which input is damaged, too large or not of `size` (and so scaled); it
+// stays empty for two sound tiles of the right size.
 std::optional<std::string> MergeTileImageBytes(std::string_view top, std::string_view bottom,
-                                               ImageFormat format, int size);
+                                               ImageFormat format, int size,
+                                               std::string* problem = nullptr);
 
 // The output format MergeTileImages chooses for a base tile's file name.
 ImageFormat MergeOutputFormat(const std::filesystem::path& bottomFile);

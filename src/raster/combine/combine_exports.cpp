@@ -24,19 +24,28 @@ namespace raster {
 namespace {
 
 // The tile's bytes with the label tile drawn over it when there is one; nothing when the tile
-// does not exist.
+// does not exist. A base or label tile that is damaged, too large or of another size is named
+// in `note` for the log: the base tile then goes out as it is stored (or scaled, when only its
+// size differs).
 std::optional<std::string> TileBytes(const std::filesystem::path& tile,
-                                     const std::filesystem::path& overlay, int tileSize) {
+                                     const std::filesystem::path& overlay, int tileSize,
+                                     std::string& note) {
     thread_local std::string buffer;
     thread_local std::string topBuffer;
+    note.clear();
     const auto bytes = ReadTileFile(tile, buffer);
     if (!bytes) {
         return std::nullopt;
     }
     if (!overlay.empty()) {
         if (const auto top = ReadTileFile(overlay, topBuffer)) {
-            if (auto merged = engine::MergeTileImageBytes(
-                    *top, *bytes, engine::MergeOutputFormat(tile), tileSize)) {
+            std::string problem;
+            auto merged = engine::MergeTileImageBytes(*top, *bytes, engine::MergeOutputFormat(tile),
+                                                      tileSize, &problem);
+            if (!problem.empty()) {
+                note = "图片 " + tile.string() + "：" + problem;
+            }
+            if (merged) {
                 return merged;
             }
         }
@@ -86,8 +95,12 @@ void TCombineTile::ExportArcGISCache() {
                 StepProgress(counter, level.count);
                 const auto xi = static_cast<std::int32_t>(x);
                 const auto yi = static_cast<std::int32_t>(y);
-                const auto bytes =
-                    TileBytes(task.TileFile(z, xi, yi), task.OverlayFile(z, xi, yi), task.tileSize);
+                std::string note;
+                const auto bytes = TileBytes(task.TileFile(z, xi, yi), task.OverlayFile(z, xi, yi),
+                                             task.tileSize, note);
+                if (!note.empty()) {
+                    engine::AppendLog(note);
+                }
                 if (!bytes) {
                     continue;
                 }
@@ -249,6 +262,7 @@ void TCombineTile::ExportTileDatabase() {
         std::filesystem::path tile;
         std::filesystem::path overlay;
         std::optional<std::string> bytes;
+        std::string note;  // a damaged or odd-sized tile, for the log
     };
     // Tiles go to the readers in chunks, so that handing them over costs little next to
     // reading them; two readers keep the database busy, drawing labels takes every processor.
@@ -279,6 +293,9 @@ void TCombineTile::ExportTileDatabase() {
             continue;
         }
         auto store = [&](Job&& job) {
+            if (!job.note.empty()) {
+                engine::AppendLog(job.note);
+            }
             if (!job.bytes) {
                 return;
             }
@@ -298,7 +315,7 @@ void TCombineTile::ExportTileDatabase() {
             }
         };
         const auto read = [tileSize](Job& job) {
-            job.bytes = TileBytes(job.tile, job.overlay, tileSize);
+            job.bytes = TileBytes(job.tile, job.overlay, tileSize, job.note);
         };
         OrderedWork<Chunk> pool(threads, 2 * static_cast<std::size_t>(threads) + 2,
                                 [&read](Chunk& chunk) {

@@ -15,6 +15,7 @@
 #include "raster/combine/ordered_work.h"
 #include "raster/combine/tile_file.h"
 #include "raster/output_image.h"
+#include "raster/tile_body.h"
 
 namespace raster {
 namespace {
@@ -26,12 +27,19 @@ struct TileJob {
     int row = 0;
     std::filesystem::path tile;
     std::filesystem::path overlay;
-    enum class State { Missing, Decoded, Undecodable } state = State::Missing;
+    enum class State { Missing, Decoded, Damaged } state = State::Missing;
     std::filesystem::path used;  // the file actually read (a stand-in for a missing tile)
     engine::RgbaImage image;
+    std::vector<std::string> notes;  // log lines about this position, written in tile order
 };
 
-// Reads and decodes one tile with the labels drawn over it, at the task's tile size.
+std::string SizeText(const engine::RgbaImage& image) {
+    return engine::FormatInt(image.width) + "x" + engine::FormatInt(image.height);
+}
+
+// Reads and decodes one tile with the labels drawn over it, at the task's tile size. A tile
+// that does not decode whole is left as background; one of another size is scaled into its own
+// place; both are noted for the log, as is a label tile that does not decode.
 void DecodeTile(TileJob& job, int tileSize, const std::filesystem::path& missingStandIn) {
     thread_local std::string buffer;
     thread_local engine::RgbaImage overlay;
@@ -45,20 +53,30 @@ void DecodeTile(TileJob& job, int tileSize, const std::filesystem::path& missing
         job.state = TileJob::State::Missing;
         return;
     }
-    if (!engine::DecodeImage(*bytes, job.image)) {
-        job.state = TileJob::State::Undecodable;
+    std::string reason;
+    if (DecodeTileBody(*bytes, job.image, &reason) != engine::DecodeStatus::Ok) {
+        job.state = TileJob::State::Damaged;
+        job.notes.push_back("图片 " + job.used.string() + " 已损坏：" + reason);
         return;
     }
     if (job.image.width != tileSize || job.image.height != tileSize) {
+        job.notes.push_back("图片 " + job.used.string() + " 大小为 " + SizeText(job.image) +
+                            "，不是 " + engine::FormatInt(tileSize) + " 像素，已缩放");
         job.image = engine::ScaleBilinear(job.image, tileSize, tileSize);
     }
     if (!job.overlay.empty()) {
-        if (auto top = ReadTileFile(job.overlay, buffer);
-            top && engine::DecodeImage(*top, overlay)) {
-            if (overlay.width != tileSize || overlay.height != tileSize) {
-                overlay = engine::ScaleBilinear(overlay, tileSize, tileSize);
+        if (auto top = ReadTileFile(job.overlay, buffer)) {
+            if (DecodeTileBody(*top, overlay, &reason) != engine::DecodeStatus::Ok) {
+                job.notes.push_back("图片 " + job.overlay.string() + " 已损坏：" + reason);
+            } else {
+                if (overlay.width != tileSize || overlay.height != tileSize) {
+                    job.notes.push_back("图片 " + job.overlay.string() + " 大小为 " +
+                                        SizeText(overlay) + "，不是 " +
+                                        engine::FormatInt(tileSize) + " 像素，已缩放");
+                    overlay = engine::ScaleBilinear(overlay, tileSize, tileSize);
+                }
+                engine::DrawOver(job.image, overlay);
             }
-            engine::DrawOver(job.image, overlay);
         }
     }
     job.state = TileJob::State::Decoded;
@@ -168,6 +186,9 @@ void TCombineTile::CombineToImage() {
         auto write = [&](TileJob job) {
             const int x = job.column * ts;
             const int y = job.row * ts;
+            for (const std::string& note : job.notes) {
+                engine::AppendLog(note, log);
+            }
             switch (job.state) {
                 case TileJob::State::Decoded:
                     writeFailed |= !WriteRgba(output->dataset(), job.image, x, y);
@@ -176,11 +197,8 @@ void TCombineTile::CombineToImage() {
                     engine::AppendLog("图片 " + job.tile.string() + " 不存在", log);
                     output->FillTile(job.column, job.row);
                     break;
-                case TileJob::State::Undecodable:
-                    // The library reads what the decoders refuse; it logs what it cannot read.
-                    if (!output->WriteTile(job.used, job.column, job.row)) {
-                        output->FillTile(job.column, job.row);
-                    }
+                case TileJob::State::Damaged:
+                    output->FillTile(job.column, job.row);
                     break;
             }
             spare.push_back(std::move(job.image));

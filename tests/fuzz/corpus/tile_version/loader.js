@@ -1,0 +1,1 @@
+getScript("https://mts0.google.com/vt?lyrs=m@111111111&hl=zh-CN","https://mts1.google.com/vt?lyrs=m@222222222"],["https://khms0.google.com/kh?v=145&x="],["lyrs=m@333333333,h@x","s@145&"]);

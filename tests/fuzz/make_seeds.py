@@ -1,0 +1,167 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus of the fuzz targets into corpus/<target>/ beside this script.
+
+Seeds are small, sound examples of each reader's input plus the damaged and hostile tile bodies
+the stitch once mishandled. Needs gdal_translate (gdal-bin) for the JPEG, GIF and BMP seeds.
+"""
+import os
+import shutil
+import struct
+import subprocess
+import tempfile
+import zlib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CORPUS = os.path.join(HERE, "corpus")
+FIXTURES = os.path.join(HERE, "..", "geodata", "fixtures")
+
+
+def put(target, name, data):
+    folder = os.path.join(CORPUS, target)
+    os.makedirs(folder, exist_ok=True)
+    if isinstance(data, str):
+        data = data.encode("utf-8")
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def fixture(name):
+    with open(os.path.join(FIXTURES, name), "rb") as f:
+        return f.read()
+
+
+def png(width, height, rgba):
+    raw = b"".join(b"\x00" + bytes(rgba) * width for _ in range(height))
+
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body +
+                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw)) +
+            chunk(b"IEND", b""))
+
+
+def converted(png_bytes, driver, suffix):
+    with tempfile.TemporaryDirectory() as tmp:
+        src = os.path.join(tmp, "in.png")
+        dst = os.path.join(tmp, "out" + suffix)
+        with open(src, "wb") as f:
+            f.write(png_bytes)
+        options = ["-b", "1", "-b", "2", "-b", "3"]
+        if driver == "GIF":
+            options = ["-b", "1"]
+        subprocess.run(["gdal_translate", "-q", "-of", driver] + options + [src, dst], check=True)
+        with open(dst, "rb") as f:
+            return f.read()
+
+
+def scramble(line):
+    units = line.encode("utf-16-le")
+    out = []
+    for i in range(0, len(units), 2):
+        u = struct.unpack("<H", units[i:i + 2])[0] ^ 0xFFFF
+        out.append(chr(u).encode("utf-8", "surrogatepass"))
+    return b"".join(out)
+
+
+def claimed_jpeg_size(jpeg, width, height):
+    data = bytearray(jpeg)
+    i = data.find(b"\xff\xc0")
+    data[i + 5:i + 9] = struct.pack(">HH", height, width)
+    return bytes(data)
+
+
+def claimed_png_size(data, width, height):
+    data = bytearray(data)
+    data[16:24] = struct.pack(">II", width, height)
+    data[29:33] = struct.pack(">I", zlib.crc32(bytes(data[12:29])) & 0xFFFFFFFF)
+    return bytes(data)
+
+
+def main():
+    shutil.rmtree(CORPUS, ignore_errors=True)
+
+    lines = ["Bookmark=", "MapTypeId=3", "Directory=/home/user/MapDownload",
+             "Zooms=3,5,12", "Coordinates=116.3,39.9,116.5,39.9,116.5,39.8,116.3,39.8",
+             "TileBounds=3,1,2,6,7;5,10,12,26,27", "TileSize=256", "TileType=0", "NoLabel=0",
+             "TiandituIndex=0"]
+    put("task_file", "task.zeb", b"\xef\xbb\xbf" + b"".join(scramble(l) + b"\r\n" for l in lines))
+    put("task_file", "plain.zeb", "\n".join(lines) + "\n")
+
+    put("settings", "settings.ini",
+        "[Boolean]\nShowGrid=1\nAutoSave=0\n[Integer]\nImageQuality=90\nThreads=8\n"
+        "[Float]\nLastLat=39.9\n[String]\nCompressName=LZW\nOutputDir=/tmp/out\n")
+    put("settings", "bom_crlf.ini", "\ufeff[String]\r\nRoadMapTileVer=123456789\r\nKey = value \r\n")
+
+    put("gpx", "track.gpx", fixture("track.gpx"))
+    put("gpx", "places.gpx", fixture("places.gpx"))
+    put("kml", "track.kml", fixture("track.kml"))
+    put("kml", "places.kml", fixture("places.kml"))
+    put("nmea", "track.nmea", fixture("track.nmea")[:2000])
+    put("nmea", "mixed.nmea",
+        "$GPGGA,garbage*00\r\n$GPRMC,bad*11\n\n$GPGSV,3,1,11,01,02,03,04*7F\r\n")
+
+    put("boundary", "store.txt",
+        "北京=116.3,39.9,116.5,39.9,116.5,39.8,116.3,39.8\n"
+        "方框=116,40,117,40,117,39,116,39\n空=\n")
+    put("coordinate_text", "polyline.txt", "_p~iF~ps|U_ulLnnqC_mqNvxq`@")
+    put("coordinate_text", "latlng.txt", "39.9,116.4,12")
+    put("coordinate_text", "bounds.txt", "3,1,2,6,7;5,10,12,26,27")
+
+    put("json", "object.json", '{"a":1,"b":"x","c":[1,2,{"d":null}],"e":{"f":true}}')
+    put("json", "callback.json", 'jsonp_1({"status":"E0","total":"1","list":[{"name":"x"}]});')
+    put("web_answers", "district.json", '{"report":"0","dist":"北京市,东城区"}')
+    put("web_answers", "geocode.json",
+        '{"results":[{"formatted_address":"中国北京市 邮政编码: 100010","geometry":'
+        '{"location":{"lat":39.9,"lng":116.4}}}],"status":"OK"}')
+    put("web_answers", "search.json",
+        'jsonp_12({"status":"E0","total":"1","list":[{"name":"东城区","citycode":"010",'
+        '"adcode":"110101","coords":"116.38,39.87;116.44,39.96","srctype":"district"}]});')
+    put("web_answers", "ip.json",
+        '{"address":"CN|北京|北京","content":{"address":"北京市","point":'
+        '{"x":"116.39564504","y":"39.92998578"}},"status":0}')
+    put("web_answers", "places.json",
+        '{"status":0,"message":"ok","total":1,"results":[{"name":"站","location":'
+        '{"lat":39.9,"lng":116.4},"address":"街1号","uid":"a1","detail_info":{"tag":"交通"}}]}')
+
+    put("tile_version", "loader.js",
+        'getScript("https://mts0.google.com/vt?lyrs=m@111111111&hl=zh-CN","https://mts1.google.'
+        'com/vt?lyrs=m@222222222"],["https://khms0.google.com/kh?v=145&x="],["lyrs=m@333333333,'
+        'h@x","s@145&"]);')
+    put("tile_version", "baidu.html",
+        '<script>window.TVC={"ditu":{"normal":{"version":"088","updateDate":"20231201"},'
+        '"satellite":{"version":"009","updateDate":"20230101"},"satelliteStreet":{"version":'
+        '"083","updateDate":"20231202"}}};</script>')
+
+    small = png(16, 16, (200, 40, 10, 255))
+    label = png(16, 16, (255, 0, 0, 128))
+    jpeg = converted(small, "JPEG", ".jpg")
+    gif = converted(small, "GIF", ".gif")
+    bmp = converted(small, "BMP", ".bmp")
+    dqt = bytearray(jpeg)
+    dqt[dqt.find(b"\xff\xdb") + 4] = 5
+    vrt = ('<VRTDataset rasterXSize="16" rasterYSize="16"><VRTRasterBand dataType="Byte" '
+           'band="1"><SimpleSource><SourceFilename relativeToVRT="0">/etc/hostname'
+           '</SourceFilename><SourceBand>1</SourceBand></SimpleSource></VRTRasterBand>'
+           '</VRTDataset>\n')
+    huge_gif = (b"GIF89a\x10\x00\x10\x00\x00\x00\x00\x2c\x00\x00\x00\x00\xe8\xfd\xe8\xfd"
+                b"\x00\x02\x02\x4c\x01\x00\x3b")
+    tiles = {
+        "tile.png": small, "label.png": label, "tile.jpg": jpeg, "tile.gif": gif,
+        "tile.bmp": bmp, "bogus_dqt.jpg": bytes(dqt), "cut.jpg": jpeg[:len(jpeg) * 3 // 4],
+        "cut.png": small[:len(small) // 2], "huge.jpg": claimed_jpeg_size(jpeg, 65000, 65000),
+        "huge.png": claimed_png_size(small, 65000, 65000), "huge.gif": huge_gif,
+        "raster_description.vrt": vrt.encode(), "page.html": b"<html>404</html>",
+    }
+    for name, data in tiles.items():
+        put("image", name, data)
+    put("label_merge", "png_over_jpeg", b"\x84" + label + b"|MERGE|" + jpeg)
+    put("label_merge", "png_over_png", b"\x04" + label + b"|MERGE|" + small)
+    put("label_merge", "bogus_base", b"\x02" + label + b"|MERGE|" + bytes(dqt))
+    put("label_merge", "huge_label", b"\x83" + claimed_png_size(label, 60000, 60000) +
+        b"|MERGE|" + jpeg)
+
+
+if __name__ == "__main__":
+    main()
