@@ -24,6 +24,8 @@
 #include "mainwindow/app/attach_context.h"
 #include "mainwindow/app/attach_download.h"
 #include "mainwindow/app/attach_layers.h"
+#include "mainwindow/app/attach_places.h"
+#include "mainwindow/app/attach_poi.h"
 #include "mainwindow/app/attach_tasks.h"
 #include "mainwindow/app/close_controller.h"
 #include "mainwindow/app/exception_log.h"
@@ -330,6 +332,12 @@ void TfrmMain::AttachFeatures() {
                     ui.actDownloadSettings, ui.btnDownload, ui.pnlDownLoad, ui.chkZoomLevels,
                     ui.lblTileCount, d.progressBar, d.statusPanels[0], d.statusPanels[1]},
                    *d.download, frame);
+    AttachPlaces({ui.pnlChinaCity, ui.pnlCoordinates, d.view, ui.cbbProfile, ui.actExportBoundary,
+                  [&d] { return d.download->Coordinates(); }},
+                 frame);
+    AttachPoi({ui.pnlPOI, ui.actPOISearch, ui.actclearShapeAndAreaMarker,
+               [&d] { return d.download->Coordinates(); }},
+              frame);
 }
 
 // Creation steps 16, 18 and 22: the task list, the stored level selection, the layer's

@@ -12,7 +12,7 @@
 
 namespace mainwindow {
 
-CityTreePanel::CityTreePanel(PlacesController& controller, QWidget* parent)
+CityTreePanel::CityTreePanel(PlacesController& controller, QWidget* parent, QAction* exportAction)
     : QWidget(parent), controller_(controller) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -33,8 +33,13 @@ CityTreePanel::CityTreePanel(PlacesController& controller, QWidget* parent)
     actGetPartitionDistrict->setObjectName(QStringLiteral("actGetPartitionDistrict"));
     actSavePartitionDistrict = menu_->addAction(QStringLiteral("更新边界线"));
     actSavePartitionDistrict->setObjectName(QStringLiteral("actSavePartitionDistrict"));
-    actExportBoundary = menu_->addAction(QStringLiteral("导出边界线"));
-    actExportBoundary->setObjectName(QStringLiteral("actExportBoundary"));
+    if (exportAction != nullptr) {
+        actExportBoundary = exportAction;
+        menu_->addAction(actExportBoundary);
+    } else {
+        actExportBoundary = menu_->addAction(QStringLiteral("导出边界线"));
+        actExportBoundary->setObjectName(QStringLiteral("actExportBoundary"));
+    }
 
     connect(actGetPartitionDistrict, &QAction::triggered, &controller_,
             &PlacesController::GetPartitionDistrict);

@@ -18,7 +18,10 @@ class CityTreePanel : public QWidget {
     Q_OBJECT
 
   public:
-    CityTreePanel(PlacesController& controller, QWidget* parent = nullptr);
+    // `exportAction`: the window's "导出边界线" when it has one (the file menu's), else the
+    // panel makes its own.
+    CityTreePanel(PlacesController& controller, QWidget* parent = nullptr,
+                  QAction* exportAction = nullptr);
 
     TWebGMapsLookupEdit* SearchBox() const { return search_; }
     QTreeWidget* Tree() const { return tree_; }

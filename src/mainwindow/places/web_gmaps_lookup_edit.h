@@ -13,12 +13,15 @@ namespace mainwindow {
 
 class TWebGMapsLookupEdit : public TDecoratedEdit {
     Q_OBJECT
+    // The city that narrows the suggestions, also read by the POI search.
+    Q_PROPERTY(QString region READ Region)
 
   public:
     explicit TWebGMapsLookupEdit(QWidget* parent = nullptr);
     ~TWebGMapsLookupEdit() override;
 
     PlaceSearchController& Lookup() { return lookup_; }
+    QString Region() const { return lookup_.region; }
     // The drop-down window and its list (FLookupList, FLookupListBox).
     QFrame* LookupList() const { return dropDown_; }
     QListWidget* LookupListBox() const { return list_; }
