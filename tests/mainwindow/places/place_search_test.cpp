@@ -7,6 +7,7 @@
 
 #include <httplib.h>
 
+#include "engine/core/number_format.h"
 #include "fake_web.h"
 #include "mainwindow/places/place_search_controller.h"
 #include "mainwindow/places/suggestions.h"
@@ -21,8 +22,8 @@ std::string Suggestion(const std::string& title, const std::string& city, int ty
                        double lng) {
     return "{\"title\":\"" + title + "\",\"province\":\"北京市\",\"city\":\"" + city +
            "\",\"district\":\"东城区\",\"type\":" + std::to_string(type) +
-           ",\"location\":{\"lat\":" + std::to_string(lat) + ",\"lng\":" + std::to_string(lng) +
-           "}}";
+           ",\"location\":{\"lat\":" + engine::FormatFloat(lat) +
+           ",\"lng\":" + engine::FormatFloat(lng) + "}}";
 }
 
 std::string Data(const std::vector<std::string>& items) {
