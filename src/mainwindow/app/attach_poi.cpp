@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QLayout>
+#include <QWidget>
 #include <memory>
 
 #include "engine/download/installed_data.h"
@@ -43,6 +44,16 @@ void AttachPoi(const PoiWidgets& w, const FrameContext& frame) {
         QObject* box = window.findChild<QObject*>(QStringLiteral("WebGMapsLookupEdit1"));
         return box ? box->property("region").toString() : QString();
     };
+
+    poi.locationBarVisible = [&window] {
+        auto* bar = window.findChild<QWidget*>(QStringLiteral("pnlLocation"));
+        return bar != nullptr && bar->isVisible();
+    };
+    QObject::connect(&poi, &PoiController::regionFound, &poi, [&window](const QString& region) {
+        if (QObject* box = window.findChild<QObject*>(QStringLiteral("WebGMapsLookupEdit1"))) {
+            box->setProperty("region", region);
+        }
+    });
 
     auto* panel = new PoiPanel(poi, w.pnlPOI);
     w.pnlPOI->layout()->addWidget(panel);

@@ -14,7 +14,7 @@ namespace mainwindow {
 class TWebGMapsLookupEdit : public TDecoratedEdit {
     Q_OBJECT
     // The city that narrows the suggestions, also read by the POI search.
-    Q_PROPERTY(QString region READ Region)
+    Q_PROPERTY(QString region READ Region WRITE SetRegion)
 
   public:
     explicit TWebGMapsLookupEdit(QWidget* parent = nullptr);
@@ -22,6 +22,7 @@ class TWebGMapsLookupEdit : public TDecoratedEdit {
 
     PlaceSearchController& Lookup() { return lookup_; }
     QString Region() const { return lookup_.region; }
+    void SetRegion(const QString& region) { lookup_.region = region; }
     // The drop-down window and its list (FLookupList, FLookupListBox).
     QFrame* LookupList() const { return dropDown_; }
     QListWidget* LookupListBox() const { return list_; }

@@ -9,9 +9,11 @@
 #include "engine/settings/settings.h"
 #include "geodata/boundary/boundary_store.h"
 #include "geodata/export/poi_export.h"
+#include "geodata/search/geocoder.h"
 #include "geodata/search/poi_searcher.h"
 #include "geodata/ui/text_file_dialog.h"
 #include "mainwindow/page/page_scripts.h"
+#include "mainwindow/places/district_text.h"
 
 namespace mainwindow {
 
@@ -82,6 +84,11 @@ void PoiController::Search(const QString& keyword, const QString& tag) {
     QString regionText = region ? region() : QString();
     regionText.replace(QStringLiteral("城区"), QStringLiteral("市"));
     params.Region = regionText.toStdString();
+    // Without the location bar the region may be stale: the worker asks for the district first.
+    const bool lookupDistrict = locationBarVisible && !locationBarVisible();
+    const double lat = settings_.GetFloatSetting(engine::FloatSetting::Latitude);
+    const double lng = settings_.GetFloatSetting(engine::FloatSetting::Longitude);
+    const int zoom = settings_.GetIntSetting(engine::IntSetting::ZoomLevel);
     const QString area = coordinates ? coordinates() : QString();
     if (!area.isEmpty()) {
         params.IsBound = PairCount(area) == 4;
@@ -109,38 +116,56 @@ void PoiController::Search(const QString& keyword, const QString& tag) {
     const int serial = ++serial_;
     canceled_ = std::make_shared<std::atomic<bool>>(false);
     QPointer<PoiController> self(this);
-    QThreadPool::globalInstance()->start(
-        [self, serial, params, limited, cache = cachePath_, canceled = canceled_]() mutable {
-            auto post = [self](auto call) {
-                QMetaObject::invokeMethod(
-                    QCoreApplication::instance(),
-                    [self, call = std::move(call)]() mutable {
-                        if (self) {
-                            call(*self);
-                        }
-                    },
-                    Qt::QueuedConnection);
-            };
-            geodata::TPOISearcher searcher(cache);
-            geodata::TResponse response;
-            int requested = 0;
-            do {
-                params.PageIndex = requested;
-                Page page;
-                page.places = searcher.Get(params, response);
-                ++requested;
-                page.total = response.status == "0" ? response.total : -1;
-                post([serial, page = std::move(page)](PoiController& c) {
-                    c.PageArrived(serial, page);
-                });
-                if (limited && requested >= kLimitedPages) {
-                    break;
+    QThreadPool::globalInstance()->start([self, serial, params, limited, cache = cachePath_,
+                                          canceled = canceled_, lookupDistrict, lat, lng, zoom,
+                                          keyword]() mutable {
+        auto post = [self](auto call) {
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [self, call = std::move(call)]() mutable {
+                    if (self) {
+                        call(*self);
+                    }
+                },
+                Qt::QueuedConnection);
+        };
+        if (lookupDistrict) {
+            std::string district;
+            DistrictStep step;
+            if (!engine::OutOfChina(lat, lng) &&
+                geodata::QueryDistrict(cache, lat, lng, district)) {
+                ReadDistrictAnswer(QString::fromStdString(district), zoom, step);
+            }
+            QString found = step.region;
+            found.replace(QStringLiteral("城区"), QStringLiteral("市"));
+            params.Region = found.toStdString();
+            post([serial, step, found, keyword](PoiController& c) {
+                if (serial == c.serial_) {
+                    c.exportName_ = found + keyword;
+                    emit c.regionFound(step.region);
                 }
-            } while (kPageSize * requested <= response.total && !canceled->load());
-            post([serial, limited, total = response.total](PoiController& c) {
-                c.SearchEnded(serial, limited, total);
             });
+        }
+        geodata::TPOISearcher searcher(cache);
+        geodata::TResponse response;
+        int requested = 0;
+        do {
+            params.PageIndex = requested;
+            Page page;
+            page.places = searcher.Get(params, response);
+            ++requested;
+            page.total = response.status == "0" ? response.total : -1;
+            post([serial, page = std::move(page)](PoiController& c) {
+                c.PageArrived(serial, page);
+            });
+            if (limited && requested >= kLimitedPages) {
+                break;
+            }
+        } while (kPageSize * requested <= response.total && !canceled->load());
+        post([serial, limited, total = response.total](PoiController& c) {
+            c.SearchEnded(serial, limited, total);
         });
+    });
 }
 
 void PoiController::PageArrived(int serial, const Page& page) {

@@ -38,6 +38,9 @@ class PoiController : public QObject {
     // The place-search box's region and the download area ("lng,lat,..." in GCJ-02).
     std::function<QString()> region;
     std::function<QString()> coordinates;
+    // Whether the location bar shows the district; when it does not, a search looks the
+    // district under the map centre up first and takes its city as the region.
+    std::function<bool()> locationBarVisible;
     // files/marker-icon.png of the KMZ export; none when empty.
     std::filesystem::path iconFile;
 
@@ -77,6 +80,8 @@ class PoiController : public QObject {
     void progressChanged(int position, int maximum);
     void titleChanged(const QString& title);
     void panelShownChanged(bool shown);
+    // The district lookup of a search found this region for the place-search box.
+    void regionFound(const QString& region);
 
   private:
     struct Page;

@@ -12,6 +12,8 @@
 
 #include "engine/core/datum.h"
 #include "engine/settings/settings.h"
+#include "geodata/export/gbk.h"
+#include "geodata/search/geocoder.h"
 #include "geodata/search/poi_searcher.h"
 #include "mainwindow/page/page_scripts.h"
 #include "mainwindow/places/fake_text_dialogs.h"
@@ -275,6 +277,29 @@ TEST_F(PoiTest, ExportsKmzAndXlsThroughTheTextFileDialog) {
     controller->Export();
     ASSERT_FALSE(fake.messages.shown.empty());
     EXPECT_EQ(fake.messages.shown.back().kind, QStringLiteral("error"));
+}
+
+TEST_F(PoiTest, WithoutTheLocationBarTheDistrictGivesTheRegion) {
+    settings->SetStrSetting(engine::StrSetting::BaiduAK, "own");
+    settings->SetFloatSetting(engine::FloatSetting::Latitude, 39.93);
+    settings->SetFloatSetting(engine::FloatSetting::Longitude, 116.41);
+    settings->SetIntSetting(engine::IntSetting::ZoomLevel, 12);
+    Answer(geodata::DistrictQueryUrl(39.93, 116.41),
+           geodata::Utf8ToGbk(R"({"report":"0","dist":"中国,上海市,上海城区,黄浦区"})"));
+    controller->locationBarVisible = [] { return false; };
+    QSignalSpy region(controller.get(), &PoiController::regionFound);
+    total = 1;
+    controller->Search(QStringLiteral("咖啡"), QString());
+    ASSERT_TRUE(WaitEnd());
+    ASSERT_EQ(region.count(), 1);
+    EXPECT_EQ(region[0][0].toString(), QStringLiteral("上海城区"));
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_NE(requests[1].target.find("&region=%E4%B8%8A%E6%B5%B7%E5%B8%82"), std::string::npos)
+        << requests[1].target;
+    dialogs.file.clear();
+    controller->Export();
+    EXPECT_EQ(dialogs.shown.back().fileName, QStringLiteral("上海市咖啡"));
 }
 
 TEST_F(PoiTest, ClosingThePanel) {
