@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -12,6 +13,7 @@ TDecoratedEdit::TDecoratedEdit(QWidget* parent) : QLineEdit(parent) {
         if (showError_) {
             SetIsError(!ValidateText(text));
         }
+        ApplyUrlLook();
     });
 }
 
@@ -74,6 +76,71 @@ void TDecoratedEdit::SetErrorMarker(int pos, int len) {
     markerPos_ = pos;
     markerLen_ = len;
     update();
+}
+
+void TDecoratedEdit::SetShowURL(bool on) {
+    showUrl_ = on;
+    ApplyUrlLook();
+}
+
+bool TDecoratedEdit::TextIsURL(const QString& text) {
+    return text.contains(QStringLiteral("://")) || text.indexOf(QLatin1Char('@')) > 0 ||
+           text.startsWith(QStringLiteral("www."), Qt::CaseInsensitive);
+}
+
+QUrl TDecoratedEdit::UrlToOpen(const QString& text) {
+    QString address = text.trimmed();
+    if (address.startsWith(QStringLiteral("www."), Qt::CaseInsensitive)) {
+        address = QStringLiteral("http://") + address;
+    } else if (!address.contains(QStringLiteral("://")) && address.indexOf(QLatin1Char('@')) > 0 &&
+               !address.startsWith(QStringLiteral("mailto:"), Qt::CaseInsensitive)) {
+        address = QStringLiteral("mailto:") + address;
+    }
+    const QUrl url(address, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != QStringLiteral("http") && scheme != QStringLiteral("https") &&
+                           scheme != QStringLiteral("mailto"))) {
+        return {};
+    }
+    if (scheme != QStringLiteral("mailto") && url.host().isEmpty()) {
+        return {};
+    }
+    return url;
+}
+
+void TDecoratedEdit::ApplyUrlLook() {
+    const bool look = showUrl_ && TextIsURL(text());
+    if (look == isUrl_) {
+        return;
+    }
+    isUrl_ = look;
+    QFont f = font();
+    f.setUnderline(look);
+    setFont(f);
+    QPalette pal = palette();
+    pal.setColor(
+        QPalette::Text,
+        look ? urlColor
+             : (parentWidget() ? parentWidget()->palette() : QPalette()).color(QPalette::Text));
+    setPalette(pal);
+    setCursor(look ? Qt::PointingHandCursor : Qt::IBeamCursor);
+}
+
+void TDecoratedEdit::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    urlClicked_ = false;
+    if (event->button() != Qt::LeftButton || !isUrl_ || !showUrl_ || !hasFocus()) {
+        return;
+    }
+    urlClicked_ = true;
+    bool show = true;
+    if (onURLClick) {
+        onURLClick(text(), show);
+    }
+    const QUrl url = UrlToOpen(text());
+    if (show && !url.isEmpty() && openUrl) {
+        openUrl(url);
+    }
 }
 
 void TDecoratedEdit::SetEditText(const QString& value) {

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QUrl>
 #include <functional>
 
 #include "mainwindow/places/label_position.h"
@@ -47,6 +48,17 @@ class TDecoratedEdit : public QLineEdit {
     int ErrorMarkerPos() const { return markerPos_; }
     int ErrorMarkerLen() const { return markerLen_; }
 
+    // The web-address look: with ShowURL, a text that TextIsURL underlines in urlColor, and a
+    // click on it opens it through `openUrl` (after onURLClick, which may veto it).
+    void SetShowURL(bool on);
+    bool ShowURL() const { return showUrl_; }
+    QColor urlColor = QColor(0, 0, 0xFF);
+    std::function<void(const QString& url, bool& show)> onURLClick;
+    std::function<bool(const QUrl&)> openUrl;
+    static bool TextIsURL(const QString& text);
+    // Only http, https and mailto addresses are opened ("www." as http); nothing else.
+    static QUrl UrlToOpen(const QString& text);
+
     // The text when the box last got the focus.
     QString OrigText() const { return origText_; }
     // SetEditText: sets the text and OrigText.
@@ -69,9 +81,13 @@ class TDecoratedEdit : public QLineEdit {
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    // True when the last mouse release was taken as a click on the shown address.
+    bool UrlClicked() const { return urlClicked_; }
 
   private:
     void ApplyColours();
+    void ApplyUrlLook();
     void PlaceLabel();
 
     QPointer<QLabel> label_;
@@ -82,6 +98,9 @@ class TDecoratedEdit : public QLineEdit {
     int markerPos_ = 0;
     int markerLen_ = 0;
     QString origText_;
+    bool showUrl_ = false;
+    bool isUrl_ = false;
+    bool urlClicked_ = false;
 };
 
 }  // namespace mainwindow

@@ -144,7 +144,10 @@ void TWebGMapsLookupEdit::focusOutEvent(QFocusEvent* event) {
 
 void TWebGMapsLookupEdit::mouseReleaseEvent(QMouseEvent* event) {
     TDecoratedEdit::mouseReleaseEvent(event);
-    lookup_.QuerySuggestions(text());
+    // A click that opened the shown address looks nothing up.
+    if (!UrlClicked()) {
+        lookup_.QuerySuggestions(text());
+    }
 }
 
 }  // namespace mainwindow

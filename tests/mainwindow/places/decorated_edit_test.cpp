@@ -92,3 +92,64 @@ TEST(DecoratedEdit, ErrorAndFocusColoursAndLabel) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DecoratedEdit, OnlyWebAndMailAddressesOpen) {
+    struct Case {
+        const char* text;
+        bool looksLikeUrl;
+        const char* opened;  // empty: nothing is opened
+    };
+    const std::vector<Case> cases = {
+        {"http://example.org/a?b=1", true, "http://example.org/a?b=1"},
+        {"HTTPS://example.org", true, "https://example.org"},
+        {"www.example.org", true, "http://www.example.org"},
+        {"WWW.example.org/x", true, "http://www.example.org/x"},
+        {"mailto:a@example.org", true, "mailto:a@example.org"},
+        {"a@example.org", true, "mailto:a@example.org"},
+        {"file:///etc/passwd", true, ""},
+        {"javascript://alert(1)", true, ""},
+        {"smb://host/share", true, ""},
+        {"@start", false, ""},
+        {"北京市", false, ""},
+    };
+    for (const auto& c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        EXPECT_EQ(TDecoratedEdit::TextIsURL(text), c.looksLikeUrl) << c.text;
+        EXPECT_EQ(TDecoratedEdit::UrlToOpen(text).toString(), QString::fromUtf8(c.opened))
+            << c.text;
+    }
+}
+
+TEST(DecoratedEdit, ClickOnAShownAddress) {
+    QWidget form;
+    auto* edit = new TDecoratedEdit(&form);
+    std::vector<QUrl> opened;
+    edit->openUrl = [&](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    };
+    edit->SetShowURL(true);
+    edit->setText(QStringLiteral("www.example.org"));
+    EXPECT_TRUE(edit->font().underline());
+    form.show();
+    QApplication::setActiveWindow(&form);
+    edit->setFocus();
+    QTest::mouseClick(edit, Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl(QStringLiteral("http://www.example.org")));
+
+    edit->onURLClick = [](const QString&, bool& show) { show = false; };
+    QTest::mouseClick(edit, Qt::LeftButton);
+    EXPECT_EQ(opened.size(), 1u) << "the click handler kept it closed";
+
+    edit->setText(QStringLiteral("file:///etc/passwd"));
+    edit->onURLClick = nullptr;
+    QTest::mouseClick(edit, Qt::LeftButton);
+    EXPECT_EQ(opened.size(), 1u);
+    edit->setText(QStringLiteral("plain"));
+    EXPECT_FALSE(edit->font().underline());
+}
+
+}  // namespace
