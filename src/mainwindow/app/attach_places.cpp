@@ -94,7 +94,7 @@ void AttachPlaces(const PlacesWidgets& w, const FrameContext& frame) {
         [bar, &frame](const QString& text, bool visible) {
             int left = frame.services.page.IsBaiduMap() ? 18 : 8;
             if (auto* gps = frame.window.findChild<QWidget*>(QStringLiteral("pnlGPSNavigation"))) {
-                left += gps->isVisible() ? gps->width() : 0;
+                left += gps->width();
             }
             bar->ShowText(text, visible, left);
         });
