@@ -6,15 +6,19 @@
 
 namespace mainwindow {
 
-bool TApplication::notify(QObject* receiver, QEvent* event) {
+bool DeliverLogged(const std::function<bool()>& deliver) {
     try {
-        return QApplication::notify(receiver, event);
+        return deliver();
     } catch (const std::exception& error) {
         Log(QString::fromUtf8(error.what()));
     } catch (...) {
         Log(QStringLiteral("unknown exception"));
     }
     return false;
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    return DeliverLogged([&] { return QApplication::notify(receiver, event); });
 }
 
 }  // namespace mainwindow

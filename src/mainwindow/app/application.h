@@ -2,8 +2,13 @@
 // The application object: an exception that escapes an event handler is written to the
 // exception log and the event loop goes on (ApplicationEvents1Exception).
 #include <QApplication>
+#include <functional>
 
 namespace mainwindow {
+
+// Runs one event delivery; an exception it throws is logged, and the event counts as not
+// handled.
+bool DeliverLogged(const std::function<bool()>& deliver);
 
 class TApplication : public QApplication {
     Q_OBJECT

@@ -23,6 +23,7 @@ struct Services;
 class MapEvents;
 class TChromium;
 class CloseController;
+class StitchHandOverRelay;
 
 struct FrameContext {
     QWidget& window;
@@ -33,6 +34,8 @@ struct FrameContext {
     // Close guards (a false answer keeps the window open) and close steps (run before the
     // process ends) of features that hold work of their own.
     CloseController& close;
+    // Where a finished download hands its task to stitching (SetTarget).
+    StitchHandOverRelay& stitch;
 };
 
 }  // namespace mainwindow

@@ -89,11 +89,7 @@ void AttachLayers(const LayerWidgets& w, LayerController& layers, const FrameCon
             crm->setFocus();
         }
     });
-    QObject::connect(&layers, &LayerController::mouseTextChanged, w.mousePanel,
-                     [panel = w.mousePanel](const QString& text) {
-                         panel->setText(text);
-                         panel->setFixedWidth(175);
-                     });
+    QObject::connect(&layers, &LayerController::mouseTextChanged, w.mousePanel, &QLabel::setText);
     QObject::connect(&layers, &LayerController::zoomTextChanged, w.zoomPanel, &QLabel::setText);
     QObject::connect(&layers, &LayerController::coordinatesTextShown, window,
                      [window](const QString& text) { ShowCoordinatesText(*window, text); });

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -23,10 +24,13 @@
 #include "geodata/boundary/boundary_store.h"
 #include "mainwindow/app/attach_context.h"
 #include "mainwindow/app/attach_download.h"
+#include "mainwindow/app/attach_gps.h"
 #include "mainwindow/app/attach_layers.h"
+#include "mainwindow/app/attach_markers.h"
 #include "mainwindow/app/attach_places.h"
 #include "mainwindow/app/attach_poi.h"
 #include "mainwindow/app/attach_tasks.h"
+#include "mainwindow/app/attach_tools.h"
 #include "mainwindow/app/close_controller.h"
 #include "mainwindow/app/exception_log.h"
 #include "mainwindow/app/map_events.h"
@@ -34,6 +38,7 @@
 #include "mainwindow/app/real_services.h"
 #include "mainwindow/app/services.h"
 #include "mainwindow/app/startup_settings.h"
+#include "mainwindow/app/stitch_relay.h"
 #include "mainwindow/download/download_controller.h"
 #include "mainwindow/download/download_task_store.h"
 #include "mainwindow/download/stitch_hand_over.h"
@@ -67,8 +72,7 @@ struct TfrmMain::Impl {
     std::unique_ptr<Services> services;
     std::unique_ptr<CloseController> close;
     std::unique_ptr<TfspTaskbarMgr> taskbar;
-    NullStitchHandOver noStitch;
-    IStitchHandOver* stitch = &noStitch;
+    StitchHandOverRelay stitch;
     std::unique_ptr<FunctionTaskStore> taskStore;
     std::unique_ptr<DownloadController> download;
     std::unique_ptr<LayerController> layers;
@@ -206,7 +210,16 @@ void TfrmMain::CreateServices(const ServiceOverrides& o) {
 // Panels 0 to 4: state, counters, the progress bar's place, zoom text, mouse position.
 void TfrmMain::BuildStatusBar() {
     QStatusBar* bar = d_->ui.StatusBar;
-    const std::array<int, 5> widths{80, 300, 0, 295, 170};
+    // Wide enough for the longest texts in the window's font (the zoom text of level 0, the
+    // mouse text of a far south-western point).
+    const QFontMetrics metrics(bar->font());
+    const int pad = 12;
+    const std::array<int, 5> widths{
+        80, 300, 0,
+        metrics.horizontalAdvance(
+            QStringLiteral("地图级别:21 比例尺:1/591657527 分辨率:156543.0米/像素 ")) +
+            pad,
+        metrics.horizontalAdvance(QStringLiteral("经纬度:-179.00000,-89.00000")) + pad};
     for (int i = 0; i < 5; ++i) {
         auto* label = new QLabel(bar);
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
@@ -280,7 +293,7 @@ void TfrmMain::CreateControllers() {
         },
         [&d](const engine::TTileBounds& bounds) { d.tasks->SaveTileBounds(bounds); });
     d.download = std::make_unique<DownloadController>(d.settings, *d.services, *d.taskbar,
-                                                      *d.taskStore, *d.stitch);
+                                                      *d.taskStore, d.stitch);
     LayerController::Hooks layerHooks;
     layerHooks.setArea = [&d](std::vector<engine::TGLatLng> latLngs, QString coordinates,
                               int count) {
@@ -320,7 +333,7 @@ void TfrmMain::CreateControllers() {
 void TfrmMain::AttachFeatures() {
     Impl& d = *d_;
     Ui::TfrmMain& ui = d.ui;
-    const FrameContext frame{*this, *d.services, d.settings, *d.events, *d.crm, *d.close};
+    const FrameContext frame{*this, *d.services, d.settings, *d.events, *d.crm, *d.close, d.stitch};
     AttachLayers({ui.mniLayerMenu, ui.chkZoomLevels, ui.cbbProfile, d.statusPanels[3],
                   d.statusPanels[4], d.view},
                  *d.layers, frame);
@@ -338,6 +351,9 @@ void TfrmMain::AttachFeatures() {
     AttachPoi({ui.pnlPOI, ui.actPOISearch, ui.actclearShapeAndAreaMarker,
                [&d] { return d.download->Coordinates(); }},
               frame);
+    AttachMarkers({ui.mniBookmarks, ui.actAddMarker, ui.actBookMarksManager, ui.pnlPOI}, frame);
+    AttachTools({ui.actTransformCoord, ui.actIPLocation}, frame);
+    AttachGps({ui.actGPSNavigation, ui.pnlMain}, frame);
 }
 
 // Creation steps 16, 18 and 22: the task list, the stored level selection, the layer's

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <limits>
 
 #include "engine/core/baidu_projection.h"
 #include "engine/core/tile_math.h"
@@ -92,26 +93,54 @@ bool CalculateTileBounds(const engine::TZoomLevelArray& zoomLevels,
         bound.Checked = false;
         bound.Points.clear();
     }
+    int top = -1;
+    for (int z = 0; z < engine::kZoomLevelCount; ++z)
+        top = zoomLevels[z].Checked ? z : top;
+    if (top < 0)
+        return true;
+    const auto fail = [&] {
+        for (auto& bound : bounds) {
+            bound.Checked = false;
+            bound.Points.clear();
+        }
+        count = 0;
+        return false;
+    };
+
+    // Every grid numbers tiles as floor(fraction * 2^zoom), so the tile of a vertex one level
+    // down is the tile above shifted by one bit. The (costly) projection runs once per vertex at
+    // the highest level; only tiles outside the grid's range are projected level by level.
     const Grid grid = GridOf(layer, tiandituIndex);
+    std::vector<engine::TPoint> topTiles(latLngs.size());
+    for (std::size_t i = 0; i < latLngs.size(); ++i) {
+        if (!VertexTile(grid, top, latLngs[i], topTiles[i].x, topTiles[i].y))
+            return fail();
+    }
+    constexpr std::int32_t kNoTile = std::numeric_limits<std::int32_t>::max();
     TileSet seen(latLngs.size());
-    for (int z = 0; z < engine::kZoomLevelCount; ++z) {
+    for (int z = 0; z <= top; ++z) {
         if (!zoomLevels[z].Checked)
             continue;
+        const int shift = top - z;
         engine::TTileBound& bound = bounds[z];
         seen.Clear();
-        for (const auto& point : latLngs) {
-            std::int32_t x = 0;
-            std::int32_t y = 0;
-            if (!VertexTile(grid, z, point, x, y)) {
-                for (auto& failed : bounds) {
-                    failed.Checked = false;
-                    failed.Points.clear();
-                }
-                count = 0;
-                return false;
+        engine::TPoint last;
+        bool hasLast = false;
+        for (std::size_t i = 0; i < latLngs.size(); ++i) {
+            engine::TPoint tile = topTiles[i];
+            if (tile.x >= 0 && tile.y >= 0 && tile.x < kNoTile && tile.y < kNoTile) {
+                tile.x >>= shift;
+                tile.y >>= shift;
+            } else if (shift > 0 && !VertexTile(grid, z, latLngs[i], tile.x, tile.y)) {
+                return fail();
             }
-            if (seen.Insert(x, y))
-                bound.Points.push_back({x, y});
+            // Neighbouring vertices mostly share a tile on the lower levels.
+            if (hasLast && tile == last)
+                continue;
+            last = tile;
+            hasLast = true;
+            if (seen.Insert(tile.x, tile.y))
+                bound.Points.push_back(tile);
         }
         std::int32_t maxX = 0, maxY = 0, minX = 0, minY = 0;
         if (!engine::GetPointsBounds(bound.Points, maxX, maxY, minX, minY))

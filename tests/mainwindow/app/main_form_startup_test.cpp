@@ -9,6 +9,7 @@
 
 #include "engine/tasks/profiles.h"
 #include "main_form_fixture.h"
+#include "mainwindow/app/application.h"
 #include "mainwindow/app/exception_log.h"
 
 namespace testmainwindow {
@@ -97,6 +98,53 @@ TEST(ExceptionLogTest, LinesAreTimeStampedAndAppended) {
     // A folder that cannot be made loses the line, never the caller.
     testsupport::WriteFileBytes(dir / "blocked", "x");
     mainwindow::LogTo(dir / "blocked" / "LOG" / "vantorel.log", "lost");
+}
+
+TEST_F(MainFormStartupTest, MapMenuSwitchesTheLayerAndItsLevels) {
+    Settings().SetStrSetting(engine::StrSetting::SelectedZoomLevels, "2,10");
+    Window();
+    Find<QAction>("mniMapType40")->trigger();
+    EXPECT_EQ(fakes_.page.mapType, static_cast<engine::TMapType>(40));
+    EXPECT_TRUE(Find<QAction>("mniMapType40")->isChecked());
+    EXPECT_FALSE(Find<QAction>("mniMapType3")->isChecked());
+    EXPECT_TRUE(Find<QMenu>("mniMapOther")->menuAction()->isChecked());
+    EXPECT_FALSE(Find<QMenu>("mniMapGoogle")->menuAction()->isChecked());
+    EXPECT_TRUE(Window().windowTitle().endsWith(" - 其他地图-英国1919-47"));
+    auto* list = Find<QListWidget>("chkZoomLevels");
+    EXPECT_FALSE(list->item(3)->flags() & Qt::ItemIsEnabled);
+    EXPECT_TRUE(list->item(4)->flags() & Qt::ItemIsEnabled);
+    EXPECT_EQ(Ticked(list), QList<int>{10});
+    // Back to a layer of all levels: the stored selection comes back within its range.
+    Find<QAction>("mniMapType3")->trigger();
+    EXPECT_EQ(Ticked(list), QList<int>({2, 10}));
+}
+
+TEST_F(MainFormStartupTest, MenuItemsStandingForActionsFollowThem) {
+    auto* grid = Find<QAction>("actCoordGrid");
+    auto* item = Find<QAction>("mniCoordGrid");
+    EXPECT_FALSE(item->isEnabled());
+    grid->setEnabled(true);
+    EXPECT_TRUE(item->isEnabled());
+    int runs = 0;
+    QObject::connect(grid, &QAction::triggered, [&runs] { ++runs; });
+    item->trigger();
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(grid->isChecked());
+    EXPECT_TRUE(item->isChecked());
+    grid->setChecked(false);
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_EQ(Find<QAction>("mniFullView")->text(), "中国全图");
+    EXPECT_EQ(Find<QAction>("actFullView")->text(), "恢复全图");
+}
+
+TEST_F(MainFormStartupTest, AnExceptionOfAnEventHandlerIsLoggedAndTheLoopGoesOn) {
+    EXPECT_TRUE(mainwindow::DeliverLogged([] { return true; }));
+    EXPECT_FALSE(mainwindow::DeliverLogged([]() -> bool { throw std::runtime_error("列表越界"); }));
+    EXPECT_FALSE(mainwindow::DeliverLogged([]() -> bool { throw 42; }));
+    const QString log =
+        QString::fromStdString(testsupport::ReadFileBytes(mainwindow::ExceptionLogFile()));
+    EXPECT_TRUE(log.contains("列表越界\n")) << log.toStdString();
+    EXPECT_TRUE(log.contains("unknown exception"));
 }
 
 }  // namespace
