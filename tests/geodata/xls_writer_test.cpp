@@ -110,5 +110,25 @@ TEST(XlsWriter, SpreadsheetReaderSeesTextNumbersAndBlanks) {
     EXPECT_EQ(rows[1].size(), 2u) << "a blank cell holds no value: " << rows.dump();
 }
 
+TEST(XlsWriter, SpreadsheetApplicationReadsTheChineseText) {
+    testsupport::TempDir dir;
+    TXlsWriter writer;
+    writer.SetCells(0, 0, std::string("名称"));
+    writer.SetCells(1, 0, std::string("地址"));
+    writer.SetCells(0, 1, std::string("天安门广场"));
+    writer.SetCells(1, 1, std::string("北京市东城区长安街"));
+    ASSERT_TRUE(writer.SaveToXls(dir / "sheet.xls"));
+
+    // A private profile, so the run neither needs nor touches the user's.
+    const auto result = testsupport::RunChild(
+        {"soffice", "-env:UserInstallation=file://" + (dir / "profile").string(), "--headless",
+         "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76", "--outdir",
+         dir.path().string(), (dir / "sheet.xls").string()});
+    ASSERT_EQ(result.exitCode, 0) << "LibreOffice (Debian package libreoffice-calc-nogui): "
+                                  << result.output << result.errors;
+    EXPECT_EQ(testsupport::ReadFileBytes(dir / "sheet.csv"),
+              "名称,地址\n天安门广场,北京市东城区长安街\n");
+}
+
 }  // namespace
 }  // namespace geodata
