@@ -353,8 +353,7 @@ void PlacesController::ExportBoundary() {
     request.filter = QStringLiteral(
         "Microsoft Excel (*.xls)|*.xls|文本文件(*.txt)|*.txt|Google Earth (*.kml)|*.kml|GeoJSON "
         "(*.json)|*.json");
-    const int stored = settings_.GetIntSetting(engine::IntSetting::ExportBoundaryDlgFilterIndex);
-    request.filterIndex = stored >= 1 && stored <= 4 ? stored : 3;
+    request.filterIndex = boundaryFilterIndex_;
     request.encodings = CoordTypeNames();
     request.encodingIndex = boundaryEncodingIndex_;
     const bool ok = textDialogs_.ExecuteSave(request);
@@ -362,6 +361,7 @@ void PlacesController::ExportBoundary() {
     if (!ok || request.fileName.isEmpty()) {
         return;
     }
+    boundaryFilterIndex_ = request.filterIndex;
     const int type = std::clamp(request.encodingIndex, 0, 2);
     const std::filesystem::path file = request.fileName.toStdString();
     try {

@@ -125,6 +125,8 @@ class PlacesController : public QObject {
 
     QString encodedPath_;  // FEncodedPath, stored form
     QString outlineName_;
+    // The save dialog's choices, kept from one export to the next (KML first).
+    int boundaryFilterIndex_ = 3;
     int boundaryEncodingIndex_ = 0;
     int pending_ = 0;
 };

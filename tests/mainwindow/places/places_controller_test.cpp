@@ -313,6 +313,9 @@ TEST_F(PlacesTest, BoundaryExportInEveryFormatAndDatum) {
         "118.790000,32.050000,118.850000,0,118.850000,32.100000,118.900000,32.040000");
     const std::vector<engine::TGLatLng> gcj = {{32.05, 118.79}, {32.10, 118.85}, {32.04, 118.90}};
     controller->SelectNode(Node(QStringLiteral("鼓楼区(320106)")));
+    controller->ExportBoundary();  // cancelled
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].filterIndex, 3) << "KML offered first";
     for (int type = 0; type < 3; ++type) {
         for (int filter = 1; filter <= 4; ++filter) {
             const auto file = temp / ("area" + std::to_string(type) + std::to_string(filter));
@@ -347,7 +350,7 @@ TEST_F(PlacesTest, BoundaryExportInEveryFormatAndDatum) {
                       filter);
         }
     }
-    // The datum chosen last is offered again; the stored filter too.
+    // The datum and the filter chosen last are offered again.
     dialogs.encodingIndex = -1;
     dialogs.filterIndex = 0;
     dialogs.file.clear();
