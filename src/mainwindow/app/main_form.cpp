@@ -28,6 +28,8 @@
 #include "mainwindow/app/attach_layers.h"
 #include "mainwindow/app/attach_markers.h"
 #include "mainwindow/app/attach_menus.h"
+#include "mainwindow/app/attach_places.h"
+#include "mainwindow/app/attach_poi.h"
 #include "mainwindow/app/attach_raster.h"
 #include "mainwindow/app/attach_tasks.h"
 #include "mainwindow/app/attach_tools.h"
@@ -345,6 +347,12 @@ void TfrmMain::AttachFeatures() {
                     ui.actDownloadSettings, ui.btnDownload, ui.pnlDownLoad, ui.chkZoomLevels,
                     ui.lblTileCount, d.progressBar, d.statusPanels[0], d.statusPanels[1]},
                    *d.download, frame);
+    AttachPlaces({ui.pnlChinaCity, ui.pnlCoordinates, d.view, ui.cbbProfile, ui.actExportBoundary,
+                  [&d] { return d.download->Coordinates(); }},
+                 frame);
+    AttachPoi({ui.pnlPOI, ui.actPOISearch, ui.actclearShapeAndAreaMarker,
+               [&d] { return d.download->Coordinates(); }},
+              frame);
     AttachMarkers({ui.mniBookmarks, ui.actAddMarker, ui.actBookMarksManager, ui.pnlPOI}, frame);
     AttachTools({ui.actTransformCoord, ui.actIPLocation}, frame);
     AttachGps({ui.actGPSNavigation, ui.pnlMain}, frame);
