@@ -155,12 +155,19 @@ void DownloadController::Start() {
                               engine::TileDownloadPool::kMaxThreads);
     tileBounds_ = bounds;
     tileCount_ = count;
-    downloadTileCount_ = count;
     const bool capped = count > maxTaskTiles_;
-    if (capped) {
+    downloadTileCount_ = capped ? maxTaskTiles_ : count;
+    // The counters are new before anything can report, also before the cap message's nested
+    // loop could run a late event of the previous task.
+    if (counters_)
+        counters_->Close();
+    counters_ = std::make_shared<TaskCounters>(downloadTileCount_);
+    total_ = downloadTileCount_;
+    previousSucceed_ = previousFileSize_ = previousElapsedMs_ = elapsedMs_ = 0;
+    eventsSeen_ = 0;
+    ResetSpeeds();
+    if (capped)
         services_.messages.ShowInfo(CapMessage(count, maxTaskTiles_));
-        downloadTileCount_ = maxTaskTiles_;
-    }
 
     // InitProgress
     taskbar_.SetProgressValueMax(ClampToInt(downloadTileCount_));
@@ -173,15 +180,7 @@ void DownloadController::Start() {
                             engine::TaskLogFileName(saved->name.toStdString()).string());
     settings_.SetStrSetting(engine::StrSetting::UserAgent, kUserAgent);
 
-    // The counters and the stopwatch are new before any worker of the task can report.
-    if (counters_)
-        counters_->Close();
-    counters_ = std::make_shared<TaskCounters>(downloadTileCount_);
-    total_ = downloadTileCount_;
-    previousSucceed_ = previousFileSize_ = previousElapsedMs_ = elapsedMs_ = 0;
-    eventsSeen_ = 0;
     activityMs_ = NowMs();
-    ResetSpeeds();
     stopwatchBankedMs_ = 0;
     stopwatchSinceMs_ = NowMs();
 
