@@ -117,7 +117,8 @@ class DownloadController : public QObject {
     void statusTextsChanged(const QString& statusText, const QString& progressText);
     // LayoutStatusBar after a start.
     void statusBarLayoutRequested();
-    // The finish routine has run; `stoppedByUser` for the stop action.
+    // The task has ended and the window shows it stopped; emitted before the summary
+    // question, if one follows. `stoppedByUser` for the stop action.
     void finished(bool stoppedByUser);
 
   private:
