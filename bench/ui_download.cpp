@@ -225,10 +225,11 @@ double EngineRate(const Options& o, const engine::TTileBounds& bounds, engine::T
 
 // One measurement in a fresh process, as every round of the parent runs it: later runs in one
 // process are slower whichever goes first (allocator and file-system state), so each figure
-// comes from a process of its own. Prints "rate lateness_p99".
+// comes from a process of its own. Prints "rate lateness_p99 cpu_us_per_tile".
 struct Measurement {
     double rate = 0;
     double p99 = 0;
+    double cpuPerTileUs = 0;
 };
 
 // CPU time of this process so far, in seconds.
@@ -253,9 +254,9 @@ std::optional<Measurement> RunChild(const char* self, const Options& o, const st
     child.waitForFinished(-1);
     std::filesystem::remove_all(out);
     const QStringList parts = QString::fromUtf8(child.readAllStandardOutput()).split(' ');
-    if (child.exitCode() != 0 || parts.size() < 2)
+    if (child.exitCode() != 0 || parts.size() < 3)
         return std::nullopt;
-    return Measurement{parts[0].toDouble(), parts[1].toDouble()};
+    return Measurement{parts[0].toDouble(), parts[1].toDouble(), parts[2].toDouble()};
 }
 
 }  // namespace
@@ -281,7 +282,8 @@ int main(int argc, char** argv) {
                     return 1;
                 }
                 std::cerr << (engineTurn ? "engine" : "ui") << " round " << round + 1 << ": "
-                          << engine::FormatFixed(m->rate, 0) << " tiles/s\n";
+                          << engine::FormatFixed(m->rate, 0) << " tiles/s, "
+                          << engine::FormatFixed(m->cpuPerTileUs, 1) << " us CPU a tile\n";
                 Measurement& best = engineTurn ? engineBest : uiBest;
                 best.rate = std::max(best.rate, m->rate);
                 if (!engineTurn)
@@ -355,12 +357,10 @@ int main(int argc, char** argv) {
     const double cpuBefore = CpuSeconds();
     if (o.only == "engine") {
         const double rate = EngineRate(o, controller.TileBounds(), settings, count);
-        std::cerr << "  cpu " << engine::FormatFixed((CpuSeconds() - cpuBefore) * 1e6 / count, 1)
-                  << " us/tile\n";
-        std::cout << engine::FormatFixed(rate, 1) << " 0" << std::endl;
-        return 0;
-        std::cout << engine::FormatFixed(EngineRate(o, controller.TileBounds(), settings, count), 1)
-                  << " 0" << std::endl;
+        if (rate <= 0)
+            return 1;
+        std::cout << engine::FormatFixed(rate, 1) << " 0 "
+                  << engine::FormatFixed((CpuSeconds() - cpuBefore) * 1e6 / count, 1) << std::endl;
         return 0;
     }
 
@@ -385,8 +385,7 @@ int main(int argc, char** argv) {
     });
     app.exec();
     const double seconds = run.nsecsElapsed() / 1e9;
-    std::cerr << "  cpu " << engine::FormatFixed((CpuSeconds() - cpuBefore) * 1e6 / count, 1)
-              << " us/tile\n";
+    const double cpuPerTile = (CpuSeconds() - cpuBefore) * 1e6 / count;
     const auto counters = controller.Counters();
     const std::int64_t tiles = counters.Succeed + counters.Failed;
     if (tiles != count || counters.Failed != 0) {
@@ -395,6 +394,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::cout << engine::FormatFixed(tiles / seconds, 1) << " "
-              << engine::FormatFixed(Percentile(lateness, 0.99), 2) << std::endl;
+              << engine::FormatFixed(Percentile(lateness, 0.99), 2) << " "
+              << engine::FormatFixed(cpuPerTile, 1) << std::endl;
     return 0;
 }
