@@ -185,6 +185,8 @@ TEST(DownloadController, ATaskRunsToItsSummaryAndHandsItsOwnTaskFileOver) {
     // A second start counts its own tiles only (they are on disk now).
     h.fakes.messages.shown.clear();
     h.controller->Start();
+    EXPECT_EQ(h.controller->Counters().Speed1, 0) << "the last task's speed is not carried over";
+    EXPECT_EQ(h.controller->Counters().Speed2, 0);
     ASSERT_TRUE(h.RunToEnd());
     EXPECT_EQ(h.controller->Counters().Succeed, count);
     EXPECT_EQ(h.controller->Counters().Failed, 0);
