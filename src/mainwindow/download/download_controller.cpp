@@ -1,7 +1,6 @@
 #include "mainwindow/download/download_controller.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -17,6 +16,7 @@
 #include "mainwindow/download/download_task_store.h"
 #include "mainwindow/download/download_texts.h"
 #include "mainwindow/download/stitch_hand_over.h"
+#include "mainwindow/download/task_counters.h"
 #include "mainwindow/download/tile_bounds.h"
 #include "mainwindow/taskbar/taskbar_progress.h"
 
@@ -41,17 +41,6 @@ std::int32_t ClampSpeed(std::int64_t value) {
 }
 
 }  // namespace
-
-// What the workers of one task write: plain atomic increments, read by the timer and the
-// finish on the UI thread.
-struct DownloadController::TaskCounters {
-    std::atomic<bool> accepting{true};  // false once the task has ended (stop or finish)
-    std::atomic<bool> timerRequested{false};
-    std::atomic<std::int64_t> succeed{0};
-    std::atomic<std::int64_t> failed{0};
-    std::atomic<std::int64_t> failed404{0};
-    std::atomic<std::int64_t> fileSize{0};
-};
 
 DownloadController::DownloadController(engine::TSettings& settings, Services& services,
                                        TfspTaskbarMgr& taskbar, IDownloadTaskStore& taskStore,
@@ -166,12 +155,19 @@ void DownloadController::Start() {
                               engine::TileDownloadPool::kMaxThreads);
     tileBounds_ = bounds;
     tileCount_ = count;
-    downloadTileCount_ = count;
     const bool capped = count > maxTaskTiles_;
-    if (capped) {
+    downloadTileCount_ = capped ? maxTaskTiles_ : count;
+    // The counters are new before anything can report, also before the cap message's nested
+    // loop could run a late event of the previous task.
+    if (counters_)
+        counters_->Close();
+    counters_ = std::make_shared<TaskCounters>(downloadTileCount_);
+    total_ = downloadTileCount_;
+    previousSucceed_ = previousFileSize_ = previousElapsedMs_ = elapsedMs_ = 0;
+    eventsSeen_ = 0;
+    ResetSpeeds();
+    if (capped)
         services_.messages.ShowInfo(CapMessage(count, maxTaskTiles_));
-        downloadTileCount_ = maxTaskTiles_;
-    }
 
     // InitProgress
     taskbar_.SetProgressValueMax(ClampToInt(downloadTileCount_));
@@ -184,15 +180,7 @@ void DownloadController::Start() {
                             engine::TaskLogFileName(saved->name.toStdString()).string());
     settings_.SetStrSetting(engine::StrSetting::UserAgent, kUserAgent);
 
-    // The counters and the stopwatch are new before any worker of the task can report.
-    if (counters_)
-        counters_->accepting.store(false, std::memory_order_release);
-    counters_ = std::make_shared<TaskCounters>();
-    total_ = downloadTileCount_;
-    previousSucceed_ = previousFileSize_ = previousElapsedMs_ = elapsedMs_ = 0;
-    eventsSeen_ = 0;
     activityMs_ = NowMs();
-    ResetSpeeds();
     stopwatchBankedMs_ = 0;
     stopwatchSinceMs_ = NowMs();
 
@@ -206,20 +194,17 @@ void DownloadController::Start() {
         const std::shared_ptr<TaskCounters> counters = counters_;
         // OnDownloadProgress, on the workers' threads.
         auto progress = [this, counters](bool succeed, std::int32_t size, std::int32_t code) {
-            if (!counters->accepting.load(std::memory_order_acquire))
+            bool isLast = false;
+            if (!counters->Add(succeed, size, code, isLast))
                 return;
-            if (succeed) {
-                counters->succeed.fetch_add(1, std::memory_order_relaxed);
-                counters->fileSize.fetch_add(size, std::memory_order_relaxed);
-            } else {
-                counters->failed.fetch_add(1, std::memory_order_relaxed);
-                if (code == 404)
-                    counters->failed404.fetch_add(1, std::memory_order_relaxed);
-            }
-            if (!counters->timerRequested.load(std::memory_order_relaxed) &&
-                !counters->timerRequested.exchange(true)) {
+            if (counters->FirstTimerRequest()) {
                 QMetaObject::invokeMethod(
                     this, [this, counters] { StartTimerFor(counters); }, Qt::QueuedConnection);
+            }
+            // The last tile ends the task now rather than at the next tick.
+            if (isLast) {
+                QMetaObject::invokeMethod(
+                    this, [this, counters] { TickFor(counters); }, Qt::QueuedConnection);
             }
         };
         pool_->StartTask(std::move(plan), threadCount_, std::move(progress), std::move(urls));
@@ -238,6 +223,11 @@ void DownloadController::StartTimerFor(const std::shared_ptr<TaskCounters>& coun
         return;
     activityMs_ = NowMs();
     timer_.start();
+}
+
+void DownloadController::TickFor(const std::shared_ptr<TaskCounters>& counters) {
+    if (counters == counters_ && status_ == TDownloadStatus::dsDownloading)
+        Tick();
 }
 
 // actDownLoadPauseExecute
@@ -283,7 +273,7 @@ void DownloadController::Stop() {
 // Whatever ends a task stops its workers first and drops their later reports.
 void DownloadController::EndTask() {
     if (counters_)
-        counters_->accepting.store(false, std::memory_order_release);
+        counters_->Close();
     pool_->Pause();
 }
 
@@ -293,7 +283,8 @@ void DownloadController::Tick() {
         return;
     elapsedMs_ = StopwatchMs();
     if (status_ == TDownloadStatus::dsDownloading) {
-        const std::int64_t events = counters_->succeed.load() + counters_->failed.load();
+        const CounterTotals now = counters_->Totals();
+        const std::int64_t events = now.Succeed + now.Failed;
         if (events != eventsSeen_) {
             eventsSeen_ = events;
             activityMs_ = NowMs();
@@ -308,8 +299,9 @@ void DownloadController::Tick() {
             SetStatus(TDownloadStatus::dsStopped);
         }
     }
-    const std::int64_t succeed = counters_->succeed.load();
-    const std::int64_t fileSize = counters_->fileSize.load();
+    const CounterTotals totals = counters_->Totals();
+    const std::int64_t succeed = totals.Succeed;
+    const std::int64_t fileSize = totals.FileSize;
     std::int64_t seconds = 0;
     std::int64_t bytes = 0;
     std::int64_t tiles = 0;
@@ -404,10 +396,11 @@ DownloadCountersSnapshot DownloadController::Counters() const {
     DownloadCountersSnapshot snapshot;
     snapshot.Total = total_;
     if (counters_) {
-        snapshot.Succeed = counters_->succeed.load();
-        snapshot.Failed = counters_->failed.load();
-        snapshot.Failed_404 = counters_->failed404.load();
-        snapshot.FileSize = counters_->fileSize.load();
+        const CounterTotals totals = counters_->Totals();
+        snapshot.Succeed = totals.Succeed;
+        snapshot.Failed = totals.Failed;
+        snapshot.Failed_404 = totals.Failed_404;
+        snapshot.FileSize = totals.FileSize;
     }
     snapshot.ElapsedMs = elapsedMs_;
     snapshot.Speed1 = speed1_;

@@ -26,6 +26,7 @@ struct Services;
 class TfspTaskbarMgr;
 class IDownloadTaskStore;
 class IStitchHandOver;
+class TaskCounters;
 
 // Which of the 22 level items are ticked and enabled, as the window's level list shows them.
 using ZoomChecks = std::array<bool, engine::kZoomLevelCount>;
@@ -116,12 +117,11 @@ class DownloadController : public QObject {
     void statusTextsChanged(const QString& statusText, const QString& progressText);
     // LayoutStatusBar after a start.
     void statusBarLayoutRequested();
-    // The finish routine has run; `stoppedByUser` for the stop action.
+    // The task has ended and the window shows it stopped; emitted before the summary
+    // question, if one follows. `stoppedByUser` for the stop action.
     void finished(bool stoppedByUser);
 
   private:
-    struct TaskCounters;
-
     void DownloadFinished(bool stoppedByUser);
     void EndTask();
     void SetStatus(engine::TDownloadStatus status);
@@ -132,6 +132,7 @@ class DownloadController : public QObject {
     void ResetSpeeds();
     std::int64_t StopwatchMs() const;
     void StartTimerFor(const std::shared_ptr<TaskCounters>& counters);
+    void TickFor(const std::shared_ptr<TaskCounters>& counters);
     std::int64_t NowMs() const;
 
     engine::TSettings& settings_;

@@ -118,6 +118,21 @@ TEST(DownloadController, AStartWithoutAreaLevelOrSavedTaskDoesNothing) {
     }
 }
 
+TEST(DownloadController, AStoredWorkerCountOutsideOneToEightyIsKeptInside) {
+    for (const auto& [stored, used] : {std::pair{0, 1}, {-3, 1}, {1, 1}, {80, 80}, {200, 80}}) {
+        SCOPED_TRACE(stored);
+        Harness h([](const testsupport::TileRequest&) { return ta::Slow(ta::Png(), 5s); });
+        h.settings.SetIntSetting(engine::IntSetting::MaxThread, stored);
+        h.SetBox(kLat1, kLng1, kLat2, kLng2);
+        h.SetLevels({10, 11, 12});
+        h.controller->Start();
+        EXPECT_EQ(h.controller->ThreadCount(), used);
+        h.fakes.messages.answers = {true};
+        h.controller->Stop();
+        EXPECT_EQ(h.controller->Status(), TDownloadStatus::dsStopped);
+    }
+}
+
 TEST(DownloadController, ATaskRunsToItsSummaryAndHandsItsOwnTaskFileOver) {
     Harness h;
     h.SetBox(kLat1, kLng1, kLat2, kLng2);
@@ -162,6 +177,7 @@ TEST(DownloadController, ATaskRunsToItsSummaryAndHandsItsOwnTaskFileOver) {
                   QString::number(count) + QStringLiteral("|") + Size(bytes) + QStringLiteral("|") +
                   Size(bytes) + QStringLiteral("/s,") + QString::number(count) +
                   QStringLiteral(" 张/s"));
+    EXPECT_EQ(h.taskbar.ProgressValue(), count);
     EXPECT_EQ(h.taskbarStates.front(), 2);
     EXPECT_EQ(h.taskbarStates.back(), 0);
     EXPECT_TRUE(h.controller->CanStart());
@@ -169,6 +185,8 @@ TEST(DownloadController, ATaskRunsToItsSummaryAndHandsItsOwnTaskFileOver) {
     // A second start counts its own tiles only (they are on disk now).
     h.fakes.messages.shown.clear();
     h.controller->Start();
+    EXPECT_EQ(h.controller->Counters().Speed1, 0) << "the last task's speed is not carried over";
+    EXPECT_EQ(h.controller->Counters().Speed2, 0);
     ASSERT_TRUE(h.RunToEnd());
     EXPECT_EQ(h.controller->Counters().Succeed, count);
     EXPECT_EQ(h.controller->Counters().Failed, 0);
