@@ -25,6 +25,8 @@ TWebGMapsLookupEdit::TWebGMapsLookupEdit(QWidget* parent) : TDecoratedEdit(paren
     list_->setObjectName(QStringLiteral("FLookupListBox"));
     list_->setFrameShape(QFrame::NoFrame);
     list_->setFocusPolicy(Qt::NoFocus);
+    // The drop-down is sized by its rows; the list's own minimum would leave blank space below.
+    list_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     layout->addWidget(list_);
 
     connect(&lookup_, &PlaceSearchController::dropDownChanged, this,

@@ -215,6 +215,10 @@ TEST_F(LookupEditTest, MouseChoosesTheRowUnderIt) {
     TypeText(&edit, QStringLiteral("西单"));
     ASSERT_TRUE(testplaces::WaitFor([&] { return edit.LookupVisible(); }));
     QListWidget* list = edit.LookupListBox();
+    // Two rows: the drop-down is as high as they are, with no blank space under them.
+    auto* dropDown = edit.findChild<QWidget*>(QStringLiteral("FLookupList"));
+    ASSERT_NE(dropDown, nullptr);
+    EXPECT_EQ(dropDown->height(), 2 * std::max(12, list->sizeHintForRow(0)) + 4);
     const QRect second = list->visualItemRect(list->item(1));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
     ASSERT_EQ(chosen.size(), 1u);
