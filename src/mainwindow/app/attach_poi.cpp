@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QLayout>
+#include <QLineEdit>
 #include <QWidget>
 #include <memory>
 
@@ -57,6 +58,10 @@ void AttachPoi(const PoiWidgets& w, const FrameContext& frame) {
 
     auto* panel = new PoiPanel(poi, w.pnlPOI);
     w.pnlPOI->layout()->addWidget(panel);
+    panel->edtKeyWord->setText(
+        QString::fromStdString(frame.settings.GetStrSetting(engine::StrSetting::POIKeyWord)));
+    panel->edtQueryTag->setText(
+        QString::fromStdString(frame.settings.GetStrSetting(engine::StrSetting::POIQueryTag)));
     panel->AddClearMapAction(w.actclearShapeAndAreaMarker);
 
     w.actPOISearch->setEnabled(true);

@@ -1,6 +1,7 @@
 // The place and POI panels in the main window: where they sit and how the area flows.
 #include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTreeWidget>
@@ -50,6 +51,14 @@ TEST_F(AttachPlacesTest, PanelsSitInTheirSections) {
     EXPECT_FALSE(Settings().GetBoolSetting(engine::BoolSetting::ShowPOISearchBar));
     act->trigger();
     EXPECT_FALSE(Find<QWidget>("pnlPOI")->isHidden());
+}
+
+TEST_F(AttachPlacesTest, PoiPanelStartsWithTheStoredKeywordAndTag) {
+    Settings().SetStrSetting(engine::StrSetting::POIKeyWord, "加油站");
+    Settings().SetStrSetting(engine::StrSetting::POIQueryTag, "中石化");
+    Window();
+    EXPECT_EQ(Find<QLineEdit>("edtKeyWord")->text(), QStringLiteral("加油站"));
+    EXPECT_EQ(Find<QLineEdit>("edtQueryTag")->text(), QStringLiteral("中石化"));
 }
 
 TEST_F(AttachPlacesTest, AnOutlineBecomesTheAreaAndCanBeExported) {
