@@ -31,8 +31,11 @@ TWebGMapsLookupEdit::TWebGMapsLookupEdit(QWidget* parent) : TDecoratedEdit(paren
 
     connect(&lookup_, &PlaceSearchController::dropDownChanged, this,
             &TWebGMapsLookupEdit::ShowDropDown);
-    connect(this, &QLineEdit::textEdited, this,
-            [this](const QString& text) { lookup_.QuerySuggestions(text); });
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (!noLookup_) {
+            lookup_.QuerySuggestions(text);
+        }
+    });
     connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         lookup_.SetCurrentRow(list_->row(item));
         AcceptLookup();
@@ -98,6 +101,12 @@ void TWebGMapsLookupEdit::AcceptLookup() {
 }
 
 void TWebGMapsLookupEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete || event->matches(QKeySequence::Cut)) {
+        noLookup_ = true;
+        TDecoratedEdit::keyPressEvent(event);
+        noLookup_ = false;
+        return;
+    }
     if (!LookupVisible()) {
         TDecoratedEdit::keyPressEvent(event);
         return;

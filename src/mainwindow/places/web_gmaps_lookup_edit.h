@@ -43,6 +43,8 @@ class TWebGMapsLookupEdit : public TDecoratedEdit {
     PlaceSearchController lookup_;
     QPointer<QFrame> dropDown_;
     QListWidget* list_ = nullptr;
+    // Set while the Delete key or a cut edits the text: those look nothing up.
+    bool noLookup_ = false;
 };
 
 }  // namespace mainwindow

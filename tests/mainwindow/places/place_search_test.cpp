@@ -211,6 +211,24 @@ TEST_F(LookupEditTest, EnterChoosesTheCurrentRow) {
     EXPECT_EQ(chosen.size(), 1u);
 }
 
+TEST_F(LookupEditTest, DeleteAndCutLookNothingUp) {
+    TypeText(&edit, QStringLiteral("西单北京"));
+    testplaces::Settle();
+    const auto asked = server.Requests().size();
+    ASSERT_EQ(asked, 3u);
+    edit.setCursorPosition(0);
+    QTest::keyClick(&edit, Qt::Key_Delete);
+    EXPECT_EQ(edit.text(), QStringLiteral("单北京"));
+    edit.setSelection(2, 1);
+    QTest::keyClick(&edit, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(edit.text(), QStringLiteral("单北"));
+    testplaces::Settle();
+    EXPECT_EQ(server.Requests().size(), asked);
+    // Typing again looks up as before.
+    TypeText(&edit, QStringLiteral("路"));
+    EXPECT_TRUE(testplaces::WaitFor([&] { return server.Requests().size() > asked; }));
+}
+
 TEST_F(LookupEditTest, MouseChoosesTheRowUnderIt) {
     TypeText(&edit, QStringLiteral("西单"));
     ASSERT_TRUE(testplaces::WaitFor([&] { return edit.LookupVisible(); }));
