@@ -44,6 +44,22 @@ void AddEncodingRow(QFileDialog& dialog, const TextFileRequest& request) {
     grid->addWidget(combo, row, column, 1, span);
 }
 
+// "Name (*.kml *.KML)" -> "kml"; empty when the filter's first pattern is not "*.ext".
+QString FilterSuffix(const QString& nameFilter) {
+    const qsizetype open = nameFilter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = nameFilter.lastIndexOf(QLatin1Char(')'));
+    if (open < 0 || close < open) {
+        return {};
+    }
+    const QString first = nameFilter.mid(open + 1, close - open - 1)
+                              .section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+    const QString ext = first.startsWith(QStringLiteral("*.")) ? first.mid(2) : QString();
+    if (ext.isEmpty() || ext.contains(QLatin1Char('*')) || ext.contains(QLatin1Char('?'))) {
+        return {};
+    }
+    return ext.toLower();
+}
+
 }  // namespace
 
 QStringList TOpenTextFileDialog::DefaultEncodings() {
@@ -79,6 +95,17 @@ std::unique_ptr<QFileDialog> TOpenTextFileDialog::Build(QWidget* parent) const {
     if (!request.fileName.isEmpty()) {
         dialog->selectFile(request.fileName);
     }
+    // A name typed without extension takes the chosen file type's, so that a file never
+    // carries the extension of another format than the one written into it.
+    const auto followFilter = [dialog = dialog.get(),
+                               fallback = request.defaultExt](const QString& nameFilter) {
+        const QString suffix = FilterSuffix(nameFilter);
+        dialog->setDefaultSuffix(suffix.isEmpty() ? fallback : suffix);
+    };
+    if (!filters.isEmpty()) {
+        followFilter(dialog->selectedNameFilter());
+    }
+    QObject::connect(dialog.get(), &QFileDialog::filterSelected, dialog.get(), followFilter);
     AddEncodingRow(*dialog, request);
     return dialog;
 }

@@ -54,6 +54,46 @@ TEST(TextFileDialog, CoordinateRowIsFilledAndReadBack) {
     EXPECT_EQ(dlg.request.fileName, QString::fromStdString((dir / "places.kmz").string()));
 }
 
+TEST(TextFileDialog, ANameWithoutExtensionTakesTheChosenType) {
+    testsupport::TempDir dir;
+    TSaveTextFileDialog dlg;
+    dlg.request.filter = QStringLiteral(
+        "Microsoft Excel (*.xls)|*.xls|文本文件(*.txt)|*.txt|Google Earth (*.kml)|*.kml|GeoJSON "
+        "(*.json)|*.json");
+    dlg.request.defaultExt = QStringLiteral("kml");
+    const QString bare = QString::fromStdString((dir / "南京市玄武区").string());
+    // The filter chosen at opening, then one the user picks in the dialog.
+    const struct {
+        int opened;
+        int picked;  // 0: none
+        const char* suffix;
+    } cases[] = {{3, 0, ".kml"}, {1, 0, ".xls"}, {3, 4, ".json"}, {4, 2, ".txt"}};
+    for (const auto& c : cases) {
+        dlg.request.filterIndex = c.opened;
+        dlg.request.fileName = bare;
+        auto dialog = dlg.Build(nullptr);
+        if (c.picked > 0) {
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            ASSERT_NE(types, nullptr);
+            types->setCurrentIndex(c.picked - 1);
+            // What a choice in the list sends.
+            emit types->activated(c.picked - 1);
+            emit types->textActivated(types->currentText());
+        }
+        ASSERT_TRUE(dlg.Finish(*dialog, true));
+        EXPECT_EQ(dlg.request.fileName.toStdString(),
+                  (bare + QString::fromLatin1(c.suffix)).toStdString())
+            << c.opened << " " << c.picked;
+        EXPECT_EQ(dlg.request.filterIndex, c.picked > 0 ? c.picked : c.opened);
+    }
+    // A typed extension stays as typed.
+    dlg.request.filterIndex = 4;
+    dlg.request.fileName = bare + QStringLiteral(".geojson");
+    auto dialog = dlg.Build(nullptr);
+    ASSERT_TRUE(dlg.Finish(*dialog, true));
+    EXPECT_EQ(dlg.request.fileName, bare + QStringLiteral(".geojson"));
+}
+
 TEST(TextFileDialog, DefaultEntries) {
     TSaveTextFileDialog dlg;
     EXPECT_EQ(dlg.request.encodings,
