@@ -134,10 +134,12 @@ PoiPanel::PoiPanel(PoiController& controller, QWidget* parent)
     connect(actAllPOI2Map, &QAction::triggered, &controller_, &PoiController::AllPOI2Map);
     connect(lstPOI, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { controller_.RowClick(lstPOI->row(item)); });
-    connect(lstPOI, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        RefreshState();
-        pmPOI->popup(lstPOI->viewport()->mapToGlobal(pos));
-    });
+    connect(lstPOI, &QWidget::customContextMenuRequested, this,
+            [this, exportItem](const QPoint& pos) {
+                RefreshState();
+                exportItem->setEnabled(controller_.CanExport());
+                pmPOI->popup(lstPOI->viewport()->mapToGlobal(pos));
+            });
     connect(&controller_, &PoiController::searchStateChanged, this, &PoiPanel::RefreshState);
     connect(&controller_, &PoiController::cancelHidden, btnPOICancel, &QWidget::hide);
     connect(&controller_, &PoiController::rowsReset, lstPOI, &QListWidget::clear);

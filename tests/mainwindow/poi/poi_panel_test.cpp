@@ -72,6 +72,12 @@ TEST_F(PoiPanelTest, NamesAndFirstState) {
     EXPECT_FALSE(panel->btnPOICancel->isVisible());
     EXPECT_FALSE(panel->pbPOI->isVisible());
     EXPECT_FALSE(panel->actPOIExport->isEnabled());
+    // The list's pop-up offers no export while there is nothing to export.
+    emit panel->lstPOI->customContextMenuRequested(QPoint(5, 5));
+    ASSERT_FALSE(panel->pmPOI->actions().isEmpty());
+    EXPECT_EQ(panel->pmPOI->actions().front()->text(), QStringLiteral("导出..."));
+    EXPECT_FALSE(panel->pmPOI->actions().front()->isEnabled());
+    panel->pmPOI->close();
 }
 
 TEST_F(PoiPanelTest, SearchShowsProgressThenRows) {
@@ -87,6 +93,9 @@ TEST_F(PoiPanelTest, SearchShowsProgressThenRows) {
     EXPECT_FALSE(panel->pbPOI->isVisible());
     EXPECT_TRUE(panel->actAllPOI2Map->isEnabled());
     EXPECT_TRUE(panel->actPOIExport->isEnabled());
+    emit panel->lstPOI->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_TRUE(panel->pmPOI->actions().front()->isEnabled());
+    panel->pmPOI->close();
     ASSERT_EQ(panel->lstPOI->count(), 3);
     EXPECT_EQ(panel->lstPOI->item(1)->text(), QStringLiteral("u1"));
     EXPECT_EQ(panel->lstPOI->visualItemRect(panel->lstPOI->item(1)).height(), 61);
