@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -11,6 +13,24 @@
 #include "mainwindow/places/web_gmaps_lookup_edit.h"
 
 namespace mainwindow {
+namespace {
+
+// A district: a small outlined area. The styles have no icon of their own for it, and their
+// folder-like ones would look like places with sub-places.
+QIcon DistrictIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPolygonF outline(
+        {{2.5, 5.5}, {7.5, 1.5}, {13.5, 3.5}, {14.5, 10.5}, {8.5, 14.5}, {3.5, 12.5}});
+    painter.setPen(QPen(QColor(0x1f, 0x5f, 0xbf), 1.5));
+    painter.setBrush(QColor(0x8f, 0xbf, 0xef));
+    painter.drawPolygon(outline);
+    return QIcon(pixmap);
+}
+
+}  // namespace
 
 CityTreePanel::CityTreePanel(PlacesController& controller, QWidget* parent, QAction* exportAction)
     : QWidget(parent), controller_(controller) {
@@ -85,8 +105,7 @@ void CityTreePanel::LoadCityTree(const QByteArray& bytes) {
     items_.clear();
     controller_.LoadCityTree(bytes);
     const QIcon icons[] = {style()->standardIcon(QStyle::SP_DirIcon),
-                           style()->standardIcon(QStyle::SP_FileIcon),
-                           style()->standardIcon(QStyle::SP_DirHomeIcon)};
+                           style()->standardIcon(QStyle::SP_FileIcon), DistrictIcon()};
     const auto& nodes = controller_.Nodes();
     items_.reserve(nodes.size());
     for (std::size_t i = 0; i < nodes.size(); ++i) {

@@ -1,6 +1,7 @@
 // The place panel and the area panel as widgets: names, loading, clicks and the coordinate box.
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -70,6 +71,19 @@ TEST_F(PlacesPanelsTest, TreeShowsTheLastPlaceAndClicksAct) {
     EXPECT_TRUE(fake.page.scripts.back().startsWith(QStringLiteral("showBoundary(")));
     EXPECT_EQ(panel.SearchBox()->Lookup().region, QStringLiteral("东城区"))
         << "the search box follows the chosen place";
+}
+
+TEST_F(PlacesPanelsTest, ThreeKindsOfPlaceLookDifferent) {
+    mainwindow::CityTreePanel panel(controller);
+    panel.LoadCityTree(
+        "\xEF\xBB\xBF中国\r\n\t河北省\r\n\t\t石家庄市\r\n\t\t\t长安区\r\n\t\t\t井陉县\r\n");
+    const auto image = [&](int node) { return panel.Item(node)->icon(0).pixmap(16, 16).toImage(); };
+    const QImage withPlaces = image(2);
+    const QImage district = image(3);
+    const QImage leaf = image(4);
+    EXPECT_NE(withPlaces, district);
+    EXPECT_NE(withPlaces, leaf);
+    EXPECT_NE(district, leaf);
 }
 
 TEST_F(PlacesPanelsTest, CoordinateBoxTakesOnlyCoordinates) {
