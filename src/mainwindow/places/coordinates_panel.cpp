@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -20,6 +21,8 @@ CoordinatesPanel::CoordinatesPanel(PlacesController& controller, QWidget* parent
     box_ = new QPlainTextEdit(this);
     box_->setObjectName(QStringLiteral("mmoCoordinates"));
     box_->installEventFilter(this);
+    // Coordinates are typed as plain digits; an input method would bypass the key rule.
+    box_->setAttribute(Qt::WA_InputMethodEnabled, false);
     layout->addWidget(box_, 1);
 
     actUseCurrentView = new QAction(QStringLiteral("当前视野"), this);
@@ -64,6 +67,14 @@ bool CoordinatesPanel::eventFilter(QObject* watched, QEvent* event) {
                 if (!CoordinateBoxAccepts(ch)) {
                     return true;
                 }
+            }
+        }
+    }
+    if (watched == box_ && event->type() == QEvent::InputMethod) {
+        const auto* input = static_cast<QInputMethodEvent*>(event);
+        for (const QChar ch : input->commitString()) {
+            if (!CoordinateBoxAccepts(ch)) {
+                return true;
             }
         }
     }

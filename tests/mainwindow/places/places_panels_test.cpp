@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -97,6 +98,19 @@ TEST_F(PlacesPanelsTest, CoordinateBoxTakesOnlyCoordinates) {
     EXPECT_EQ(box->toPlainText(), QStringLiteral("12,-3.5"));
     QTest::keyClick(box, Qt::Key_Backspace);
     EXPECT_EQ(box->toPlainText(), QStringLiteral("12,-3."));
+    // Text an input method commits follows the same rule.
+    for (const QString& committed :
+         {QStringLiteral("中"), QStringLiteral("，"), QStringLiteral("5，6")}) {
+        QInputMethodEvent input;
+        input.setCommitString(committed);
+        QApplication::sendEvent(box, &input);
+        EXPECT_EQ(box->toPlainText(), QStringLiteral("12,-3.")) << committed.toStdString();
+    }
+    QInputMethodEvent digits;
+    digits.setCommitString(QStringLiteral("5"));
+    QApplication::sendEvent(box, &digits);
+    EXPECT_EQ(box->toPlainText(), QStringLiteral("12,-3.5"));
+    QTest::keyClick(box, Qt::Key_Backspace);
     EXPECT_FALSE(panel.actShowBoundOnMap->isEnabled());
 
     auto* help = panel.findChild<QPushButton*>(QStringLiteral("btnShowBoundHelp"));
