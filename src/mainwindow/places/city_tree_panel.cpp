@@ -61,8 +61,14 @@ CityTreePanel::CityTreePanel(PlacesController& controller, QWidget* parent, QAct
         actExportBoundary->setObjectName(QStringLiteral("actExportBoundary"));
     }
 
-    connect(actGetPartitionDistrict, &QAction::triggered, &controller_,
-            &PlacesController::GetPartitionDistrict);
+    // "查询边界线" asks for the place the menu was opened on: the one the user sees selected.
+    connect(actGetPartitionDistrict, &QAction::triggered, this, [this] {
+        if (menuPlace_.isEmpty()) {
+            controller_.GetPartitionDistrict();
+        } else {
+            controller_.GetPartitionDistrict(menuPlace_);
+        }
+    });
     connect(actSavePartitionDistrict, &QAction::triggered, &controller_,
             &PlacesController::SavePartitionDistrict);
     connect(actExportBoundary, &QAction::triggered, &controller_,
@@ -71,8 +77,10 @@ CityTreePanel::CityTreePanel(PlacesController& controller, QWidget* parent, QAct
             [this] { actExportBoundary->setEnabled(controller_.CanExportBoundary()); });
     // Right-click selects the row under the mouse before the menu opens.
     connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        menuPlace_.clear();
         if (QTreeWidgetItem* item = tree_->itemAt(pos)) {
             tree_->setCurrentItem(item);
+            menuPlace_ = item->text(0);
         }
         menu_->popup(tree_->viewport()->mapToGlobal(pos));
     });

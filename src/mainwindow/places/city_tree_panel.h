@@ -42,6 +42,8 @@ class CityTreePanel : public QWidget {
     QTreeWidget* tree_;
     QMenu* menu_;
     std::vector<QTreeWidgetItem*> items_;
+    // The place the pop-up menu was opened on; empty when it was opened on no place.
+    QString menuPlace_;
 };
 
 }  // namespace mainwindow

@@ -316,7 +316,10 @@ void PlacesController::SetOutline(const QString& name, const QString& encodedPat
 }
 
 void PlacesController::GetPartitionDistrict() {
-    const QString name = LastNodeText();
+    GetPartitionDistrict(LastNodeText());
+}
+
+void PlacesController::GetPartitionDistrict(const QString& name) {
     Lookup<geodata::TPartitionDistricts>(
         [cache = cachePath_, text = name.toStdString()] {
             geodata::TPartitionDistricts districts;

@@ -66,6 +66,8 @@ class PlacesController : public QObject {
 
     // actGetPartitionDistrict ("查询边界线"), actSavePartitionDistrict ("更新边界线").
     void GetPartitionDistrict();
+    // The same for a place named otherwise (the one the tree's menu was opened on).
+    void GetPartitionDistrict(const QString& name);
     void SavePartitionDistrict();
     // actExportBoundary ("导出边界线"), enabled while there is an area.
     void ExportBoundary();

@@ -1,7 +1,9 @@
 // The place tree and boundary actions against a fake web service on loopback.
 #include "mainwindow/places/places_controller.h"
 
+#include <QMenu>
 #include <QSignalSpy>
+#include <QTreeWidget>
 
 #include "engine/core/number_format.h"
 #include "engine/settings/settings.h"
@@ -12,6 +14,7 @@
 #include "geodata/polyline/polyline_codec.h"
 #include "geodata/search/geocoder.h"
 #include "mainwindow/page/page_scripts.h"
+#include "mainwindow/places/city_tree_panel.h"
 #include "mainwindow/places/district_text.h"
 #include "mainwindow/support/fake_services.h"
 
@@ -296,6 +299,38 @@ TEST_F(PlacesTest, QueriedOutlineIsStoredUnderTheQueriedName) {
     EXPECT_EQ(boundary->GetLatLngs("朝阳区"), "");
     geodata::TBoundary reread(temp / "boundary.txt");
     EXPECT_EQ(reread.GetLatLngs("玄武区"), encoded.toStdString());
+}
+
+TEST_F(PlacesTest, TheTreeMenuQueriesThePlaceItWasOpenedOn) {
+    Answer(geodata::DistrictSearchUrl("东城区"), R"({"status":"E1"})");
+    mainwindow::CityTreePanel panel(*controller);
+    panel.LoadCityTree(kTree);
+    panel.resize(240, 400);
+    panel.show();
+    Click(QStringLiteral("玄武区"));
+    WaitIdle();
+    QTreeWidget* tree = panel.Tree();
+    tree->expandAll();
+    const QRect row = tree->visualItemRect(panel.Item(Node(QStringLiteral("东城区"))));
+    ASSERT_FALSE(row.isEmpty());
+    const auto searches = [this] {
+        std::vector<std::string> names;
+        for (const auto& request : server.Requests()) {
+            if (request.path == ServerPath(geodata::DistrictSearchUrl("x"))) {
+                names.push_back(request.target);
+            }
+        }
+        return names;
+    };
+
+    emit tree->customContextMenuRequested(row.center());
+    panel.findChild<QMenu*>(QStringLiteral("pmCity"))->close();
+    panel.actGetPartitionDistrict->trigger();
+    WaitIdle();
+    ASSERT_EQ(searches().size(), 1u);
+    EXPECT_EQ(searches()[0], "/" + geodata::DistrictSearchUrl("东城区").substr(8))
+        << "not the place clicked before (" << LastNodeText().toStdString() << ")";
+    EXPECT_EQ(LastNodeText(), QStringLiteral("玄武区"));
 }
 
 TEST_F(PlacesTest, NoDistrictFoundDoesNothing) {
