@@ -33,10 +33,6 @@ bool UnshiftedLayer(int layer) {
            (layer >= 33 && layer <= 37);
 }
 
-int PairCount(const QString& coordinates) {
-    return static_cast<int>(coordinates.split(QLatin1Char(','), Qt::SkipEmptyParts).size() / 2);
-}
-
 }  // namespace
 
 PoiController::PoiController(Services& services, geodata_ui::ITextFileDialogs& textDialogs,
@@ -91,7 +87,8 @@ void PoiController::Search(const QString& keyword, const QString& tag) {
     const int zoom = settings_.GetIntSetting(engine::IntSetting::ZoomLevel);
     const QString area = coordinates ? coordinates() : QString();
     if (!area.isEmpty()) {
-        params.IsBound = PairCount(area) == 4;
+        // Four vertices make a rectangle; two corners stand for one as well.
+        params.IsBound = geodata::TBoundary::StrToArray(area.toStdString()).size() == 4;
         double maxX = 0, minX = 0, maxY = 0, minY = 0;
         if (geodata::TBoundary::GetBounds(area.toStdString(), maxX, minX, maxY, minY)) {
             engine::TGLatLng sw{minY, minX};

@@ -142,6 +142,37 @@ TEST_F(PoiTest, OwnKeyPagesUpToTheTotal) {
     EXPECT_TRUE(fake.messages.shown.empty());
 }
 
+TEST_F(PoiTest, ARectangularAreaBoundsTheSearch) {
+    settings->SetStrSetting(engine::StrSetting::BaiduAK, "0123456789abcdef0123456789abcdef");
+    total = 3;
+    struct Case {
+        const char* area;
+        bool bounded;
+    };
+    std::vector<std::string> bounds;
+    for (const Case& c : {Case{"116.30,39.90,116.50,40.00", true},
+                          Case{"116.30,39.90,116.50,39.90,116.50,40.00,116.30,40.00", true},
+                          Case{"116.30,39.90,116.50,39.90,116.40,40.00", false},
+                          Case{"116.3,39.9,116.5,39.9,116.5,40.0,116.4,40.1,116.3,40.0", false}}) {
+        controller->coordinates = [&c] { return QString::fromLatin1(c.area); };
+        server.ClearRequests();
+        // A keyword of its own, so that no answer comes from the cache.
+        controller->Search(QStringLiteral("酒店") + QString::fromLatin1(c.area), QString());
+        ASSERT_TRUE(WaitEnd());
+        const auto requests = server.Requests();
+        ASSERT_FALSE(requests.empty()) << c.area;
+        const std::string& target = requests[0].target;
+        const std::size_t at = target.find("&bounds=");
+        EXPECT_EQ(at != std::string::npos, c.bounded) << c.area << " " << target;
+        EXPECT_EQ(target.find("&region=") == std::string::npos, c.bounded) << c.area;
+        if (at != std::string::npos) {
+            bounds.push_back(target.substr(at, target.find('&', at + 1) - at));
+        }
+    }
+    ASSERT_EQ(bounds.size(), 2u);
+    EXPECT_EQ(bounds[0], bounds[1]) << "two corners bound the search as their four do";
+}
+
 TEST_F(PoiTest, CancelKeepsTheRowsSoFarAndANewSearchNeverMixes) {
     settings->SetStrSetting(engine::StrSetting::BaiduAK, "own");
     total = 200;
