@@ -1,18 +1,19 @@
 // Vantorel: starts the Qt application and shows the main window.
-#include <QApplication>
 #include <cstdio>
 #include <exception>
 
 #include "engine/settings/app_settings.h"
 #include "engine/settings/settings.h"
+#include "mainwindow/app/application.h"
 #include "mainwindow/app/main_form.h"
 #include "mainwindow/app/webengine_setup.h"
+#include "mainwindow/settings/skin_manager.h"
 
 int main(int argc, char** argv) {
     mainwindow::PrepareWebEngineEnvironment();
-    QApplication app(argc, argv);
+    mainwindow::TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vantorel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Vantorel "));
     QApplication::setDesktopFileName(QStringLiteral("vantorel"));
 
     int result = 1;
@@ -21,11 +22,11 @@ int main(int argc, char** argv) {
             engine::SettingsPathsFor(engine::XdgBaseDirsFromEnvironment()));
         QWebEngineProfile* profile = mainwindow::CreateWebProfile(
             &app, QString::fromStdString(settings.GetStrSetting(engine::StrSetting::CefCachePath)));
-        {
-            mainwindow::TfrmMain window(settings, *profile);
-            window.show();
-            result = QApplication::exec();
-        }
+        mainwindow::ApplyStartupSkin(settings);
+        // A normal close ends the process from the window's close handler.
+        mainwindow::TfrmMain window(settings, *profile);
+        window.show();
+        result = QApplication::exec();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "vantorel: %s\n", error.what());
     }

@@ -11,7 +11,8 @@
 namespace geodata {
 namespace {
 
-constexpr std::size_t kBofSize = 12;
+// BOF (12 bytes) and CODEPAGE (6 bytes) begin every worksheet.
+constexpr std::size_t kHeaderSize = 18;
 
 std::string Bytes(std::initializer_list<int> values) {
     std::string bytes;
@@ -21,21 +22,22 @@ std::string Bytes(std::initializer_list<int> values) {
     return bytes;
 }
 
-// Reads a worksheet back with xlrd: rows of [cell type, value].
+// Reads a worksheet back with xlrd, which takes the text encoding from the file itself: rows of
+// [cell type, value].
 nlohmann::json ReadWithXlrd(const std::filesystem::path& file) {
     const char* script =
         "import sys, json, xlrd\n"
-        "book = xlrd.open_workbook(sys.argv[1], encoding_override='gbk')\n"
+        "book = xlrd.open_workbook(sys.argv[1])\n"
         "sh = book.sheet_by_index(0)\n"
-        "print(json.dumps([[[sh.cell_type(r, c), sh.cell_value(r, c)] for c in range(sh.ncols)]"
-        " for r in range(sh.nrows)]))\n";
+        "print(json.dumps({'encoding': book.encoding, 'rows': [[[sh.cell_type(r, c), "
+        "sh.cell_value(r, c)] for c in range(sh.ncols)] for r in range(sh.nrows)]}))\n";
     const auto result =
         testsupport::RunChild({testsupport::SystemPython(), "-c", script, file.string()});
     if (result.exitCode != 0) {
         ADD_FAILURE() << "reading the worksheet needs python3 with xlrd (Debian package "
                          "python3-xlrd): "
                       << result.output;
-        return nlohmann::json::array();
+        return nlohmann::json::object();
     }
     return nlohmann::json::parse(result.output);
 }
@@ -66,11 +68,11 @@ TEST(XlsWriter, CellRecordsByKindOfValue) {
     for (const auto& c : cases) {
         TXlsWriter writer;
         writer.SetCells(1, 3, c.value);
-        EXPECT_EQ(writer.Stream().substr(kBofSize), c.record) << c.what;
+        EXPECT_EQ(writer.Stream().substr(kHeaderSize), c.record) << c.what;
     }
     TXlsWriter literal;
     literal.SetCells(0, 0, "abc");
-    EXPECT_EQ(literal.Stream()[kBofSize], 0x04) << "a string literal must be a text cell";
+    EXPECT_EQ(literal.Stream()[kHeaderSize], 0x04) << "a string literal must be a text cell";
 }
 
 TEST(XlsWriter, SaveWritesBofCellsEofAndRefusesBlankNames) {
@@ -82,7 +84,7 @@ TEST(XlsWriter, SaveWritesBofCellsEofAndRefusesBlankNames) {
 
     ASSERT_TRUE(writer.SaveToXls(dir / "a.xls"));
     EXPECT_EQ(testsupport::ReadFileBytes(dir / "a.xls"),
-              Bytes({9, 8, 8, 0, 0, 0, 0x10, 0, 0, 0, 0, 0}) +
+              Bytes({9, 8, 8, 0, 0, 0, 0x10, 0, 0, 0, 0, 0}) + Bytes({0x42, 0, 2, 0, 0xA8, 3}) +
                   Bytes({0x7E, 2, 10, 0, 0, 0, 0, 0, 0, 0, 6, 0, 0, 0}) + Bytes({10, 0, 0, 0}));
     EXPECT_THROW(writer.SaveToXls(dir / "a.xls" / "below a file.xls"), std::runtime_error);
 }
@@ -97,13 +99,35 @@ TEST(XlsWriter, SpreadsheetReaderSeesTextNumbersAndBlanks) {
     writer.SetCells(2, 1, false);
     ASSERT_TRUE(writer.SaveToXls(dir / "sheet.xls"));
 
-    const auto rows = ReadWithXlrd(dir / "sheet.xls");
-    ASSERT_EQ(rows.size(), 2u) << rows.dump();
+    const auto book = ReadWithXlrd(dir / "sheet.xls");
+    EXPECT_EQ(book.value("encoding", ""), "cp936") << book.dump();
+    const auto rows = book.value("rows", nlohmann::json::array());
+    ASSERT_EQ(rows.size(), 2u) << book.dump();
     EXPECT_EQ(rows[0][0], nlohmann::json::parse(R"([1, "编号"])"));
     EXPECT_EQ(rows[0][1], nlohmann::json::parse(R"x([1, "经度(GPS坐标)"])x"));
     EXPECT_EQ(rows[1][0], nlohmann::json::parse("[2, -7.0]"));
     EXPECT_EQ(rows[1][1], nlohmann::json::parse("[2, 116.403874]"));
     EXPECT_EQ(rows[1].size(), 2u) << "a blank cell holds no value: " << rows.dump();
+}
+
+TEST(XlsWriter, SpreadsheetApplicationReadsTheChineseText) {
+    testsupport::TempDir dir;
+    TXlsWriter writer;
+    writer.SetCells(0, 0, std::string("名称"));
+    writer.SetCells(1, 0, std::string("地址"));
+    writer.SetCells(0, 1, std::string("天安门广场"));
+    writer.SetCells(1, 1, std::string("北京市东城区长安街"));
+    ASSERT_TRUE(writer.SaveToXls(dir / "sheet.xls"));
+
+    // A private profile, so the run neither needs nor touches the user's.
+    const auto result = testsupport::RunChild(
+        {"soffice", "-env:UserInstallation=file://" + (dir / "profile").string(), "--headless",
+         "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76", "--outdir",
+         dir.path().string(), (dir / "sheet.xls").string()});
+    ASSERT_EQ(result.exitCode, 0) << "LibreOffice (Debian package libreoffice-calc-nogui): "
+                                  << result.output << result.errors;
+    EXPECT_EQ(testsupport::ReadFileBytes(dir / "sheet.csv"),
+              "名称,地址\n天安门广场,北京市东城区长安街\n");
 }
 
 }  // namespace

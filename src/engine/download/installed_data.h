@@ -7,7 +7,7 @@
 
 namespace engine {
 
-// The first existing candidate for `name`; empty when none exists.
+// The first existing candidate for `name` (a file or a folder); empty when none exists.
 std::filesystem::path InstalledDataFile(std::string_view name);
 
 // The layer-11 substitute tile ("404.png"); empty when the file is missing or unreadable.

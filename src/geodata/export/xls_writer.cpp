@@ -46,6 +46,7 @@ TXlsWriter::TXlsWriter() {
 void TXlsWriter::NewXls() {
     stream_.clear();
     WriteBOF();
+    WriteCodePage();
 }
 
 void TXlsWriter::SetCells(std::uint8_t col, std::uint16_t row, const TXlsValue& value) {
@@ -88,6 +89,13 @@ void TXlsWriter::WriteBOF() {
     for (const std::uint16_t word : {0x0809, 8, 0, 0x0010, 0, 0}) {
         Put16(word);
     }
+}
+
+void TXlsWriter::WriteCodePage() {
+    // Without it readers guess the text cells' encoding and show GBK text as mojibake.
+    Put16(0x0042);
+    Put16(2);
+    Put16(kGbkCodePage);
 }
 
 void TXlsWriter::WriteEOF() {

@@ -1,6 +1,7 @@
 #pragma once
 // A minimal worksheet writer: BIFF records for text, number, integer and blank cells between a
-// BOF and an EOF record, and nothing else. Texts are stored in GBK.
+// BOF record with the CODEPAGE record that names GBK (936) and an EOF record, and nothing else.
+// Texts are stored in GBK.
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -25,10 +26,11 @@ using TXlsValue = std::variant<std::monostate, bool, std::uint8_t, std::int16_t,
 class TXlsWriter {
   public:
     static constexpr std::size_t kMaxLabelBytes = 65527;
+    static constexpr std::uint16_t kGbkCodePage = 936;
 
     TXlsWriter();
 
-    // Starts a new worksheet: empties the stream and writes BOF.
+    // Starts a new worksheet: empties the stream and writes BOF and CODEPAGE.
     void NewXls();
     void SetCells(std::uint8_t col, std::uint16_t row, const TXlsValue& value);
     // Appends EOF and writes the whole stream to the file (atomically). False, and no file,
@@ -38,6 +40,7 @@ class TXlsWriter {
     const std::string& Stream() const { return stream_; }
 
     void WriteBOF();
+    void WriteCodePage();
     void WriteEOF();
     // UTF-8 text, stored in GBK; a text longer than a cell holds is cut at a character.
     void WriteLabel(std::uint8_t col, std::uint16_t row, std::string_view utf8);

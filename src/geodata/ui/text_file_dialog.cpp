@@ -1,0 +1,134 @@
+#include "geodata/ui/text_file_dialog.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+
+namespace geodata_ui {
+namespace {
+
+QString BothCases(const QString& pattern) {
+    const QString lower = pattern.toLower();
+    const QString upper = pattern.toUpper();
+    return lower == upper ? lower : lower + QLatin1Char(' ') + upper;
+}
+
+// The row goes under the file-type row of the dialog's grid: the label in the label column,
+// the drop-down spanning the file-type drop-down's columns, so it keeps its left edge and width.
+void AddEncodingRow(QFileDialog& dialog, const TextFileRequest& request) {
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    auto* label = new QLabel(QStringLiteral("坐标类型(&C):"), &dialog);
+    label->setObjectName(QStringLiteral("EncodingLabel"));
+    auto* combo = new QComboBox(&dialog);
+    combo->setObjectName(QStringLiteral("EncodingCombo"));
+    combo->setEditable(false);
+    combo->addItems(request.encodings);
+    combo->setCurrentIndex(request.encodingIndex);
+    label->setBuddy(combo);
+    if (grid == nullptr) {
+        return;
+    }
+    int typeRow = grid->rowCount() - 1;
+    int column = 1;
+    int span = 1;
+    if (auto* typeCombo = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+        const int index = grid->indexOf(typeCombo);
+        if (index >= 0) {
+            int rowSpan = 1;
+            grid->getItemPosition(index, &typeRow, &column, &rowSpan, &span);
+        }
+    }
+    const int row = grid->rowCount();
+    grid->addWidget(label, row, 0);
+    grid->addWidget(combo, row, column, 1, span);
+}
+
+}  // namespace
+
+QStringList TOpenTextFileDialog::DefaultEncodings() {
+    return {QStringLiteral("ANSI"),    QStringLiteral("ASCII"),
+            QStringLiteral("Unicode"), QStringLiteral("Big Endian Unicode"),
+            QStringLiteral("UTF-8"),   QStringLiteral("UTF-7")};
+}
+
+TOpenTextFileDialog::TOpenTextFileDialog() {
+    request.encodings = DefaultEncodings();
+}
+
+std::unique_ptr<QFileDialog> TOpenTextFileDialog::Build(QWidget* parent) const {
+    auto dialog = std::make_unique<QFileDialog>(parent, request.caption, request.initialDir);
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    if (SaveMode()) {
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+    } else {
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    }
+    if (!request.defaultExt.isEmpty()) {
+        dialog->setDefaultSuffix(request.defaultExt);
+    }
+    const QStringList filters = TextFileNameFilters(request.filter);
+    if (!filters.isEmpty()) {
+        dialog->setNameFilters(filters);
+        if (request.filterIndex >= 1 && request.filterIndex <= filters.size()) {
+            dialog->selectNameFilter(filters.at(request.filterIndex - 1));
+        }
+    }
+    if (!request.fileName.isEmpty()) {
+        dialog->selectFile(request.fileName);
+    }
+    AddEncodingRow(*dialog, request);
+    return dialog;
+}
+
+bool TOpenTextFileDialog::Finish(QFileDialog& dialog, bool accepted) {
+    if (auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("EncodingCombo"))) {
+        request.encodingIndex = combo->currentIndex();
+    }
+    if (!accepted || dialog.selectedFiles().isEmpty()) {
+        return false;
+    }
+    const QStringList filters = TextFileNameFilters(request.filter);
+    const int chosen = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+    if (chosen >= 0) {
+        request.filterIndex = chosen + 1;
+    }
+    request.fileName = dialog.selectedFiles().first();
+    return true;
+}
+
+bool TOpenTextFileDialog::Execute(QWidget* parent) {
+    const auto dialog = Build(parent);
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    return Finish(*dialog, accepted);
+}
+
+bool QtTextFileDialogs::ExecuteSave(TextFileRequest& request) {
+    TSaveTextFileDialog dialog;
+    dialog.request = request;
+    const bool ok = dialog.Execute(parent_);
+    request = dialog.request;
+    return ok;
+}
+
+QStringList TextFileNameFilters(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& pattern : parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            patterns << BothCases(pattern.trimmed());
+        }
+        QString name = parts.at(i);
+        const int bracket = static_cast<int>(name.lastIndexOf(QLatin1Char('(')));
+        if (bracket >= 0 && name.endsWith(QLatin1Char(')'))) {
+            name = name.left(bracket).trimmed();
+        }
+        result << name + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return result;
+}
+
+}  // namespace geodata_ui

@@ -1,0 +1,24 @@
+#include "mainwindow/app/application.h"
+
+#include <exception>
+
+#include "mainwindow/app/exception_log.h"
+
+namespace mainwindow {
+
+bool DeliverLogged(const std::function<bool()>& deliver) {
+    try {
+        return deliver();
+    } catch (const std::exception& error) {
+        Log(QString::fromUtf8(error.what()));
+    } catch (...) {
+        Log(QStringLiteral("unknown exception"));
+    }
+    return false;
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    return DeliverLogged([&] { return QApplication::notify(receiver, event); });
+}
+
+}  // namespace mainwindow

@@ -1,0 +1,115 @@
+#include "mainwindow/app/attach_places.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QLayout>
+#include <QMenu>
+#include <QTimer>
+#include <memory>
+
+#include "engine/download/installed_data.h"
+#include "engine/log/logger.h"
+#include "engine/settings/settings.h"
+#include "geodata/boundary/boundary_store.h"
+#include "geodata/ui/text_file_dialog.h"
+#include "mainwindow/app/attach_context.h"
+#include "mainwindow/app/map_events.h"
+#include "mainwindow/app/services.h"
+#include "mainwindow/places/city_tree_panel.h"
+#include "mainwindow/places/coordinates_panel.h"
+#include "mainwindow/places/location_bar.h"
+#include "mainwindow/places/places_controller.h"
+#include "mainwindow/places/web_gmaps_lookup_edit.h"
+
+namespace mainwindow {
+namespace {
+
+// Owns the boundary store and the save dialog for the controller, which goes first.
+class PlacesFeature : public QObject {
+  public:
+    PlacesFeature(const FrameContext& frame, QObject* parent)
+        : QObject(parent), dialogs(&frame.window) {
+        const std::filesystem::path userFile =
+            frame.settings.Paths().configFile.parent_path() / "boundary.dat";
+        boundary = std::make_unique<geodata::TBoundary>(userFile,
+                                                        engine::InstalledDataFile("boundary.dat"));
+        if (!boundary->LoadError().empty()) {
+            engine::AppendLog("Boundary store: " + boundary->LoadError());
+        }
+        controller = std::make_unique<PlacesController>(
+            frame.services, dialogs, frame.settings, *boundary,
+            frame.settings.GetStrSetting(engine::StrSetting::CachePath));
+    }
+
+    geodata_ui::QtTextFileDialogs dialogs;
+    std::unique_ptr<geodata::TBoundary> boundary;
+    std::unique_ptr<PlacesController> controller;
+};
+
+QByteArray CityData() {
+    QFile file(QString::fromStdString(CityDataFile().string()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        engine::AppendLog("The place tree (china_citydata.txt) is missing");
+        return {};
+    }
+    return file.readAll();
+}
+
+}  // namespace
+
+void AttachPlaces(const PlacesWidgets& w, const FrameContext& frame) {
+    auto* feature = new PlacesFeature(frame, &frame.window);
+    PlacesController& places = *feature->controller;
+    places.coordinates = w.coordinates;
+
+    auto* tree = new CityTreePanel(places, w.pnlChinaCity, w.actExportBoundary);
+    w.pnlChinaCity->layout()->addWidget(tree);
+    tree->SearchBox()->Lookup().cachePath =
+        frame.settings.GetStrSetting(engine::StrSetting::CachePath);
+    auto* area = new CoordinatesPanel(places, w.pnlCoordinates);
+    w.pnlCoordinates->layout()->addWidget(area);
+    auto* bar = new TLocationBar(w.crm);
+
+    w.actExportBoundary->setEnabled(places.CanExportBoundary());
+    auto refreshExport = [w, &places] {
+        w.actExportBoundary->setEnabled(places.CanExportBoundary());
+    };
+    for (QObject* owner : w.actExportBoundary->associatedObjects()) {
+        if (auto* menu = qobject_cast<QMenu*>(owner)) {
+            QObject::connect(menu, &QMenu::aboutToShow, &places, refreshExport);
+        }
+    }
+
+    QObject::connect(&places, &PlacesController::profileNameChanged, w.cbbProfile,
+                     &QComboBox::setEditText);
+    QObject::connect(&places, &PlacesController::copyToClipboard, &places,
+                     [](const QString& text) { QApplication::clipboard()->setText(text); });
+    QObject::connect(&places, &PlacesController::focusMap, w.crm,
+                     [crm = w.crm] { crm->setFocus(); });
+    QObject::connect(
+        &places, &PlacesController::locationBarChanged, bar,
+        [bar, &frame](const QString& text, bool visible) {
+            int left = frame.services.page.IsBaiduMap() ? 18 : 8;
+            if (auto* gps = frame.window.findChild<QWidget*>(QStringLiteral("pnlGPSNavigation"))) {
+                left += gps->width();
+            }
+            bar->ShowText(text, visible, left);
+        });
+
+    MapEvents& events = frame.mapEvents;
+    QObject::connect(&events, &MapEvents::centerChanged, &places, &PlacesController::CenterChanged);
+    QObject::connect(
+        &events, &MapEvents::areaCompleted, &places, [&places, refreshExport](const QString&) {
+            const QString area = places.coordinates ? places.coordinates() : QString();
+            places.AreaEncoded(
+                QString::fromStdString(geodata::TBoundary::EncodePath(area.toStdString())));
+            refreshExport();
+        });
+
+    tree->LoadCityTree(CityData());
+}
+
+}  // namespace mainwindow

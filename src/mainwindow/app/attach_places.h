@@ -1,0 +1,27 @@
+#pragma once
+// Wires the place tree, the place-search box, the coordinate box, the location bar and the
+// boundary actions to the place-tree and area sections of the left side.
+#include <QString>
+#include <functional>
+
+class QAction;
+class QComboBox;
+class QWidget;
+
+namespace mainwindow {
+
+struct FrameContext;
+
+struct PlacesWidgets {
+    QWidget* pnlChinaCity;    // the place-tree section: search box and tree go in
+    QWidget* pnlCoordinates;  // the area section: the coordinate box and its buttons go in
+    QWidget* crm;             // the map view: the location bar sits over it
+    QComboBox* cbbProfile;    // takes the task name of a place's outline
+    QAction* actExportBoundary;
+    // FCoordinates: the download area's coordinate text.
+    std::function<QString()> coordinates;
+};
+
+void AttachPlaces(const PlacesWidgets& widgets, const FrameContext& frame);
+
+}  // namespace mainwindow

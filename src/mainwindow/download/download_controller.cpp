@@ -1,0 +1,464 @@
+#include "mainwindow/download/download_controller.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+#include "engine/download/download_pool.h"
+#include "engine/download/download_settings.h"
+#include "engine/download/installed_data.h"
+#include "engine/log/logger.h"
+#include "engine/settings/settings.h"
+#include "engine/tasks/profiles.h"
+#include "mainwindow/app/services.h"
+#include "mainwindow/download/download_task_store.h"
+#include "mainwindow/download/download_texts.h"
+#include "mainwindow/download/stitch_hand_over.h"
+#include "mainwindow/download/task_counters.h"
+#include "mainwindow/download/tile_bounds.h"
+#include "mainwindow/taskbar/taskbar_progress.h"
+
+namespace mainwindow {
+
+using engine::TDownloadStatus;
+
+namespace {
+
+constexpr std::int64_t kIdleEndMs = 30LL * 60 * 1000;
+constexpr const char* kUserAgent =
+    "Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebKit/537.22 (KHTML, like Gecko) "
+    "Chrome/25.0.1364.152 Safari/537.22";
+
+int ClampToInt(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
+}
+
+std::int32_t ClampSpeed(std::int64_t value) {
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(value, 0, std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+DownloadController::DownloadController(engine::TSettings& settings, Services& services,
+                                       TfspTaskbarMgr& taskbar, IDownloadTaskStore& taskStore,
+                                       IStitchHandOver& stitch, QObject* parent)
+    : QObject(parent),
+      settings_(settings),
+      services_(services),
+      taskbar_(taskbar),
+      taskStore_(taskStore),
+      stitch_(stitch),
+      pool_(std::make_unique<engine::TileDownloadPool>(engine::LoggerSink())) {
+    timer_.setInterval(kTimerIntervalMs);
+    connect(&timer_, &QTimer::timeout, this, &DownloadController::Tick);
+}
+
+DownloadController::~DownloadController() {
+    // The workers report into this object; they end before it goes.
+    pool_.reset();
+}
+
+void DownloadController::SetArea(std::vector<engine::TGLatLng> latLngs, QString coordinates,
+                                 int coordCount) {
+    latLngs_ = std::move(latLngs);
+    coordinates_ = std::move(coordinates);
+    coordCount_ = coordCount;
+}
+
+void DownloadController::SetZoomLevelSource(std::function<ZoomChecks()> source) {
+    zoomSource_ = std::move(source);
+}
+
+bool DownloadController::HasSelectedZoomLevel() const {
+    return std::any_of(zoomLevels_.begin(), zoomLevels_.end(),
+                       [](const engine::TZoomLevelItem& item) { return item.Checked; });
+}
+
+// CalculateStart
+void DownloadController::CalculateStart() {
+    if (status_ == TDownloadStatus::dsDownloading || coordCount_ == 0)
+        return;
+    const ZoomChecks checks = zoomSource_ ? zoomSource_() : ZoomChecks{};
+    for (int i = 0; i < engine::kZoomLevelCount; ++i)
+        zoomLevels_[i].Checked = checks[i];
+    settings_.SetStrSetting(engine::StrSetting::SelectedZoomLevels,
+                            engine::TProfiles::ZoomLevelArrayToStr(zoomLevels_));
+    if (!HasSelectedZoomLevel()) {
+        SetTileCountText(QString());
+        return;
+    }
+    const engine::TMapType layer = services_.page.MapType();
+    engine::TTileBounds bounds;
+    std::int64_t count = 0;
+    if (!CalculateTileBounds(zoomLevels_, latLngs_, layer,
+                             settings_.GetIntSetting(engine::IntSetting::TiandituIndex), bounds,
+                             count)) {
+        SetTileCountText(QString());
+        services_.messages.ShowError(ProjectionFailedMessage());
+        return;
+    }
+    tileBounds_ = std::move(bounds);
+    tileCount_ = count;
+    // A paused task keeps its own total and plan; the recount only changes the label.
+    if (status_ == TDownloadStatus::dsStopped)
+        total_ = count;
+
+    std::int64_t cols = 0;
+    std::int64_t rows = 0;
+    for (const auto& bound : tileBounds_) {
+        if (bound.Checked) {
+            cols = std::int64_t{bound.MaxCol} - bound.MinCol + 1;
+            rows = std::int64_t{bound.MaxRow} - bound.MinRow + 1;
+        }
+    }
+    std::int64_t shown = count;
+    if (IsBaiduLayer(layer))
+        shown = static_cast<std::int64_t>(std::trunc(static_cast<double>(count) / 2.79));
+    SetTileCountText(mainwindow::TileCountText(
+        cols, rows, shown,
+        GetTileSize(layer, settings_.GetBoolSetting(engine::BoolSetting::BigFontMode)),
+        settings_.GetIntSetting(engine::IntSetting::PrintDPI)));
+}
+
+// actDownLoadStartExecute
+void DownloadController::Start() {
+    if (coordCount_ == 0) {
+        services_.messages.ShowInfo(NoAreaMessage());
+        return;
+    }
+    if (!HasSelectedZoomLevel()) {
+        services_.messages.ShowInfo(NoZoomLevelMessage());
+        return;
+    }
+    const std::optional<TaskSaved> saved = taskStore_.SaveTask();
+    if (!saved)
+        return;
+    // The save may have asked a question; only a stopped task starts.
+    if (status_ != TDownloadStatus::dsStopped)
+        return;
+
+    const engine::TMapType layer = services_.page.MapType();
+    engine::TTileBounds bounds;
+    std::int64_t count = 0;
+    if (!CalculateTileBounds(zoomLevels_, latLngs_, layer,
+                             settings_.GetIntSetting(engine::IntSetting::TiandituIndex), bounds,
+                             count)) {
+        services_.messages.ShowError(ProjectionFailedMessage());
+        return;
+    }
+    taskFile_ = saved->fileName;
+    SetStatus(TDownloadStatus::dsDownloading);
+    threadCount_ = std::clamp(settings_.GetIntSetting(engine::IntSetting::MaxThread), 1,
+                              engine::TileDownloadPool::kMaxThreads);
+    tileBounds_ = bounds;
+    tileCount_ = count;
+    const bool capped = count > maxTaskTiles_;
+    downloadTileCount_ = capped ? maxTaskTiles_ : count;
+    // The counters are new before anything can report, also before the cap message's nested
+    // loop could run a late event of the previous task.
+    if (counters_)
+        counters_->Close();
+    counters_ = std::make_shared<TaskCounters>(downloadTileCount_);
+    total_ = downloadTileCount_;
+    previousSucceed_ = previousFileSize_ = previousElapsedMs_ = elapsedMs_ = 0;
+    eventsSeen_ = 0;
+    ResetSpeeds();
+    if (capped)
+        services_.messages.ShowInfo(CapMessage(count, maxTaskTiles_));
+
+    // InitProgress
+    taskbar_.SetProgressValueMax(ClampToInt(downloadTileCount_));
+    taskbar_.SetProgressValue(0);
+    SetProgress(0, ClampToInt(downloadTileCount_));
+    SetProgressVisible(true);
+
+    settings_.SetIntSetting(engine::IntSetting::MapTypeIndex, engine::Ord(layer));
+    settings_.SetStrSetting(engine::StrSetting::LogFileName,
+                            engine::TaskLogFileName(saved->name.toStdString()).string());
+    settings_.SetStrSetting(engine::StrSetting::UserAgent, kUserAgent);
+
+    activityMs_ = NowMs();
+    stopwatchBankedMs_ = 0;
+    stopwatchSinceMs_ = NowMs();
+
+    if (downloadTileCount_ > 0) {
+        engine::DownloadPlan plan;
+        plan.Bounds = bounds;
+        plan.Settings = engine::DownloadSettingsFrom(settings_);
+        plan.SubstituteImage = engine::LoadSubstituteImage();
+        plan.MaxTiles = capped ? maxTaskTiles_ : -1;
+        auto urls = std::make_shared<engine::UrlSettingsFeed>(engine::UrlSettingsFrom(settings_));
+        const std::shared_ptr<TaskCounters> counters = counters_;
+        // OnDownloadProgress, on the workers' threads.
+        auto progress = [this, counters](bool succeed, std::int32_t size, std::int32_t code) {
+            bool isLast = false;
+            if (!counters->Add(succeed, size, code, isLast))
+                return;
+            if (counters->FirstTimerRequest()) {
+                QMetaObject::invokeMethod(
+                    this, [this, counters] { StartTimerFor(counters); }, Qt::QueuedConnection);
+            }
+            // The last tile ends the task now rather than at the next tick.
+            if (isLast) {
+                QMetaObject::invokeMethod(
+                    this, [this, counters] { TickFor(counters); }, Qt::QueuedConnection);
+            }
+        };
+        pool_->StartTask(std::move(plan), threadCount_, std::move(progress), std::move(urls));
+    }
+    taskStore_.SaveTileBounds(bounds);
+
+    if (downloadTileCount_ > 0)
+        taskbar_.SetProgressState(TfspTaskProgressState::fstpsNormal);
+    else
+        DownloadFinished(false);
+    emit statusBarLayoutRequested();
+}
+
+void DownloadController::StartTimerFor(const std::shared_ptr<TaskCounters>& counters) {
+    if (counters != counters_ || status_ != TDownloadStatus::dsDownloading || timer_.isActive())
+        return;
+    activityMs_ = NowMs();
+    timer_.start();
+}
+
+void DownloadController::TickFor(const std::shared_ptr<TaskCounters>& counters) {
+    if (counters == counters_ && status_ == TDownloadStatus::dsDownloading)
+        Tick();
+}
+
+// actDownLoadPauseExecute
+void DownloadController::PauseOrResume() {
+    if (status_ == TDownloadStatus::dsDownloading) {
+        if (!services_.messages.AskYesNo(PauseQuestion()))
+            return;
+        // The question ran a nested loop: the task may have ended meanwhile.
+        if (status_ != TDownloadStatus::dsDownloading)
+            return;
+        SetStatus(TDownloadStatus::dsPaused);
+        taskbar_.SetProgressState(TfspTaskProgressState::fstpsNoProgress);
+        timer_.stop();
+        pool_->Pause();
+        elapsedMs_ = StopwatchMs();
+        stopwatchBankedMs_ = elapsedMs_;
+        stopwatchSinceMs_ = -1;
+        UpdateDownloadStatusText();
+    } else if (status_ == TDownloadStatus::dsPaused) {
+        SetStatus(TDownloadStatus::dsDownloading);
+        taskbar_.SetProgressState(TfspTaskProgressState::fstpsNormal);
+        activityMs_ = NowMs();
+        timer_.start();
+        pool_->Resume();
+        stopwatchSinceMs_ = NowMs();
+        UpdateDownloadStatusText();
+    }
+}
+
+// actDownLoadStopExecute
+void DownloadController::Stop() {
+    if (!CanStop())
+        return;
+    if (!services_.messages.AskYesNo(StopQuestion()))
+        return;
+    if (!TaskActive())
+        return;
+    SetStatus(TDownloadStatus::dsStopped);
+    EndTask();
+    DownloadFinished(true);
+}
+
+// Whatever ends a task stops its workers first and drops their later reports.
+void DownloadController::EndTask() {
+    if (counters_)
+        counters_->Close();
+    pool_->Pause();
+}
+
+// tmrCheckTaskTimer
+void DownloadController::Tick() {
+    if (!counters_)
+        return;
+    elapsedMs_ = StopwatchMs();
+    if (status_ == TDownloadStatus::dsDownloading) {
+        const CounterTotals now = counters_->Totals();
+        const std::int64_t events = now.Succeed + now.Failed;
+        if (events != eventsSeen_) {
+            eventsSeen_ = events;
+            activityMs_ = NowMs();
+        }
+        const int position = ClampToInt(events);
+        SetProgress(position, progressMaximum_);
+        taskbar_.SetProgressValue(position);
+        const bool idle = NowMs() - activityMs_ >= kIdleEndMs;
+        const bool reached = position >= progressMaximum_;
+        if (idle || reached || pool_->AllThreadsFinished()) {
+            EndTask();
+            SetStatus(TDownloadStatus::dsStopped);
+        }
+    }
+    const CounterTotals totals = counters_->Totals();
+    const std::int64_t succeed = totals.Succeed;
+    const std::int64_t fileSize = totals.FileSize;
+    std::int64_t seconds = 0;
+    std::int64_t bytes = 0;
+    std::int64_t tiles = 0;
+    if (status_ == TDownloadStatus::dsStopped) {
+        seconds = elapsedMs_ / 1000;
+        bytes = fileSize;
+        tiles = succeed;
+    } else {
+        seconds = (elapsedMs_ - previousElapsedMs_) / 1000;
+        bytes = fileSize - previousFileSize_;
+        tiles = succeed - previousSucceed_;
+    }
+    if (bytes > 0) {
+        seconds = std::max<std::int64_t>(seconds, 1);
+        tiles = std::max<std::int64_t>(tiles, 1);
+        speed1_ = ClampSpeed(bytes / seconds);
+        speed2_ = ClampSpeed(tiles / seconds);
+    } else {
+        ResetSpeeds();  // nothing came in: the speed is 0, not the last one
+    }
+    UpdateDownloadStatusText();
+    previousElapsedMs_ = elapsedMs_;
+    previousFileSize_ = fileSize;
+    previousSucceed_ = succeed;
+    if (status_ == TDownloadStatus::dsStopped)
+        DownloadFinished(false);
+}
+
+// DownloadFinished
+void DownloadController::DownloadFinished(bool stoppedByUser) {
+    EndTask();
+    SetStatus(TDownloadStatus::dsStopped);
+    taskbar_.SetProgressState(TfspTaskProgressState::fstpsNoProgress);
+    timer_.stop();
+    if (stopwatchSinceMs_ >= 0) {
+        elapsedMs_ = StopwatchMs();
+        stopwatchBankedMs_ = elapsedMs_;
+        stopwatchSinceMs_ = -1;
+    }
+    SetProgressVisible(false);
+    UpdateDownloadStatusText();
+    if (downloadTileCount_ == 0 || stoppedByUser) {
+        emit finished(stoppedByUser);
+        return;
+    }
+    // The task saved at the start, whatever the task store holds by now.
+    const QString taskFile = taskFile_;
+    if (settings_.GetBoolSetting(engine::BoolSetting::AutoCombineImage)) {
+        // The stitching asks the power-off question itself once it is done.
+        stitch_.ShowImageCombiner(taskFile, true);
+        emit finished(false);
+        return;
+    }
+    if (settings_.GetBoolSetting(engine::BoolSetting::ForceShutDownWindows))
+        services_.powerOff.AskAndPowerOff(PowerOffCaption());
+    const DownloadCountersSnapshot c = Counters();
+    SummaryFigures figures;
+    figures.Total = c.Total;
+    figures.Succeed = c.Succeed;
+    figures.Failed = c.Failed;
+    figures.Failed_404 = c.Failed_404;
+    figures.FileSize = c.FileSize;
+    figures.ElapsedMs = c.ElapsedMs;
+    figures.Speed1 = c.Speed1;
+    figures.Speed2 = c.Speed2;
+    emit finished(false);
+    if (services_.messages.AskYesNo(SummaryText(figures)))
+        stitch_.ShowImageCombiner(taskFile, true);
+}
+
+bool DownloadController::CanStart() const {
+    return status_ == TDownloadStatus::dsStopped && !coordinates_.isEmpty();
+}
+
+bool DownloadController::CanPauseOrResume() const {
+    return TaskActive();
+}
+
+bool DownloadController::CanStop() const {
+    return TaskActive();
+}
+
+bool DownloadController::TaskActive() const {
+    return status_ == TDownloadStatus::dsDownloading || status_ == TDownloadStatus::dsPaused;
+}
+
+QString DownloadController::PauseCaption() const {
+    return status_ == TDownloadStatus::dsPaused ? QStringLiteral("继续") : QStringLiteral("暂停");
+}
+
+DownloadCountersSnapshot DownloadController::Counters() const {
+    DownloadCountersSnapshot snapshot;
+    snapshot.Total = total_;
+    if (counters_) {
+        const CounterTotals totals = counters_->Totals();
+        snapshot.Succeed = totals.Succeed;
+        snapshot.Failed = totals.Failed;
+        snapshot.Failed_404 = totals.Failed_404;
+        snapshot.FileSize = totals.FileSize;
+    }
+    snapshot.ElapsedMs = elapsedMs_;
+    snapshot.Speed1 = speed1_;
+    snapshot.Speed2 = speed2_;
+    return snapshot;
+}
+
+void DownloadController::SetStatus(TDownloadStatus status) {
+    if (status == status_)
+        return;
+    status_ = status;
+    emit stateChanged();
+}
+
+void DownloadController::SetTileCountText(const QString& text) {
+    tileCountText_ = text;
+    emit tileCountTextChanged(text);
+}
+
+// UpdateDownloadStatusText
+void DownloadController::UpdateDownloadStatusText() {
+    const DownloadCountersSnapshot c = Counters();
+    statusText_ = StatusPanelText(status_);
+    progressText_ = ProgressPanelText(StopwatchMs(), c.Succeed, c.Failed, c.Total, c.FileSize,
+                                      c.Speed1, c.Speed2);
+    emit statusTextsChanged(statusText_, progressText_);
+}
+
+void DownloadController::SetProgress(int value, int maximum) {
+    if (value == progressValue_ && maximum == progressMaximum_)
+        return;
+    progressValue_ = value;
+    progressMaximum_ = maximum;
+    emit progressChanged(value, maximum);
+}
+
+void DownloadController::SetProgressVisible(bool visible) {
+    if (visible == progressVisible_)
+        return;
+    progressVisible_ = visible;
+    emit progressVisibleChanged(visible);
+}
+
+void DownloadController::ResetSpeeds() {
+    speed1_ = 0;
+    speed2_ = 0;
+}
+
+std::int64_t DownloadController::NowMs() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               services_.clock.Now().time_since_epoch())
+        .count();
+}
+
+std::int64_t DownloadController::StopwatchMs() const {
+    if (stopwatchSinceMs_ < 0)
+        return stopwatchBankedMs_;
+    return stopwatchBankedMs_ + std::max<std::int64_t>(0, NowMs() - stopwatchSinceMs_);
+}
+
+}  // namespace mainwindow

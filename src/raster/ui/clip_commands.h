@@ -1,0 +1,35 @@
+#pragma once
+// The argument lists of the two clipping tools and the file names of one clip, built from
+// plain values so that they can be checked without running anything.
+#include <QString>
+#include <QStringList>
+
+namespace rasterui {
+
+struct WarpOptions {
+    QString cutline;
+    QString source;
+    QString temporary;
+    bool transparent = true;
+    int red = 255, green = 255, blue = 255;  // outside the cutline unless transparent
+    int cacheMB = 64;
+};
+
+// gdalwarp: always a GeoTIFF, cropped to the cutline, with an alpha band or a fill colour.
+QStringList WarpArguments(const WarpOptions& options);
+
+// The GDAL driver that writes a file of this name: by its extension, GTiff when unknown.
+QString OutputDriverFor(const QString& fileName);
+
+// gdal_translate from the temporary GeoTIFF to `output` (written in the driver of
+// `finalName`'s extension); LZW and, from 4 GiB of temporary data on, BigTIFF for GeoTIFF.
+QStringList TranslateArguments(const QString& temporary, const QString& output,
+                               const QString& finalName, int cacheMB, qint64 temporaryBytes);
+
+// The clipped file: "裁剪_" + the source's file name, in the source's folder.
+QString ClippedFileName(const QString& source);
+
+// A new name in `folder`: a random 32-digit hexadecimal name with `suffix`.
+QString UniqueFileName(const QString& folder, const QString& prefix, const QString& suffix);
+
+}  // namespace rasterui

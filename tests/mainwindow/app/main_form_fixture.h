@@ -1,0 +1,70 @@
+#pragma once
+// The main window built offscreen over a settings file, task folder and state folder in a
+// temporary folder, with fake services; the page is not loaded unless a test asks.
+#include <QWebEngineProfile>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "engine/settings/settings.h"
+#include "mainwindow/app/main_form.h"
+#include "mainwindow/support/fake_services.h"
+#include "support/temp_dir.h"
+
+namespace testmainwindow {
+
+class MainFormFixture : public ::testing::Test {
+  protected:
+    MainFormFixture() {
+        oldState_ = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", QByteArray::fromStdString((dir_.path() / "state").string()));
+    }
+    ~MainFormFixture() override {
+        window_.reset();
+        qputenv("XDG_STATE_HOME", oldState_);
+    }
+
+    engine::SettingsPaths Paths() const {
+        return {dir_ / "config/Vantorel/settings.ini", dir_ / "MapDownload",
+                dir_ / "cache/Vantorel/Cache", dir_ / "cache/Vantorel/CefCache"};
+    }
+    engine::TSettings& Settings() {
+        if (!settings_)
+            settings_ = std::make_unique<engine::TSettings>(Paths());
+        return *settings_;
+    }
+    mainwindow::MainFormOptions Options(bool withFakePage = true) {
+        mainwindow::MainFormOptions options;
+        options.services = {&fakes_.messages,
+                            &fakes_.fileDialogs,
+                            &fakes_.opener,
+                            &fakes_.clock,
+                            &fakes_.processExit,
+                            &fakes_.powerOff,
+                            withFakePage ? &fakes_.page : nullptr};
+        options.profilesFolder = dir_ / "Profiles";
+        options.loadPage = false;
+        options.backgroundWork = false;
+        return options;
+    }
+    mainwindow::TfrmMain& Window() {
+        if (!window_)
+            window_ = std::make_unique<mainwindow::TfrmMain>(Settings(), profile_, Options());
+        return *window_;
+    }
+    template <typename T>
+    T* Find(const char* name) {
+        return Window().findChild<T*>(QString::fromLatin1(name));
+    }
+
+    testsupport::TempDir dir_;
+    FakeServices fakes_;
+    QWebEngineProfile profile_;  // off the record
+    std::unique_ptr<engine::TSettings> settings_;
+    std::unique_ptr<mainwindow::TfrmMain> window_;
+
+  private:
+    QByteArray oldState_;
+};
+
+}  // namespace testmainwindow

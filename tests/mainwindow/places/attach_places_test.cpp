@@ -1,0 +1,75 @@
+// The place and POI panels in the main window: where they sit and how the area flows.
+#include <QAction>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "geodata/boundary/boundary_store.h"
+#include "mainwindow/app/main_form_fixture.h"
+#include "mainwindow/app/map_events.h"
+#include "mainwindow/places/web_gmaps_lookup_edit.h"
+#include "mainwindow/poi/poi_panel.h"
+
+namespace testmainwindow {
+namespace {
+
+using AttachPlacesTest = MainFormFixture;
+
+TEST_F(AttachPlacesTest, PanelsSitInTheirSections) {
+    Settings().SetStrSetting(engine::StrSetting::LastNodeText, "鼓楼区(320106)");
+    Window();
+    auto* tree = Find<QTreeWidget>("tvCity");
+    ASSERT_NE(tree, nullptr);
+    EXPECT_TRUE(Find<QWidget>("pnlChinaCity")->isAncestorOf(tree));
+    EXPECT_TRUE(Find<QWidget>("pnlChinaCity")
+                    ->isAncestorOf(Find<mainwindow::TWebGMapsLookupEdit>("WebGMapsLookupEdit1")));
+    ASSERT_GE(tree->topLevelItemCount(), 6);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("中国"));
+    ASSERT_NE(tree->currentItem(), nullptr);
+    EXPECT_EQ(tree->currentItem()->text(0), QStringLiteral("鼓楼区(320106)"));
+    EXPECT_EQ(tree->currentItem()->parent()->text(0), QStringLiteral("南京市"));
+
+    auto* box = Find<QPlainTextEdit>("mmoCoordinates");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(Find<QWidget>("pnlCoordinates")->isAncestorOf(box));
+    EXPECT_TRUE(Find<QWidget>("pnlPOI")->isAncestorOf(Find<QWidget>("lstPOI")));
+
+    // "POI下载" shows and hides the panel.
+    auto* act = Find<QAction>("actPOISearch");
+    EXPECT_TRUE(act->isEnabled());
+    act->trigger();
+    EXPECT_TRUE(Find<QWidget>("pnlPOI")->isHidden());
+    EXPECT_FALSE(Settings().GetBoolSetting(engine::BoolSetting::ShowPOISearchBar));
+    act->trigger();
+    EXPECT_FALSE(Find<QWidget>("pnlPOI")->isHidden());
+}
+
+TEST_F(AttachPlacesTest, AnOutlineBecomesTheAreaAndCanBeExported) {
+    {
+        geodata::TBoundary store(Paths().configFile.parent_path() / "boundary.dat");
+        store.Save("玄武区", "_p~iF~ps|U_ulLnnqC_mqNvxq`@");
+    }
+    Window().show();
+    auto* tree = Find<QTreeWidget>("tvCity");
+    const auto found =
+        tree->findItems(QStringLiteral("玄武区"), Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1);
+    tree->scrollToItem(found[0]);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                      tree->visualItemRect(found[0]).center());
+    ASSERT_FALSE(fakes_.page.scripts.isEmpty());
+    EXPECT_EQ(fakes_.page.scripts.back(),
+              QStringLiteral("showBoundary(\"_p~iF~ps|U_ulLnnqC_mqNvxq`@\");"));
+    EXPECT_TRUE(Find<QComboBox>("cbbProfile")->currentText().startsWith(QStringLiteral("玄武区")));
+
+    // The page reports the shown outline back as the area.
+    EXPECT_FALSE(Find<QAction>("actExportBoundary")->isEnabled());
+    emit Window().Events().areaCompleted(QStringLiteral("118.79,32.05;118.85,32.10;118.90,32.04"));
+    EXPECT_TRUE(Find<QAction>("actExportBoundary")->isEnabled());
+    EXPECT_EQ(Find<QPlainTextEdit>("mmoCoordinates")->toPlainText(),
+              QStringLiteral("118.79,32.05,118.85,32.10,118.90,32.04"));
+}
+
+}  // namespace
+}  // namespace testmainwindow

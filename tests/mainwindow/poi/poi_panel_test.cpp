@@ -1,0 +1,111 @@
+// The POI panel's widgets follow the search and act through the controller.
+#include "mainwindow/poi/poi_panel.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+#include "engine/settings/settings.h"
+#include "geodata/search/poi_searcher.h"
+#include "mainwindow/places/fake_text_dialogs.h"
+#include "mainwindow/places/fake_web.h"
+#include "mainwindow/poi/poi_controller.h"
+#include "mainwindow/support/fake_services.h"
+#include "mainwindow/widgets/progress_bar_ex.h"
+
+namespace {
+
+class PoiPanelTest : public testplaces::FakeWebTest {
+  protected:
+    void SetUp() override {
+        FakeWebTest::SetUp();
+        settings = std::make_unique<engine::TSettings>(engine::SettingsPaths{
+            temp / "settings.ini", temp / "out", temp / "Cache", temp / "CefCache"});
+        settings->SetStrSetting(engine::StrSetting::BaiduAK, "own");
+        settings->SetBoolSetting(engine::BoolSetting::AutoCreatePOIMarker, false);
+        nlohmann::json results = nlohmann::json::array();
+        for (int i = 0; i < 3; ++i) {
+            results.push_back({{"uid", "u" + std::to_string(i)},
+                               {"name", "店" + std::to_string(i)},
+                               {"location", {{"lat", 39.9}, {"lng", 116.4}}}});
+        }
+        auto answer = testplaces::JsonBody(
+            nlohmann::json{{"status", 0}, {"total", 3}, {"results", results}}.dump());
+        answer.delay = std::chrono::milliseconds(100);
+        server.SetAnswer(ServerPath(geodata::TPOISearcher::RequestUrl({})), answer);
+        controller = std::make_unique<mainwindow::PoiController>(fake.services, dialogs, *settings,
+                                                                 cacheDir);
+        panel = std::make_unique<mainwindow::PoiPanel>(*controller);
+        panel->show();
+    }
+    void TearDown() override {
+        panel.reset();
+        controller.reset();
+        FakeWebTest::TearDown();
+    }
+
+    testmainwindow::FakeServices fake;
+    testplaces::FakeTextDialogs dialogs;
+    std::unique_ptr<engine::TSettings> settings;
+    std::unique_ptr<mainwindow::PoiController> controller;
+    std::unique_ptr<mainwindow::PoiPanel> panel;
+};
+
+TEST_F(PoiPanelTest, NamesAndFirstState) {
+    for (const char* name :
+         {"lblPOICount", "lbl4", "edtKeyWord", "edtQueryTag", "btnSearchPOIs", "btnPOIExport",
+          "btnPOICancel", "pbPOI", "lstPOI", "pmPOI", "actPOIExport", "actAllPOI2Map"}) {
+        EXPECT_NE(panel->findChild<QObject*>(QString::fromLatin1(name)), nullptr) << name;
+    }
+    EXPECT_EQ(panel->lblPOICount->text(), QStringLiteral("POI下载"));
+    EXPECT_EQ(panel->lbl4->text(), QStringLiteral("X"));
+    EXPECT_EQ(panel->lbl4->toolTip(), QStringLiteral("关闭"));
+    EXPECT_EQ(panel->edtKeyWord->text(), QStringLiteral("酒店"));
+    EXPECT_FALSE(panel->btnPOICancel->isVisible());
+    EXPECT_FALSE(panel->pbPOI->isVisible());
+    EXPECT_FALSE(panel->actPOIExport->isEnabled());
+}
+
+TEST_F(PoiPanelTest, SearchShowsProgressThenRows) {
+    QTest::mouseClick(panel->btnSearchPOIs, Qt::LeftButton);
+    EXPECT_FALSE(panel->btnSearchPOIs->isEnabled());
+    EXPECT_TRUE(panel->btnPOICancel->isVisible());
+    EXPECT_TRUE(panel->pbPOI->isVisible());
+    EXPECT_EQ(panel->pbPOI->CaptionLabel()->text(), QStringLiteral("0.00%"));
+    EXPECT_FALSE(panel->actAllPOI2Map->isEnabled());
+    ASSERT_TRUE(testplaces::WaitFor([&] { return !controller->Searching(); }));
+    EXPECT_TRUE(panel->btnSearchPOIs->isEnabled());
+    EXPECT_FALSE(panel->btnPOICancel->isVisible());
+    EXPECT_FALSE(panel->pbPOI->isVisible());
+    EXPECT_TRUE(panel->actAllPOI2Map->isEnabled());
+    EXPECT_TRUE(panel->actPOIExport->isEnabled());
+    ASSERT_EQ(panel->lstPOI->count(), 3);
+    EXPECT_EQ(panel->lstPOI->item(1)->text(), QStringLiteral("u1"));
+    EXPECT_EQ(panel->lstPOI->visualItemRect(panel->lstPOI->item(1)).height(), 61);
+    EXPECT_EQ(panel->lblPOICount->text(), QStringLiteral("POI下载 [3]"));
+
+    const QRect second = panel->lstPOI->visualItemRect(panel->lstPOI->item(1));
+    QTest::mouseClick(panel->lstPOI->viewport(), Qt::LeftButton, {}, second.center());
+    ASSERT_FALSE(fake.page.scripts.isEmpty());
+    EXPECT_TRUE(fake.page.scripts.back().startsWith(QStringLiteral("addNewMarker(1,")));
+    panel->SelectMarkerRow(QStringLiteral("2"));
+    EXPECT_EQ(panel->lstPOI->currentRow(), 2);
+    panel->SelectMarkerRow(QStringLiteral("7"));
+    EXPECT_EQ(panel->lstPOI->currentRow(), 2);
+}
+
+TEST_F(PoiPanelTest, CloseLabel) {
+    QTest::mouseClick(panel->lbl4, Qt::LeftButton);
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_FALSE(settings->GetBoolSetting(engine::BoolSetting::ShowPOISearchBar));
+}
+
+}  // namespace
