@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -20,6 +19,7 @@
 #include "engine/download/download_settings.h"
 #include "engine/download/tile_version_probe.h"
 #include "engine/settings/settings.h"
+#include "engine/settings/settings_paths.h"
 #include "engine/tasks/profiles.h"
 #include "geodata/boundary/boundary_store.h"
 #include "mainwindow/app/attach_context.h"
@@ -88,10 +88,8 @@ TfrmMain::TfrmMain(engine::TSettings& settings, QWebEngineProfile& profile, Main
     d_->loadPage = options.loadPage;
     d_->profilesFolder = options.profilesFolder;
     if (d_->profilesFolder.empty()) {
-        d_->profilesFolder =
-            std::filesystem::path(
-                QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString()) /
-            "Vantorel" / "Profiles";
+        // The same documents folder as the marker file's.
+        d_->profilesFolder = engine::DocumentsFolderFromEnvironment() / "Vantorel" / "Profiles";
     }
     d_->ui.setupUi(this);
     CreatePageHost(profile);
