@@ -7,6 +7,7 @@
 #include "mainwindow/app/application.h"
 #include "mainwindow/app/main_form.h"
 #include "mainwindow/app/webengine_setup.h"
+#include "mainwindow/settings/skin_manager.h"
 
 int main(int argc, char** argv) {
     mainwindow::PrepareWebEngineEnvironment();
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
             engine::SettingsPathsFor(engine::XdgBaseDirsFromEnvironment()));
         QWebEngineProfile* profile = mainwindow::CreateWebProfile(
             &app, QString::fromStdString(settings.GetStrSetting(engine::StrSetting::CefCachePath)));
+        mainwindow::ApplyStartupSkin(settings);
         // A normal close ends the process from the window's close handler.
         mainwindow::TfrmMain window(settings, *profile);
         window.show();

@@ -24,9 +24,12 @@
 #include "geodata/boundary/boundary_store.h"
 #include "mainwindow/app/attach_context.h"
 #include "mainwindow/app/attach_download.h"
+#include "mainwindow/app/attach_gps.h"
 #include "mainwindow/app/attach_layers.h"
 #include "mainwindow/app/attach_markers.h"
+#include "mainwindow/app/attach_menus.h"
 #include "mainwindow/app/attach_tasks.h"
+#include "mainwindow/app/attach_tools.h"
 #include "mainwindow/app/close_controller.h"
 #include "mainwindow/app/exception_log.h"
 #include "mainwindow/app/map_events.h"
@@ -340,6 +343,30 @@ void TfrmMain::AttachFeatures() {
                     ui.lblTileCount, d.progressBar, d.statusPanels[0], d.statusPanels[1]},
                    *d.download, frame);
     AttachMarkers({ui.mniBookmarks, ui.actAddMarker, ui.actBookMarksManager, ui.pnlPOI}, frame);
+    AttachTools({ui.actTransformCoord, ui.actIPLocation}, frame);
+    AttachGps({ui.actGPSNavigation, ui.pnlMain}, frame);
+    AttachMenus({ui.mniStyle,
+                 ui.actViewLog,
+                 ui.actDeleteIECache,
+                 ui.actCoordGrid,
+                 ui.actOfflineMode,
+                 ui.actaddTrafficTileLayer,
+                 ui.actStatusBar,
+                 ui.actRightPanel,
+                 ui.actFullView,
+                 ui.actclearShapeAndAreaMarker,
+                 ui.actStyledMapWizard,
+                 ui.actSettings,
+                 ui.actDownloadSettings,
+                 ui.actReadme,
+                 ui.actWhatsNew,
+                 ui.actHomePage,
+                 ui.actOfflineSolution,
+                 ui.actAbout,
+                 ui.actUserManual,
+                 ui.StatusBar,
+                 ui.pnlLeft},
+                frame);
 }
 
 // Creation steps 16, 18 and 22: the task list, the stored level selection, the layer's

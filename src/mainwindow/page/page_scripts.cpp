@@ -72,6 +72,20 @@ QString AddNavigationMarker(const QString& latLngZoom) {
     return JsCall(QStringLiteral("addNavigationMarker"), NumbersOf(latLngZoom));
 }
 
+QString AddNavigationMarker(double lat, double lng, int satellites, double altitude,
+                            const QString& time, const QString& text) {
+    const auto fixed = [](double value, int decimals) {
+        return QString::fromStdString(engine::FormatFixed(value, decimals));
+    };
+    return JsCall(QStringLiteral("addNavigationMarker"),
+                  {fixed(lat, 8), fixed(lng, 8), JsInt(satellites), fixed(altitude, 2),
+                   JsString(time), JsString(text)});
+}
+
+QString ClearNavigationMarker() {
+    return JsCall(QStringLiteral("clearNavigationMarker"), {});
+}
+
 QString DeletePOIMarker(std::int64_t id) {
     return JsCall(QStringLiteral("deletePOIMarker"), {JsInt(id)});
 }

@@ -20,6 +20,11 @@ QString AddPOI(std::int64_t id, const QString& name, double lat, double lng, con
                bool isTemp, bool center);
 QString AddMarker(const QString& latLngZoom, const QString& title);
 QString AddNavigationMarker(const QString& latLngZoom);
+// A GPS fix: position with 8 decimals, satellites, altitude with 2 decimals, the fix time and a
+// text, both as string literals.
+QString AddNavigationMarker(double lat, double lng, int satellites, double altitude,
+                            const QString& time, const QString& text);
+QString ClearNavigationMarker();
 QString DeletePOIMarker(std::int64_t id);
 QString DecodePath(const QString& encodedPath);
 QString EncodePath(const QString& path);

@@ -122,6 +122,7 @@ TEST_F(MainFormStartupTest, MapMenuSwitchesTheLayerAndItsLevels) {
 TEST_F(MainFormStartupTest, MenuItemsStandingForActionsFollowThem) {
     auto* grid = Find<QAction>("actCoordGrid");
     auto* item = Find<QAction>("mniCoordGrid");
+    grid->setEnabled(false);
     EXPECT_FALSE(item->isEnabled());
     grid->setEnabled(true);
     EXPECT_TRUE(item->isEnabled());

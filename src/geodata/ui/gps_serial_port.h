@@ -1,0 +1,27 @@
+#pragma once
+// The serial port of the GPS receiver as the window layer uses it: the receiver's port plus
+// its name, its serial settings and the characters it has received. The Qt adapter is
+// SerialGpsPort; tests provide their own.
+#include <QString>
+#include <functional>
+#include <string>
+
+#include "geodata/gps/gps_receiver.h"
+#include "geodata/gps/port_settings.h"
+
+namespace geodataui {
+
+class IGpsSerialPort : public geodata::TGpsPort {
+  public:
+    // The device that Open() opens; empty when the computer has no serial port at all.
+    virtual QString PortName() const = 0;
+    virtual const geodata::TComPortSettings& Settings() const = 0;
+    // Takes effect at the next Open().
+    virtual void ApplySettings(const geodata::TComPortSettings& settings) = 0;
+    // Everything received and not yet read.
+    virtual std::string ReadAll() = 0;
+    // `received`: characters are waiting; `afterClose`: the port was closed (also by a fault).
+    virtual void SetHandlers(std::function<void()> received, std::function<void()> afterClose) = 0;
+};
+
+}  // namespace geodataui

@@ -1,0 +1,141 @@
+#include "geodata/ui/serial_gps_port.h"
+
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <stdexcept>
+
+namespace geodataui {
+namespace {
+
+QSerialPort::StopBits StopBitsOf(const std::string& text) {
+    if (text == "1.5") {
+        return QSerialPort::OneAndHalfStop;
+    }
+    return text == "2" ? QSerialPort::TwoStop : QSerialPort::OneStop;
+}
+
+QSerialPort::DataBits DataBitsOf(const std::string& text) {
+    if (text == "5") {
+        return QSerialPort::Data5;
+    }
+    if (text == "6") {
+        return QSerialPort::Data6;
+    }
+    return text == "7" ? QSerialPort::Data7 : QSerialPort::Data8;
+}
+
+QSerialPort::Parity ParityOf(const std::string& text) {
+    if (text == "Odd") {
+        return QSerialPort::OddParity;
+    }
+    if (text == "Even") {
+        return QSerialPort::EvenParity;
+    }
+    if (text == "Mark") {
+        return QSerialPort::MarkParity;
+    }
+    return text == "Space" ? QSerialPort::SpaceParity : QSerialPort::NoParity;
+}
+
+// "Custom" flow control has no meaning without the other library's extra settings: none.
+QSerialPort::FlowControl FlowControlOf(const std::string& text) {
+    if (text == "Hardware") {
+        return QSerialPort::HardwareControl;
+    }
+    return text == "Software" ? QSerialPort::SoftwareControl : QSerialPort::NoFlowControl;
+}
+
+}  // namespace
+
+std::filesystem::path SerialSettingsFile(const engine::XdgBaseDirs& dirs) {
+    return dirs.dataHome / "Vantorel" / "settings.ini";
+}
+
+std::filesystem::path GpsLogFolder(const engine::XdgBaseDirs& dirs) {
+    return geodata::NmeaLogFolder(dirs.dataHome / "Vantorel");
+}
+
+QStringList AvailablePortNames() {
+    QStringList names;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        names << info.portName();
+    }
+    return names;
+}
+
+SerialGpsPort::SerialGpsPort(QObject* parent) : QObject(parent) {
+    connect(&port_, &QSerialPort::readyRead, this, [this] {
+        if (received_) {
+            received_();
+        }
+    });
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialGpsPort::OnError);
+}
+
+SerialGpsPort::~SerialGpsPort() {
+    received_ = {};
+    afterClose_ = {};
+    port_.close();
+}
+
+QString SerialGpsPort::PortName() const {
+    const QString stored = QString::fromStdString(settings_.Port);
+    const QStringList present = AvailablePortNames();
+    if (!stored.isEmpty() &&
+        (present.contains(stored) || (stored.startsWith(u'/') && QFileInfo::exists(stored)))) {
+        return stored;
+    }
+    return present.isEmpty() ? QString() : present.front();
+}
+
+void SerialGpsPort::ApplySettings(const geodata::TComPortSettings& settings) {
+    settings_ = settings;
+}
+
+std::string SerialGpsPort::ReadAll() {
+    return port_.readAll().toStdString();
+}
+
+void SerialGpsPort::SetHandlers(std::function<void()> received, std::function<void()> afterClose) {
+    received_ = std::move(received);
+    afterClose_ = std::move(afterClose);
+}
+
+bool SerialGpsPort::IsOpen() const {
+    return port_.isOpen();
+}
+
+void SerialGpsPort::Open() {
+    Configure();
+    if (!port_.open(QIODevice::ReadOnly)) {
+        throw std::runtime_error(port_.errorString().toStdString());
+    }
+}
+
+void SerialGpsPort::Close() {
+    if (!port_.isOpen()) {
+        return;
+    }
+    port_.close();
+    if (afterClose_) {
+        afterClose_();
+    }
+}
+
+void SerialGpsPort::Configure() {
+    port_.setPortName(PortName());
+    port_.setBaudRate(settings_.BaudRateValue());
+    port_.setDataBits(DataBitsOf(settings_.DataBits));
+    port_.setStopBits(StopBitsOf(settings_.StopBits));
+    port_.setParity(ParityOf(settings_.Parity));
+    port_.setFlowControl(FlowControlOf(settings_.FlowControl));
+}
+
+void SerialGpsPort::OnError(QSerialPort::SerialPortError error) {
+    // A receiver unplugged while open: the port is gone, close it as the user would.
+    if (error == QSerialPort::ResourceError && port_.isOpen()) {
+        Close();
+    }
+}
+
+}  // namespace geodataui

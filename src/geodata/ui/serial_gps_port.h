@@ -1,0 +1,54 @@
+#pragma once
+// The GPS receiver's serial port over Qt SerialPort, on the UI thread: received characters
+// are announced through the port's readyRead signal, so the receiver handles them there.
+#include <QObject>
+#include <QSerialPort>
+#include <QStringList>
+#include <filesystem>
+
+#include "engine/settings/settings_paths.h"
+#include "geodata/ui/gps_serial_port.h"
+
+namespace geodataui {
+
+// The serial settings file, apart from the main settings: $XDG_DATA_HOME/Vantorel/settings.ini.
+std::filesystem::path SerialSettingsFile(const engine::XdgBaseDirs& dirs);
+// The folder the raw NMEA log goes to, beside that file.
+std::filesystem::path GpsLogFolder(const engine::XdgBaseDirs& dirs);
+// The section of the port that the main window creates (a port component without a name).
+inline constexpr const char* kSerialSettingsSection = "";
+
+// The serial ports present on the computer, by name ("ttyUSB0", "ttyS0", ...).
+QStringList AvailablePortNames();
+
+class SerialGpsPort final : public QObject, public IGpsSerialPort {
+    Q_OBJECT
+
+  public:
+    explicit SerialGpsPort(QObject* parent = nullptr);
+    ~SerialGpsPort() override;
+
+    // The stored port when it is present (a listed port or an existing device path), else the
+    // first port present, else empty.
+    QString PortName() const override;
+    const geodata::TComPortSettings& Settings() const override { return settings_; }
+    void ApplySettings(const geodata::TComPortSettings& settings) override;
+    std::string ReadAll() override;
+    void SetHandlers(std::function<void()> received, std::function<void()> afterClose) override;
+
+    bool IsOpen() const override;
+    // Throws std::runtime_error with the port's error text when it cannot be opened.
+    void Open() override;
+    void Close() override;
+
+  private:
+    void Configure();
+    void OnError(QSerialPort::SerialPortError error);
+
+    QSerialPort port_;
+    geodata::TComPortSettings settings_;
+    std::function<void()> received_;
+    std::function<void()> afterClose_;
+};
+
+}  // namespace geodataui

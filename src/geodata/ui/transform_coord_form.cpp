@@ -1,0 +1,199 @@
+#include "geodata/ui/transform_coord_form.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace geodataui {
+namespace {
+
+QLineEdit* Edit(QWidget* parent, const char* name, const QString& text = QString(),
+                int maxLength = 0) {
+    auto* edit = new QLineEdit(text, parent);
+    edit->setObjectName(QLatin1String(name));
+    if (maxLength > 0) {
+        edit->setMaxLength(maxLength);
+    }
+    return edit;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+// The edits of the input mode not in use take the button-face colour; all stay editable.
+void SetInUse(QLineEdit* edit, bool inUse) {
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, edit->style()->standardPalette().color(
+                                         inUse ? QPalette::Base : QPalette::Button));
+    edit->setPalette(palette);
+}
+
+}  // namespace
+
+TfrmTransformCoord::TfrmTransformCoord(mainwindow::IMapPage& page, mainwindow::IMessages& messages,
+                                       QWidget* parent)
+    : QDialog(parent),
+      controller_(
+          std::make_unique<TransformCoordController>(page, messages, QLocale().decimalPoint())) {
+    setObjectName(QStringLiteral("frmTransformCoord"));
+    setWindowTitle(QStringLiteral("坐标转换"));
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(QFont(QStringLiteral("Tahoma")));
+    setMinimumSize(490, 250);
+    setMaximumSize(600, 400);
+    resize(490, 250);
+
+    auto* layout = new QVBoxLayout(this);
+    BuildLocateGroup(*layout);
+    BuildConvertGroup(*layout);
+    rbDMSClick();
+}
+
+TfrmTransformCoord::~TfrmTransformCoord() = default;
+
+void TfrmTransformCoord::BuildLocateGroup(QBoxLayout& layout) {
+    auto* group = new QGroupBox(QStringLiteral("坐标定位"), this);
+    group->setObjectName(QStringLiteral("grpLocate"));
+    auto* grid = new QGridLayout(group);
+
+    rbDegree = new QRadioButton(QStringLiteral("按度分秒"), group);
+    rbDegree->setObjectName(QStringLiteral("rbDegree"));
+    rbDMS = new QRadioButton(QStringLiteral("按度定位"), group);
+    rbDMS->setObjectName(QStringLiteral("rbDMS"));
+    rbDMS->setChecked(true);
+    grid->addWidget(rbDegree, 0, 0, 1, 3);
+    grid->addWidget(rbDMS, 0, 7, 1, 2);
+
+    const auto unitRow = [&](int row, const QString& label, QLineEdit*& degree, const char* dName,
+                             QLineEdit*& minute, const char* mName, QLineEdit*& second,
+                             const char* sName) {
+        grid->addWidget(new QLabel(label, group), row, 0);
+        degree = Edit(group, dName, QString(), 4);
+        // Room for the sign: west and south positions carry it on every part ("-30").
+        minute = Edit(group, mName, QString(), 3);
+        second = Edit(group, sName, QString(), 8);
+        grid->addWidget(degree, row, 1);
+        grid->addWidget(new QLabel(QStringLiteral("°"), group), row, 2);
+        grid->addWidget(minute, row, 3);
+        grid->addWidget(new QLabel(QStringLiteral("′"), group), row, 4);
+        grid->addWidget(second, row, 5);
+        grid->addWidget(new QLabel(QStringLiteral("″"), group), row, 6);
+    };
+    unitRow(1, QStringLiteral("经度"), edtLngDegree, "edtLngDegree", edtLngMinute, "edtLngMinute",
+            edtLngSecond, "edtLngSecond");
+    unitRow(2, QStringLiteral("纬度"), edtLatDegree, "edtLatDegree", edtLatMinute, "edtLatMinute",
+            edtLatSecond, "edtLatSecond");
+
+    edtLng = Edit(group, "edtLng", QStringLiteral("116.39748739"));
+    edtLat = Edit(group, "edtLat", QStringLiteral("39.90815596"));
+    grid->addWidget(new QLabel(QStringLiteral("经度"), group), 1, 7);
+    grid->addWidget(edtLng, 1, 8);
+    grid->addWidget(new QLabel(QStringLiteral("纬度"), group), 2, 7);
+    grid->addWidget(edtLat, 2, 8);
+
+    btnClear = Button(group, "btnClear", QStringLiteral("清空"));
+    btnLoaction = Button(group, "btnLoaction", QStringLiteral("定位"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnClear);
+    buttons->addWidget(btnLoaction);
+    grid->addLayout(buttons, 3, 0, 1, 9);
+    layout.addWidget(group);
+
+    connect(rbDegree, &QRadioButton::clicked, this, &TfrmTransformCoord::rbDMSClick);
+    connect(rbDMS, &QRadioButton::clicked, this, &TfrmTransformCoord::rbDMSClick);
+    connect(btnClear, &QPushButton::clicked, this, &TfrmTransformCoord::btnClearClick);
+    connect(btnLoaction, &QPushButton::clicked, this, &TfrmTransformCoord::btnLoactionClick);
+}
+
+void TfrmTransformCoord::BuildConvertGroup(QBoxLayout& layout) {
+    auto* group = new QGroupBox(QStringLiteral("坐标转换"), this);
+    group->setObjectName(QStringLiteral("grpConvert"));
+    auto* grid = new QGridLayout(group);
+
+    cbbType = new QComboBox(group);
+    cbbType->setObjectName(QStringLiteral("cbbType"));
+    cbbType->addItems(TransformCoordController::ConvertTypes());
+    cbbType->setCurrentIndex(1);
+    edtlngTest = Edit(group, "edtlngTest", QStringLiteral("116.391270"));
+    edtLatTest = Edit(group, "edtLatTest", QStringLiteral("39.906769"));
+    edtlatlngTest = Edit(group, "edtlatlngTest");
+    btnHelpTest = Button(group, "btnHelpTest", QStringLiteral("帮助"));
+    btnwgs84ToWars = Button(group, "btnwgs84ToWars", QStringLiteral("转换"));
+
+    grid->addWidget(cbbType, 0, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("经度"), group), 0, 2);
+    grid->addWidget(edtlngTest, 0, 3);
+    grid->addWidget(new QLabel(QStringLiteral("纬度"), group), 0, 4);
+    grid->addWidget(edtLatTest, 0, 5);
+    grid->addWidget(new QLabel(QStringLiteral("结果"), group), 1, 0);
+    grid->addWidget(edtlatlngTest, 1, 1, 1, 3);
+    grid->addWidget(btnHelpTest, 1, 4);
+    grid->addWidget(btnwgs84ToWars, 1, 5);
+    layout.addWidget(group);
+
+    connect(btnHelpTest, &QPushButton::clicked, this, &TfrmTransformCoord::btnHelpTestClick);
+    connect(btnwgs84ToWars, &QPushButton::clicked, this, &TfrmTransformCoord::btnwgs84ToWarsClick);
+}
+
+void TfrmTransformCoord::rbDMSClick() {
+    const bool byDms = rbDegree->isChecked();
+    for (QLineEdit* edit :
+         {edtLngDegree, edtLngMinute, edtLngSecond, edtLatDegree, edtLatMinute, edtLatSecond}) {
+        SetInUse(edit, byDms);
+    }
+    SetInUse(edtLng, !byDms);
+    SetInUse(edtLat, !byDms);
+}
+
+void TfrmTransformCoord::btnClearClick() {
+    Show(LocateFields{});
+}
+
+void TfrmTransformCoord::btnLoactionClick() {
+    LocateFields fields = Fields();
+    if (controller_->Locate(rbDegree->isChecked(), fields)) {
+        Show(fields);
+    }
+}
+
+void TfrmTransformCoord::btnwgs84ToWarsClick() {
+    if (const auto result =
+            controller_->Convert(cbbType->currentIndex(), edtlngTest->text(), edtLatTest->text())) {
+        edtlatlngTest->setText(*result);
+    }
+}
+
+void TfrmTransformCoord::btnHelpTestClick() {
+    controller_->ShowHelp();
+}
+
+LocateFields TfrmTransformCoord::Fields() const {
+    return {edtLngDegree->text(), edtLngMinute->text(), edtLngSecond->text(), edtLatDegree->text(),
+            edtLatMinute->text(), edtLatSecond->text(), edtLng->text(),       edtLat->text()};
+}
+
+void TfrmTransformCoord::Show(const LocateFields& fields) {
+    edtLngDegree->setText(fields.lngDegree);
+    edtLngMinute->setText(fields.lngMinute);
+    edtLngSecond->setText(fields.lngSecond);
+    edtLatDegree->setText(fields.latDegree);
+    edtLatMinute->setText(fields.latMinute);
+    edtLatSecond->setText(fields.latSecond);
+    edtLng->setText(fields.lng);
+    edtLat->setText(fields.lat);
+}
+
+}  // namespace geodataui

@@ -1,0 +1,46 @@
+#include "mainwindow/settings/color_square.h"
+
+#include <QColorDialog>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace mainwindow {
+
+ColorSquare::ColorSquare(QWidget* parent) : QFrame(parent) {
+    setFixedSize(40, 20);
+    setCursor(Qt::PointingHandCursor);
+}
+
+QString ColorSquare::ColorText() const {
+    return color_.name(QColor::HexRgb).toUpper();
+}
+
+void ColorSquare::SetColorText(const QString& text) {
+    SetColor(QColor::fromString(text));
+}
+
+void ColorSquare::SetColor(const QColor& color) {
+    color_ = color.isValid() ? color : QColor(Qt::red);
+    update();
+}
+
+void ColorSquare::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) {
+        return;
+    }
+    QColorDialog dialog(color_, this);
+    dialog.setObjectName(QStringLiteral("dlgColor"));
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    if (dialog.exec() == QDialog::Accepted) {
+        SetColor(dialog.selectedColor());
+    }
+}
+
+void ColorSquare::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), color_);
+    painter.setPen(color_);  // fill and outline take the chosen colour
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+}  // namespace mainwindow

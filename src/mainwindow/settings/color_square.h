@@ -1,0 +1,28 @@
+#pragma once
+// A square filled with a colour; a click opens the colour dialog (`dlgColor`) at that colour
+// and takes the chosen one on OK.
+#include <QColor>
+#include <QFrame>
+
+namespace mainwindow {
+
+class ColorSquare : public QFrame {
+    Q_OBJECT
+
+  public:
+    explicit ColorSquare(QWidget* parent = nullptr);
+    // "#RRGGBB"
+    QString ColorText() const;
+    void SetColorText(const QString& text);
+    QColor Color() const { return color_; }
+    void SetColor(const QColor& color);
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QColor color_{Qt::red};
+};
+
+}  // namespace mainwindow

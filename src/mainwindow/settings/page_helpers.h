@@ -1,0 +1,38 @@
+#pragma once
+// Small builders shared by the settings pages: every control gets its name on creation.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QString>
+#include <QWidget>
+
+namespace mainwindow {
+
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+inline QCheckBox* NamedCheck(QWidget* parent, const char* name, const QString& caption) {
+    return Named(new QCheckBox(caption, parent), name);
+}
+
+inline QComboBox* NamedList(QWidget* parent, const char* name, const QStringList& items) {
+    auto* combo = Named(new QComboBox(parent), name);
+    combo->addItems(items);
+    return combo;
+}
+
+// The value of a spin box including text typed but not yet taken (OK pressed with the text
+// still being edited).
+inline int SpinValue(QSpinBox* spin) {
+    spin->interpretText();
+    return spin->value();
+}
+
+// A text box that takes digits only.
+QLineEdit* NamedDigitsEdit(QWidget* parent, const char* name);
+
+}  // namespace mainwindow

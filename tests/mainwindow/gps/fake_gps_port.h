@@ -1,0 +1,60 @@
+#pragma once
+// A serial port for GPS tests: received text is handed in by the test, opening can be made to
+// fail, and every open and close is counted.
+#include <stdexcept>
+#include <string>
+
+#include "geodata/ui/gps_serial_port.h"
+
+namespace testmainwindow {
+
+class FakeGpsPort final : public geodataui::IGpsSerialPort {
+  public:
+    QString name = QStringLiteral("ttyUSB0");
+    bool failOpen = false;
+    bool open = false;
+    int opens = 0;
+    int closes = 0;
+    std::string waiting;
+    geodata::TComPortSettings settings;
+
+    QString PortName() const override { return name; }
+    const geodata::TComPortSettings& Settings() const override { return settings; }
+    void ApplySettings(const geodata::TComPortSettings& s) override { settings = s; }
+    std::string ReadAll() override { return std::exchange(waiting, std::string()); }
+    void SetHandlers(std::function<void()> received, std::function<void()> afterClose) override {
+        received_ = std::move(received);
+        afterClose_ = std::move(afterClose);
+    }
+    bool IsOpen() const override { return open; }
+    void Open() override {
+        if (failOpen) {
+            throw std::runtime_error("no such device");
+        }
+        open = true;
+        ++opens;
+    }
+    void Close() override {
+        if (open) {
+            open = false;
+            ++closes;
+            if (afterClose_) {
+                afterClose_();
+            }
+        }
+    }
+
+    // Characters arrive at the port.
+    void Receive(const std::string& text) {
+        waiting += text;
+        if (received_) {
+            received_();
+        }
+    }
+
+  private:
+    std::function<void()> received_;
+    std::function<void()> afterClose_;
+};
+
+}  // namespace testmainwindow
