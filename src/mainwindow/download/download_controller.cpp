@@ -90,7 +90,12 @@ bool DownloadController::HasSelectedZoomLevel() const {
 
 // CalculateStart
 void DownloadController::CalculateStart() {
-    if (status_ == TDownloadStatus::dsDownloading || coordCount_ == 0)
+    if (status_ == TDownloadStatus::dsDownloading) {
+        recountPending_ = true;
+        return;
+    }
+    recountPending_ = false;
+    if (coordCount_ == 0)
         return;
     const ZoomChecks checks = zoomSource_ ? zoomSource_() : ZoomChecks{};
     for (int i = 0; i < engine::kZoomLevelCount; ++i)
@@ -338,8 +343,15 @@ void DownloadController::Tick() {
         DownloadFinished(false);
 }
 
-// DownloadFinished
+// DownloadFinished, then the recount that waited for the task's end (after the summary,
+// which reports the task's own counts).
 void DownloadController::DownloadFinished(bool stoppedByUser) {
+    FinishTask(stoppedByUser);
+    if (recountPending_ && status_ == TDownloadStatus::dsStopped)
+        CalculateStart();
+}
+
+void DownloadController::FinishTask(bool stoppedByUser) {
     EndTask();
     SetStatus(TDownloadStatus::dsStopped);
     taskbar_.SetProgressState(TfspTaskProgressState::fstpsNoProgress);

@@ -382,6 +382,41 @@ TEST(DownloadController, RecountWhilePausedChangesOnlyTheLabel) {
     EXPECT_EQ(CountFiles(h.tiles()), static_cast<std::size_t>(count));
 }
 
+TEST(DownloadController, LevelsTickedWhileDownloadingAreCountedOnceTheTaskEnds) {
+    for (const bool stop : {false, true}) {
+        SCOPED_TRACE(stop ? "stopped" : "ran to its end");
+        Harness h(SlowTiles(stop ? 200ms : 5ms));
+        h.SetBox(kLat1, kLng1, kLat2, kLng2);
+        h.SetLevels({10, 11});
+        const std::int64_t started = h.controller->TileCount();
+        const QString startedLabel = h.controller->TileCountText();
+        h.controller->Start();
+        ASSERT_EQ(h.controller->Status(), TDownloadStatus::dsDownloading);
+        // The running task keeps its levels, count and label.
+        h.SetLevels({10, 11, 12});
+        EXPECT_EQ(h.controller->TileCount(), started);
+        EXPECT_EQ(h.controller->TileCountText(), startedLabel);
+        EXPECT_EQ(h.settings.GetStrSetting(engine::StrSetting::SelectedZoomLevels), "10,11");
+
+        if (stop) {
+            h.fakes.messages.answers = {true};
+            h.controller->Stop();
+        }
+        ASSERT_TRUE(h.RunToEnd());
+        if (!stop) {
+            // The summary reports the task that ran.
+            ASSERT_EQ(h.Questions().size(), 1);
+            EXPECT_TRUE(h.Questions()[0].startsWith(QStringLiteral("已成功下载 ") +
+                                                    QString::number(started) + " "));
+        }
+        // Then the label, the stored selection and the next start follow the list.
+        EXPECT_GT(h.controller->TileCount(), started);
+        EXPECT_NE(h.controller->TileCountText(), startedLabel);
+        EXPECT_EQ(h.settings.GetStrSetting(engine::StrSetting::SelectedZoomLevels), "10,11,12");
+        EXPECT_TRUE(h.controller->TileBounds()[12].Checked);
+    }
+}
+
 TEST(DownloadController, ACountAboveTheCapIsReportedTrueAndFetchedOnlyUpToTheCap) {
     {
         SCOPED_TRACE("the program's cap, with the whole world at level 21");
