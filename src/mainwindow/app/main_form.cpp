@@ -301,6 +301,7 @@ void TfrmMain::CreateControllers() {
         d.download->SetArea(std::move(latLngs), std::move(coordinates), count);
     };
     layerHooks.calculateStart = [&d] { d.download->CalculateStart(); };
+    layerHooks.currentArea = [&d] { return d.download->LatLngs(); };
     d.layers = std::make_unique<LayerController>(d.settings, *d.services, std::move(layerHooks));
     d.layers->SetAppTitle(AppTitle());
 
