@@ -13,7 +13,8 @@ int main(int argc, char** argv) {
     mainwindow::PrepareWebEngineEnvironment();
     mainwindow::TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vantorel "));
+    // No display name: the X11 platform would append it to every window title ("... — Vantorel");
+    // applicationDisplayName() then gives the application name where a caption needs it.
     QApplication::setDesktopFileName(QStringLiteral("vantorel"));
 
     int result = 1;
