@@ -315,23 +315,32 @@ void DownloadController::Tick() {
     }
     const std::int64_t succeed = counters_->succeed.load();
     const std::int64_t fileSize = counters_->fileSize.load();
-    std::int64_t seconds = 0;
     std::int64_t bytes = 0;
     std::int64_t tiles = 0;
     if (status_ == TDownloadStatus::dsStopped) {
-        seconds = elapsedMs_ / 1000;
         bytes = fileSize;
         tiles = succeed;
     } else {
-        seconds = (elapsedMs_ - previousElapsedMs_) / 1000;
         bytes = fileSize - previousFileSize_;
         tiles = succeed - previousSucceed_;
     }
     if (bytes > 0) {
-        seconds = std::max<std::int64_t>(seconds, 1);
         tiles = std::max<std::int64_t>(tiles, 1);
-        speed1_ = ClampSpeed(bytes / seconds);
-        speed2_ = ClampSpeed(tiles / seconds);
+        if (status_ != TDownloadStatus::dsStopped && elapsedMs_ > previousElapsedMs_) {
+            // The last interval is half a second: its amount scaled to one second, so the
+            // running speed says per second what it shows (and matches the task's average).
+            const std::int64_t ms = elapsedMs_ - previousElapsedMs_;
+            speed1_ = ClampSpeed(bytes * 1000 / ms);
+            speed2_ = ClampSpeed(tiles * 1000 / ms);
+        } else {
+            // The whole task's average (or an interval the clock did not see pass), in whole
+            // seconds, at least one.
+            const std::int64_t wholeSeconds =
+                status_ == TDownloadStatus::dsStopped ? elapsedMs_ / 1000 : 0;
+            const std::int64_t seconds = std::max<std::int64_t>(wholeSeconds, 1);
+            speed1_ = ClampSpeed(bytes / seconds);
+            speed2_ = ClampSpeed(tiles / seconds);
+        }
     } else {
         ResetSpeeds();  // nothing came in: the speed is 0, not the last one
     }

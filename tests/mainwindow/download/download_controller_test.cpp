@@ -521,6 +521,35 @@ TEST(DownloadController, AnIntervalWithoutBytesShowsSpeedZero) {
     h.controller->Stop();
 }
 
+TEST(DownloadController, TheRunningSpeedIsPerSecondWhateverTheTicksInterval) {
+    // Two tiles come in during the interval.
+    struct Case {
+        std::chrono::milliseconds interval;
+        std::int32_t bytesPerSecond, tilesPerSecond;
+    };
+    const Case cases[] = {
+        {500ms, 4 * kPngSize, 4},
+        {250ms, 8 * kPngSize, 8},
+        {2000ms, kPngSize, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.interval.count());
+        Harness h(FastThenSlow(2, 10s));
+        h.settings.SetIntSetting(engine::IntSetting::MaxThread, 2);
+        h.SetBox(kLat1, kLng1, kLat2, kLng2);
+        h.SetLevels({10, 11, 12});
+        h.controller->Start();
+        ASSERT_TRUE(WaitUntil(
+            [&] { return h.controller->Counters().Succeed == 2 && h.controller->TimerActive(); }));
+        h.fakes.clock.now += c.interval;
+        h.controller->Tick();
+        EXPECT_EQ(h.controller->Counters().Speed1, c.bytesPerSecond);
+        EXPECT_EQ(h.controller->Counters().Speed2, c.tilesPerSecond);
+        h.fakes.messages.answers = {true};
+        h.controller->Stop();
+    }
+}
+
 TEST(DownloadController, ThirtyIdleMinutesEndTheTaskAndStopItsWorkers) {
     Harness h(FastThenSlow(2, 1500ms));
     h.settings.SetIntSetting(engine::IntSetting::MaxThread, 2);
