@@ -208,15 +208,15 @@ void TfrmMain::CreateServices(const ServiceOverrides& o) {
 // Panels 0 to 4: state, counters, the progress bar's place, zoom text, mouse position.
 void TfrmMain::BuildStatusBar() {
     QStatusBar* bar = d_->ui.StatusBar;
-    // Wide enough for the longest texts in the window's font (the counters of a task of
-    // millions of tiles running for hours, the zoom text of level 0, the mouse text of a far
-    // south-western point).
+    // Wide enough for the longest texts in the window's font (the zoom text of level 0, the
+    // mouse text of a far south-western point) and for the counters of an hour-long task of
+    // up to a million tiles; the counter panel widens for longer ones (SetStatusPanelText).
     const QFontMetrics metrics(bar->font());
     const int pad = 12;
-    const QString longestCounters =
-        ProgressPanelText(99 * 3600000LL, 9999999, 99999, 9999999, 1023LL << 30, 1023 << 20, 99999);
+    const QString counters =
+        ProgressPanelText(3599000, 999999, 9999, 999999, 1023 << 20, 1023 << 10, 999);
     const std::array<int, 5> widths{
-        80, metrics.horizontalAdvance(longestCounters) + pad, 0,
+        80, metrics.horizontalAdvance(counters) + pad, 0,
         metrics.horizontalAdvance(
             QStringLiteral("地图级别:21 比例尺:1/591657527 分辨率:156543.0米/像素 ")) +
             pad,
