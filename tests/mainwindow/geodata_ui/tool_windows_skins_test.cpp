@@ -102,11 +102,12 @@ TEST_F(ToolWindowSkins, CoordinateWindowKeepsCaptionsPositionsAndColours) {
     auto* rbDegree = form.findChild<QRadioButton*>(QStringLiteral("rbDegree"));
     auto* rbDMS = form.findChild<QRadioButton*>(QStringLiteral("rbDMS"));
     form.findChild<QPushButton*>(QStringLiteral("btnLoaction"))->click();  // fills every edit
+    form.findChild<QPushButton*>(QStringLiteral("btnwgs84ToWars"))->click();
     InEveryStyle([&] {
         for (const QPushButton* button : form.findChildren<QPushButton*>()) {
             ExpectCaptionWhole(button);
         }
-        for (const char* name : {"edtLng", "edtLat", "edtlngTest", "edtLatTest"}) {
+        for (const char* name : {"edtLng", "edtLat", "edtlngTest", "edtLatTest", "edtlatlngTest"}) {
             ExpectTextWhole(form.findChild<QLineEdit*>(QLatin1String(name)));
         }
         for (QRadioButton* mode : {rbDegree, rbDMS}) {
