@@ -99,7 +99,10 @@ bool TfrmTransformCoord::event(QEvent* event) {
             FitContents();
             break;
         case QEvent::PaletteChange:
-            rbDMSClick();  // the new skin's colours for the two input modes
+        case QEvent::StyleChange:
+            // The new skin's colours for the two input modes, once the switch is complete: a
+            // style sheet that is replaced gives the edits back the palette they had before.
+            QMetaObject::invokeMethod(this, &TfrmTransformCoord::rbDMSClick, Qt::QueuedConnection);
             break;
         default:
             break;

@@ -83,7 +83,10 @@ class ToolWindowSkins : public testing::Test {
     template <typename Check>
     void InEveryStyle(Check check) {
         ASSERT_GE(skins.StyleNames().size(), 4);
-        for (const QString& name : skins.StyleNames()) {
+        // Each style, then from the last (dark) one back to a light one and to the plain style.
+        QStringList order = skins.StyleNames();
+        order << order.at(1) << order.front();
+        for (const QString& name : order) {
             SCOPED_TRACE(name.toStdString());
             ASSERT_TRUE(skins.TrySetStyle(name));
             QApplication::processEvents();
@@ -110,6 +113,16 @@ TEST_F(ToolWindowSkins, CoordinateWindowKeepsCaptionsPositionsAndColours) {
         for (const char* name : {"edtLng", "edtLat", "edtlngTest", "edtLatTest", "edtlatlngTest"}) {
             ExpectTextWhole(form.findChild<QLineEdit*>(QLatin1String(name)));
         }
+        // The edits of the input mode in use take the text-box colour of the style in force, the
+        // others its button colour.
+        const QPalette now = QApplication::palette();
+        auto* edtLng = form.findChild<QLineEdit*>(QStringLiteral("edtLng"));
+        auto* edtLngDegree = form.findChild<QLineEdit*>(QStringLiteral("edtLngDegree"));
+        const auto base = [](const QLineEdit* edit) {
+            return edit->palette().color(QPalette::Base).name().toStdString();
+        };
+        EXPECT_EQ(base(edtLng), now.color(QPalette::Base).name().toStdString());
+        EXPECT_EQ(base(edtLngDegree), now.color(QPalette::Button).name().toStdString());
         for (QRadioButton* mode : {rbDegree, rbDMS}) {
             mode->click();
             for (const QLineEdit* edit : form.findChildren<QLineEdit*>()) {
