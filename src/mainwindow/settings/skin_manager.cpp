@@ -72,9 +72,9 @@ bool SkinManager::TrySetStyle(const QString& name) {
         return true;
     }
     if (name.compare(QLatin1String(kSystemStyleName), Qt::CaseInsensitive) == 0) {
-        qApp->setStyleSheet(systemSheet_);
         QApplication::setStyle(QStyleFactory::create(systemStyle_));
         QApplication::setPalette(systemPalette_);
+        qApp->setStyleSheet(systemSheet_);
         active_ = QLatin1String(kSystemStyleName);
         emit styleChanged(active_);
         return true;

@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStyle>
+#include <QToolButton>
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -163,6 +164,35 @@ TEST_F(SkinTest, SwitchingAppliesToEveryWindowAndBack) {
     EXPECT_EQ(QApplication::style()->name(), systemStyle);
     EXPECT_TRUE(qApp->styleSheet().isEmpty());
     EXPECT_EQ(changes, (QStringList{name, "Windows"}));
+}
+
+// Windows that exist through the switches (the main window, kept tool windows) follow every
+// switch, also a widget with a style sheet of its own (the left panel's bold section headers).
+TEST_F(SkinTest, WidgetsWithTheirOwnStyleSheetFollowEverySwitch) {
+    skins_.LoadSkins(SourceSkins());
+    QWidget window;
+    auto* header = new QToolButton(&window);
+    header->setCheckable(true);
+    header->setChecked(true);
+    header->setStyleSheet(QStringLiteral("QToolButton { font-weight: bold; }"));
+    auto* plain = new QToolButton(&window);
+    plain->setCheckable(true);
+    plain->setChecked(true);
+    window.show();
+    QStringList order = skins_.StyleNames().mid(1);
+    order << QStringLiteral("Windows") << order.back() << order.front()
+          << QStringLiteral("Windows");
+    for (const QString& name : order) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(skins_.TrySetStyle(name));
+        QApplication::processEvents();
+        for (const QPalette::ColorRole role :
+             {QPalette::Button, QPalette::ButtonText, QPalette::Window, QPalette::WindowText}) {
+            EXPECT_EQ(header->palette().color(role).name().toStdString(),
+                      plain->palette().color(role).name().toStdString())
+                << role;
+        }
+    }
 }
 
 TEST_F(SkinTest, EverySkinDrawsChineseWithTheCjkFont) {
