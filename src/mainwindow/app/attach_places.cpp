@@ -8,6 +8,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QTimer>
+#include <QWebEnginePage>
 #include <memory>
 
 #include "engine/download/installed_data.h"
@@ -18,6 +19,7 @@
 #include "mainwindow/app/attach_context.h"
 #include "mainwindow/app/map_events.h"
 #include "mainwindow/app/services.h"
+#include "mainwindow/page/page_host.h"
 #include "mainwindow/places/city_tree_panel.h"
 #include "mainwindow/places/coordinates_panel.h"
 #include "mainwindow/places/location_bar.h"
@@ -89,11 +91,14 @@ void AttachPlaces(const PlacesWidgets& w, const FrameContext& frame) {
                      [](const QString& text) { QApplication::clipboard()->setText(text); });
     QObject::connect(&places, &PlacesController::focusMap, w.crm,
                      [crm = w.crm] { crm->setFocus(); });
+    // The frame context lives only while the features are attached: keep what it points to.
+    Services* services = &frame.services;
+    QWidget* window = &frame.window;
     QObject::connect(
         &places, &PlacesController::locationBarChanged, bar,
-        [bar, &frame](const QString& text, bool visible) {
-            int left = frame.services.page.IsBaiduMap() ? 18 : 8;
-            if (auto* gps = frame.window.findChild<QWidget*>(QStringLiteral("pnlGPSNavigation"))) {
+        [bar, services, window](const QString& text, bool visible) {
+            int left = services->page.IsBaiduMap() ? 18 : 8;
+            if (auto* gps = window->findChild<QWidget*>(QStringLiteral("pnlGPSNavigation"))) {
                 left += gps->width();
             }
             bar->ShowText(text, visible, left);
@@ -110,6 +115,15 @@ void AttachPlaces(const PlacesWidgets& w, const FrameContext& frame) {
         });
 
     tree->LoadCityTree(CityData());
+
+    // The district under the stored centre, once, when the page has first loaded.
+    if (QWebEnginePage* page = frame.crm.Page()) {
+        auto first = std::make_shared<QMetaObject::Connection>();
+        *first = QObject::connect(page, &QWebEnginePage::loadFinished, &places, [&places, first] {
+            QObject::disconnect(*first);
+            places.QueryDistThread();
+        });
+    }
 }
 
 }  // namespace mainwindow

@@ -1,6 +1,7 @@
 #include "mainwindow/places/places_controller.h"
 
 #include <QUrl>
+#include <cmath>
 #include <stdexcept>
 
 #include "engine/core/atomic_file.h"
@@ -41,6 +42,25 @@ struct GeocodeResult {
 
 QStringList CoordTypeNames() {
     return {QStringLiteral("GPS坐标"), QStringLiteral("百度坐标 "), QStringLiteral("谷歌坐标")};
+}
+
+// Typed "lng,lat,..." text: at least two points, each on the globe. A point off it would make
+// an area whose tile count is meaningless; text that is no number is left to the encoder.
+bool TypedPointsInRange(const QString& text) {
+    const QStringList values = text.split(QLatin1Char(','));
+    if (values.size() < 4) {
+        return false;
+    }
+    for (qsizetype i = 0; i + 1 < values.size(); i += 2) {
+        bool lngOk = false;
+        bool latOk = false;
+        const double lng = values[i].toDouble(&lngOk);
+        const double lat = values[i + 1].toDouble(&latOk);
+        if ((lngOk && std::abs(lng) > 180.0) || (latOk && std::abs(lat) > 90.0)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -406,6 +426,9 @@ void PlacesController::ShowBoundOnMap(const QString& text) {
     }
     std::string encoded;
     try {
+        if (!TypedPointsInRange(text)) {
+            throw std::out_of_range("typed point outside the globe");
+        }
         encoded = geodata::TGPolyLine(0.00001).EncodePointsEx(text.toStdString());
     } catch (const std::exception&) {
         services_.messages.ShowError(QStringLiteral("坐标格式不正确：") + text);

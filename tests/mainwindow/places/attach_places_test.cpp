@@ -4,10 +4,17 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <cstdlib>
 
+#include "fake_web.h"
 #include "geodata/boundary/boundary_store.h"
+#include "geodata/export/gbk.h"
+#include "geodata/search/geocoder.h"
 #include "mainwindow/app/main_form_fixture.h"
 #include "mainwindow/app/map_events.h"
+#include "mainwindow/places/location_bar.h"
 #include "mainwindow/places/web_gmaps_lookup_edit.h"
 #include "mainwindow/poi/poi_panel.h"
 
@@ -69,6 +76,28 @@ TEST_F(AttachPlacesTest, AnOutlineBecomesTheAreaAndCanBeExported) {
     EXPECT_TRUE(Find<QAction>("actExportBoundary")->isEnabled());
     EXPECT_EQ(Find<QPlainTextEdit>("mmoCoordinates")->toPlainText(),
               QStringLiteral("118.79,32.05,118.85,32.10,118.90,32.04"));
+}
+
+TEST_F(AttachPlacesTest, FirstPageLoadShowsTheDistrictInTheLocationBar) {
+    testsupport::LoopbackServer server;
+    setenv("VANTOREL_ROUTE", server.BaseUrl().c_str(), 1);
+    const std::string url = geodata::DistrictQueryUrl(39.91, 116.40);
+    server.SetAnswer("/" + url.substr(url.find("://") + 3, url.find('?') - url.find("://") - 3),
+                     testplaces::JsonBody(geodata::Utf8ToGbk(
+                         R"({"report":"0","dist":"中国,北京市,北京市,东城区"})")));
+    Settings().SetFloatSetting(engine::FloatSetting::Latitude, 39.91);
+    Settings().SetFloatSetting(engine::FloatSetting::Longitude, 116.40);
+    Settings().SetIntSetting(engine::IntSetting::ZoomLevel, 12);
+    Window().show();
+    auto* bar = Find<mainwindow::TLocationBar>("pnlLocation");
+    ASSERT_NE(bar, nullptr);
+
+    // The lookup runs once the page is there, and the bar is placed after the window was built.
+    emit Window().MapView()->page()->loadFinished(true);
+    EXPECT_TRUE(testplaces::WaitFor([bar] { return bar->isVisible(); }));
+    EXPECT_EQ(bar->text(), QStringLiteral("当前位置：中国>北京市>北京市>东城区"));
+    testplaces::Settle();
+    unsetenv("VANTOREL_ROUTE");
 }
 
 }  // namespace

@@ -378,6 +378,24 @@ TEST_F(PlacesTest, TypedCoordinatesAndHelp) {
                                             geodata::PlainEncodedText(encoded))));
     EXPECT_EQ(controller->OutlineName(), QStringLiteral("桂林"));
 
+    // Points off the globe or a single point: a message, and the outline stays as it was.
+    for (const char* typed : {"200.5,25.4,109.9,25.0", "110.5,95.25,109.9,25.0",
+                              "110.5,25.4,109.9,-90.5", "110.56641,25.41847", ",110.5,25.4,109"}) {
+        const QString before = controller->EncodedPath();
+        const auto scripts = fake.page.scripts.size();
+        fake.messages.shown.clear();
+        controller->ShowBoundOnMap(QString::fromUtf8(typed));
+        ASSERT_EQ(fake.messages.shown.size(), 1u) << typed;
+        EXPECT_TRUE(fake.messages.shown[0].text.startsWith(QStringLiteral("坐标格式不正确：")))
+            << typed;
+        EXPECT_EQ(fake.page.scripts.size(), scripts) << typed;
+        EXPECT_EQ(controller->EncodedPath(), before) << typed;
+    }
+    controller->ShowBoundOnMap(QStringLiteral("-180,-90,180,90"));
+    EXPECT_EQ(fake.page.scripts.back(),
+              mainwindow::pagescript::ShowBoundary(QString::fromStdString(geodata::PlainEncodedText(
+                  geodata::TGPolyLine(0.00001).EncodePointsEx("-180,-90,180,90")))));
+
     controller->UseCurrentView();
     EXPECT_EQ(fake.page.scripts.back(), QStringLiteral("showCurrentView();"));
 
