@@ -29,6 +29,8 @@ SkinManager& SkinManager::Instance() {
 
 void SkinManager::LoadSkins(const QString& folder) {
     const QDir dir(folder);
+    // Style sheets name their images "skin:<file>", found in the skins folder.
+    QDir::addSearchPath(QStringLiteral("skin"), dir.absolutePath());
     const QStringList files =
         dir.entryList({QStringLiteral("*.skin")}, QDir::Files | QDir::Readable, QDir::Name);
     for (const QString& file : files) {
