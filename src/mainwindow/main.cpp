@@ -6,6 +6,7 @@
 #include "engine/settings/settings.h"
 #include "mainwindow/app/application.h"
 #include "mainwindow/app/main_form.h"
+#include "mainwindow/app/qt_translations.h"
 #include "mainwindow/app/webengine_setup.h"
 #include "mainwindow/settings/skin_manager.h"
 
@@ -13,8 +14,10 @@ int main(int argc, char** argv) {
     mainwindow::PrepareWebEngineEnvironment();
     mainwindow::TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vantorel "));
+    // No display name: the X11 platform would append it to every window title ("... — Vantorel");
+    // applicationDisplayName() then gives the application name where a caption needs it.
     QApplication::setDesktopFileName(QStringLiteral("vantorel"));
+    mainwindow::InstallQtTranslations(app);
 
     int result = 1;
     try {

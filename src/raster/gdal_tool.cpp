@@ -153,6 +153,9 @@ bool TGDALTool::WriteImage(Dataset source, Dataset& destination, int offsetX, in
     if (width <= 0 || height <= 0 || count <= 0) {
         return Fail("the tile has no pixels");
     }
+    if (width > engine::kMaxTileSide || height > engine::kMaxTileSide) {
+        return Fail("unusable image size");  // no tile: refused before any buffer is sized
+    }
     image_.width = width;
     image_.height = height;
     image_.rgb.assign(static_cast<std::size_t>(width) * height * 3, 0);

@@ -9,6 +9,7 @@
 #include "engine/core/catalogue.h"
 #include "engine/core/datum.h"
 #include "engine/core/number_format.h"
+#include "engine/core/text_helpers.h"
 #include "engine/core/tile_math.h"
 
 namespace raster {
@@ -16,11 +17,11 @@ namespace {
 
 using engine::FormatInt;
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
+using engine::kUtf8Bom;
 
 // Every line ended by CR LF, the last one included.
 std::string JoinLines(const std::vector<std::string>& lines, bool withBom) {
-    std::string text = withBom ? std::string(kBom) : std::string();
+    std::string text = withBom ? std::string(kUtf8Bom) : std::string();
     for (const auto& line : lines) {
         text += line;
         text += "\r\n";

@@ -386,5 +386,56 @@ TEST(SettingsPaths, FollowTheXdgRules) {
     EXPECT_EQ(paths.cefCacheDir, "/var/c/Vantorel/CefCache");
 }
 
+TEST(DocumentsFolder, FollowsTheUserDirsFileThenTheVariableThenHome) {
+    testsupport::TempDir dir;
+    const std::filesystem::path home = dir / "home";
+    struct Case {
+        const char* what;
+        const char* userDirs;     // nullptr: no user-dirs.dirs
+        const char* environment;  // XDG_DOCUMENTS_DIR; nullptr: unset
+        std::filesystem::path documents;
+    };
+    const Case cases[] = {
+        {"no file", nullptr, nullptr, home},
+        {"below home", "XDG_DOCUMENTS_DIR=\"$HOME/文档\"\n", nullptr, home / "文档"},
+        {"braced home, no quotes", "XDG_DOCUMENTS_DIR=${HOME}/Docs\r\n", nullptr, home / "Docs"},
+        {"escapes in quotes", "XDG_DOCUMENTS_DIR=\"$HOME/My \\\"Docs\\\" a\\b \\$x\"\n", nullptr,
+         home / "My \"Docs\" a\\b $x"},
+        {"escape without quotes", "XDG_DOCUMENTS_DIR=$HOME/My\\ Docs\n", nullptr, home / "My Docs"},
+        {"absolute among others",
+         "# comment\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n  XDG_DOCUMENTS_DIR=\"/srv/docs\"\n",
+         nullptr, "/srv/docs"},
+        {"the last line wins", "XDG_DOCUMENTS_DIR=\"$HOME/old\"\nXDG_DOCUMENTS_DIR=\"$HOME/new\"\n",
+         nullptr, home / "new"},
+        {"home itself, trailing slash", "XDG_DOCUMENTS_DIR=\"$HOME/\"\n", nullptr, home},
+        {"untidy path", "XDG_DOCUMENTS_DIR=\"$HOME//a/./b/\"\n", nullptr, home / "a" / "b"},
+        {"file wins over the variable", "XDG_DOCUMENTS_DIR=\"$HOME/文档\"\n", "/env/docs",
+         home / "文档"},
+        {"variable when the file lacks it", "XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n", "/env/docs",
+         "/env/docs"},
+        {"variable without a file", nullptr, "/env/docs", "/env/docs"},
+        {"relative value and variable are ignored", "XDG_DOCUMENTS_DIR=\"Documents\"\n", "docs",
+         home},
+        {"another variable's name", "XDG_DOCUMENTS_DIR=\"$HOMEWORK/x\"\n", nullptr, home},
+        {"another variable inside", "XDG_DOCUMENTS_DIR=\"$HOME/$USER\"\n", nullptr, home},
+        {"prefix of another key", "MY_XDG_DOCUMENTS_DIR=\"/srv/x\"\n", nullptr, home},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        XdgBaseDirs dirs;
+        dirs.home = home;
+        dirs.configHome = dir / c.what;
+        std::filesystem::create_directories(dirs.configHome);
+        if (c.userDirs)
+            testsupport::WriteFileBytes(dirs.configHome / "user-dirs.dirs", c.userDirs);
+        const auto lookup = [&](const char* name) -> std::optional<std::string> {
+            if (std::string_view(name) == "XDG_DOCUMENTS_DIR" && c.environment)
+                return c.environment;
+            return std::nullopt;
+        };
+        EXPECT_EQ(DocumentsFolder(dirs, lookup), c.documents);
+    }
+}
+
 }  // namespace
 }  // namespace engine

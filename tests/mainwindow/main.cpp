@@ -10,12 +10,18 @@
 
 #include "launcher_entry_child.h"
 #include "mainwindow/app/webengine_setup.h"
+#include "mainwindow/support/user_folders.h"
+#include "support/temp_dir.h"
 
 int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "--launcher-entry-child") == 0) {
         QCoreApplication app(argc, argv);
         return testmainwindow::RunLauncherEntryChild(argv[2]);
     }
+    // No test may read or write the real user's settings, tasks, markers or logs: the run gets
+    // a home and XDG folders of its own, and window fixtures give each test its own again.
+    testsupport::TempDir userRoot;
+    testmainwindow::TempUserFolders userFolders(userRoot.path());
     // Nothing a test shows may appear on a desktop, also when run by hand.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

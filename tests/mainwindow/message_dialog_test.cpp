@@ -72,6 +72,24 @@ TEST(MessageDialog, LongTextWrapsAtHalfTheScreenAndTabsExpand) {
     EXPECT_GT(empty->height(), ok.bottom());
 }
 
+TEST(MessageDialog, CarriageReturnsBreakLinesAsLineFeedsDo) {
+    const auto height = [](const QString& text) {
+        return CreateMsgForm(text, TMsgDlgKind::mkWarning, {K::mbkYes, K::mbkNo}, true)
+            ->DlgMessage()
+            ->height();
+    };
+    // The delete-task question separates its two sentences with two carriage returns.
+    const int oneLine = height(QStringLiteral("您是否要删除下载任务“甲”?  删除后"));
+    const int threeLines = height(QStringLiteral("您是否要删除下载任务“甲”?\n\n删除后"));
+    ASSERT_GT(threeLines, 2 * oneLine);
+    for (const char* breaks : {"\r\r", "\r\n\r\n", "\r\n\r", "\n\r"}) {
+        SCOPED_TRACE(breaks);
+        EXPECT_EQ(height(QStringLiteral("您是否要删除下载任务“甲”?") + QString::fromLatin1(breaks) +
+                         QStringLiteral("删除后")),
+                  threeLines);
+    }
+}
+
 TEST(MessageDialog, ButtonWidthsOfTheFirstDialogHoldForLaterFonts) {
     // No other case shows a NoToAll button, so the first dialog here measures it.
     const QFont saved = QApplication::font("QMessageBox");

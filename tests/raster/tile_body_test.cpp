@@ -117,14 +117,19 @@ TEST_F(TileBodyTest, WriteTileFileOpensOnlyTheFormatsATileCanHave) {
         EXPECT_FALSE(tool.WriteTileFile(dir_ / "huge.jpg", ds, 2, 0));
         EXPECT_FALSE(tool.WriteTileFile(dir_ / "huge.gif", ds, 2, 0));
         EXPECT_TRUE(tool.WriteTileFile(dir_ / "t.bmp", ds, 3, 0));
+        // An opened dataset far beyond a tile is refused before its pixels are read.
+        Dataset wide(GDALCreate(GDALGetDriverByName("MEM"), "", 5000, 8, 3, GDT_Byte, nullptr));
+        ASSERT_TRUE(wide);
+        EXPECT_FALSE(tool.WriteImage(std::move(wide), ds, 0, 0));
     }
     EXPECT_EQ(ReadPixel(target, 100, 100), (Rgb{0, 0, 0}));
     EXPECT_EQ(ReadPixel(target, 256 + 100, 100), (Rgb{0, 0, 0}));
     EXPECT_EQ(ReadPixel(target, 768 + 100, 100), (Rgb{9, 8, 7}));
-    ASSERT_EQ(log.size(), 4u);
+    ASSERT_EQ(log.size(), 5u);
     EXPECT_NE(log[0].find("vrt.png"), std::string::npos) << log[0];
     EXPECT_NE(log[2].find("unusable image size"), std::string::npos) << log[2];
     EXPECT_NE(log[3].find("declared size 65000x65000"), std::string::npos) << log[3];
+    EXPECT_EQ(log[4], "WriteImage:unusable image size");
 }
 
 }  // namespace

@@ -37,6 +37,20 @@ void SetError(std::string* error, const std::string& text) {
 
 }  // namespace
 
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
 std::filesystem::path TempPathBeside(const std::filesystem::path& target) {
     std::filesystem::path temp = target;
     temp += ".tmp-" + RandomSuffix();
@@ -59,7 +73,7 @@ bool CommitTempFile(const std::filesystem::path& temp, const std::filesystem::pa
 bool WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes,
                      std::string* error, const AtomicWriteOptions& options) {
     std::error_code ec;
-    if (target.has_parent_path()) {
+    if (options.createFolders && target.has_parent_path()) {
         std::filesystem::create_directories(target.parent_path(), ec);
     }
     const auto temp = TempPathBeside(target);
@@ -72,21 +86,11 @@ bool WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes
     if (options.mode) {
         ::fchmod(fd, *options.mode);  // the umask must not widen or narrow the mode asked for
     }
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            SetError(error, "cannot write " + temp.string() + ": " + std::strerror(errno));
-            ::close(fd);
-            std::filesystem::remove(temp, ec);
-            return false;
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
+    if (!WriteAll(fd, bytes)) {
+        SetError(error, "cannot write " + temp.string() + ": " + std::strerror(errno));
+        ::close(fd);
+        std::filesystem::remove(temp, ec);
+        return false;
     }
     if (options.durable && ::fsync(fd) != 0) {
         SetError(error, "cannot write " + temp.string() + ": " + std::strerror(errno));

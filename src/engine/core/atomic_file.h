@@ -16,9 +16,12 @@ struct AtomicWriteOptions {
     // Flushes the data to the disk before the rename, so that after a power loss the target
     // holds the old or the new bytes, never an empty file. Costly: only for files that matter.
     bool durable = false;
+    // Creates the target's missing parent folders; without, a missing folder is a failure.
+    bool createFolders = true;
 };
 
-// Writes `bytes` to `target` atomically, creating missing parent folders. Returns false and
+// Writes `bytes` to `target` atomically, creating missing parent folders (unless the options
+// say otherwise). Returns false and
 // sets `error` (when given) on failure; the previous file, if any, is then left unchanged.
 bool WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes,
                      std::string* error = nullptr, const AtomicWriteOptions& options = {});
@@ -28,6 +31,10 @@ bool WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes
 std::filesystem::path TempPathBeside(const std::filesystem::path& target);
 bool CommitTempFile(const std::filesystem::path& temp, const std::filesystem::path& target,
                     std::string* error = nullptr);
+
+// Writes all of `bytes` to the open descriptor, writing again after a short write or an
+// interrupted call; false (errno telling why) on the first real failure.
+bool WriteAll(int fd, std::string_view bytes);
 
 // Whole file; false when it cannot be read.
 bool ReadFileBytes(const std::filesystem::path& file, std::string& bytes);

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <system_error>
 
 namespace engine {
@@ -134,6 +135,15 @@ std::optional<std::int64_t> ParseInt(std::string_view text, bool allowHex) {
         return std::nullopt;
     }
     return static_cast<std::int64_t>(magnitude);
+}
+
+std::optional<std::int32_t> ParseInt32(std::string_view text, bool allowHex) {
+    const auto value = ParseInt(text, allowHex);
+    if (!value || *value < std::numeric_limits<std::int32_t>::min() ||
+        *value > std::numeric_limits<std::int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(*value);
 }
 
 }  // namespace engine

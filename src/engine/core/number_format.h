@@ -29,5 +29,8 @@ std::optional<double> ParseFloat(std::string_view text);
 
 // Parses a whole text as a decimal integer; with allowHex a "0x" or "$" prefix reads hexadecimal.
 std::optional<std::int64_t> ParseInt(std::string_view text, bool allowHex = false);
+// The same for a value that must fit 32 bits (as task and settings files hold them); a larger
+// one does not parse.
+std::optional<std::int32_t> ParseInt32(std::string_view text, bool allowHex = false);
 
 }  // namespace engine

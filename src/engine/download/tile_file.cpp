@@ -12,23 +12,6 @@
 namespace engine {
 namespace {
 
-bool WriteAll(int fd, std::string_view body) {
-    const char* data = body.data();
-    std::size_t left = body.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 // Runs `open` once more after creating the folder when it failed for a missing folder.
 template <typename Open>
 int OpenCreatingFolder(const std::filesystem::path& folder, Open open) {

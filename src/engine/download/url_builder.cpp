@@ -7,6 +7,7 @@
 
 #include "engine/core/catalogue.h"
 #include "engine/core/number_format.h"
+#include "engine/core/text_helpers.h"
 #include "engine/core/tile_math.h"
 
 namespace engine {
@@ -160,13 +161,6 @@ std::string Fill(std::string_view pattern, std::initializer_list<std::string_vie
     return out;
 }
 
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-    for (auto pos = text.find(from); pos != std::string::npos;
-         pos = text.find(from, pos + to.size())) {
-        text.replace(pos, from.size(), to);
-    }
-}
-
 // Every "zh-cn", letters compared without regard to case, becomes the language marker.
 void MarkLanguage(std::string& text) {
     constexpr std::string_view kChinese = "zh-cn";
@@ -186,7 +180,7 @@ void MarkLanguage(std::string& text) {
 }
 
 void PutLanguage(std::string& text, std::string_view code) {
-    ReplaceAll(text, std::string_view(&kLanguageMarker, 1), code);
+    text = ReplaceAll(text, std::string_view(&kLanguageMarker, 1), code);
 }
 
 std::string Num(std::int64_t value) {
@@ -237,8 +231,8 @@ TileUrls TileUrlBuilder::BuildTileUrl(const TTile& tile, const UrlSettings& sett
         case TMapType::mtMapAbcHybrid: {
             std::string pattern = tpl;
             if (mapType_ == TMapType::mtMapAbcRoadMap && settings.BigFontMode) {
-                ReplaceAll(pattern, kAmapRoadHost, kAmapRoadBigFontHost);
-                ReplaceAll(pattern, "lang=zh_cn&size=1&scale=1&style=8", "style=7");
+                pattern = ReplaceAll(pattern, kAmapRoadHost, kAmapRoadBigFontHost);
+                pattern = ReplaceAll(pattern, "lang=zh_cn&size=1&scale=1&style=8", "style=7");
             }
             urls.Base = Fill(pattern, {Num(Server(1, 4)), x, y, z});
             if (mapType_ == TMapType::mtMapAbcHybrid) {
@@ -258,8 +252,8 @@ TileUrls TileUrlBuilder::BuildTileUrl(const TTile& tile, const UrlSettings& sett
             std::string pattern = tpl;
             MarkLanguage(pattern);
             if (settings.MapSeverIndex > 0) {
-                ReplaceAll(pattern, kGoogleChinaHost, kGoogleInternationalHost);
-                ReplaceAll(pattern, "&gl=cn", "");
+                pattern = ReplaceAll(pattern, kGoogleChinaHost, kGoogleInternationalHost);
+                pattern = ReplaceAll(pattern, "&gl=cn", "");
             }
             const bool road = mapType_ == TMapType::mtGoogleRoadMap ||
                               mapType_ == TMapType::mtGoogleRoadMap_NoLabel;
@@ -300,7 +294,7 @@ TileUrls TileUrlBuilder::BuildTileUrl(const TTile& tile, const UrlSettings& sett
             const std::string name = TencentTileName(tile, bigFont);
             urls.Base = Fill(tpl, {Num(Server(0, 4)), name});
             if (bigFont) {
-                ReplaceAll(urls.Base, "maptilesv3", "hwaptiles");
+                urls.Base = ReplaceAll(urls.Base, "maptilesv3", "hwaptiles");
             }
             if (mapType_ == TMapType::mtSosoHybrid) {
                 urls.Overlay =

@@ -12,6 +12,8 @@
 #include <set>
 #include <system_error>
 
+#include "engine/core/atomic_file.h"
+
 namespace engine {
 namespace {
 
@@ -65,20 +67,6 @@ void ReportFailureLocked(const std::filesystem::path& file, const std::string& r
         std::cerr << "vantorel: cannot write log file " << file.string() << ": " << reason
                   << std::endl;
     }
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string_view>
 
+#include "engine/core/text_helpers.h"
 #include "engine/core/utilities.h"
 
 namespace engine {
@@ -29,19 +30,6 @@ struct MultiDeleter {
 };
 using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
 using MultiHandle = std::unique_ptr<CURLM, MultiDeleter>;
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) !=
-            std::tolower(static_cast<unsigned char>(prefix[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // What one transfer collects through the callbacks.
 struct Transfer {

@@ -4,34 +4,15 @@
 #include <limits>
 
 #include "engine/core/number_format.h"
+#include "engine/core/text_helpers.h"
 
 namespace engine {
 namespace {
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
-}
 
 bool LessText(std::string_view a, std::string_view b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         return LowerAscii(x) < LowerAscii(y);
     });
-}
-
-// Integer text as profile files read it: decimal, or hexadecimal after "0x"; a value that does
-// not fit 32 bits does not parse.
-std::optional<std::int32_t> ParseInt32(std::string_view text) {
-    const auto value = ParseInt(text, true);
-    if (!value || *value < std::numeric_limits<std::int32_t>::min() ||
-        *value > std::numeric_limits<std::int32_t>::max()) {
-        return std::nullopt;
-    }
-    return static_cast<std::int32_t>(*value);
 }
 
 }  // namespace
@@ -109,7 +90,7 @@ bool TIniConfig::GetBoolSetting(int index) const {
         return false;
     }
     const auto text = ini_.Read(SectionName(prop->kind), prop->name);
-    const auto value = text ? ParseInt32(*text) : std::nullopt;
+    const auto value = text ? ParseInt32(*text, true) : std::nullopt;
     return value ? *value != 0 : BoolDefault(*prop);
 }
 
@@ -119,7 +100,7 @@ std::int32_t TIniConfig::GetIntSetting(int index) const {
         return 0;
     }
     const auto text = ini_.Read(SectionName(prop->kind), prop->name);
-    const auto value = text ? ParseInt32(*text) : std::nullopt;
+    const auto value = text ? ParseInt32(*text, true) : std::nullopt;
     return value.value_or(prop->declaredDefault);
 }
 

@@ -10,37 +10,10 @@
 #include <system_error>
 
 #include "engine/core/atomic_file.h"
+#include "engine/core/text_helpers.h"
 
 namespace engine {
 namespace {
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // One lock per file for the whole process, keyed by the file's canonical path so that two
 // spellings of one path share it.
@@ -98,23 +71,14 @@ IniDocument::Line IniDocument::MakeLine(std::string text) {
 
 IniDocument IniDocument::Parse(std::string_view text) {
     IniDocument document;
-    if (text.starts_with(kByteOrderMark)) {
+    if (text.starts_with(kUtf8Bom)) {
         document.byteOrderMark_ = true;
-        text.remove_prefix(kByteOrderMark.size());
+        text.remove_prefix(kUtf8Bom.size());
     }
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            document.lines_.push_back(MakeLine(std::string(text.substr(start))));
-            break;
-        }
-        document.lines_.push_back(MakeLine(std::string(text.substr(start, end - start))));
-        if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') {
-            document.crlf_ = true;
-            ++end;
-        }
-        start = end + 1;
+    // Written back with CR LF when any line ended so.
+    document.crlf_ = text.find("\r\n") != std::string_view::npos;
+    for (std::string& line : SplitLines(text)) {
+        document.lines_.push_back(MakeLine(std::move(line)));
     }
     return document;
 }
@@ -122,7 +86,7 @@ IniDocument IniDocument::Parse(std::string_view text) {
 std::string IniDocument::Serialize() const {
     std::string text;
     if (byteOrderMark_) {
-        text += kByteOrderMark;
+        text += kUtf8Bom;
     }
     const std::string_view lineBreak = crlf_ ? "\r\n" : "\n";
     for (const auto& line : lines_) {

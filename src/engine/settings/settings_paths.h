@@ -25,6 +25,13 @@ using EnvironmentLookup = std::function<std::optional<std::string>(const char* n
 XdgBaseDirs XdgBaseDirsFrom(const EnvironmentLookup& lookup);
 XdgBaseDirs XdgBaseDirsFromEnvironment();
 
+// The user's documents folder, as `xdg-user-dir DOCUMENTS` gives it: XDG_DOCUMENTS_DIR from
+// user-dirs.dirs in the config folder ("$HOME/..." or an absolute path), else the variable of
+// that name when it holds an absolute path, else the home folder. The task and marker folders
+// live below it.
+std::filesystem::path DocumentsFolder(const XdgBaseDirs& dirs, const EnvironmentLookup& lookup);
+std::filesystem::path DocumentsFolderFromEnvironment();
+
 // The folders behind the settings file and its path defaults.
 struct SettingsPaths {
     std::filesystem::path configFile;        // .../Vantorel/settings.ini

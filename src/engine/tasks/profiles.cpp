@@ -1,8 +1,6 @@
 #include "engine/tasks/profiles.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -13,51 +11,14 @@
 
 #include "engine/core/atomic_file.h"
 #include "engine/core/number_format.h"
+#include "engine/core/text_helpers.h"
 #include "engine/tasks/task_text.h"
 
 namespace engine {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
-}
-
-std::vector<std::string_view> Split(std::string_view text, char delimiter) {
-    std::vector<std::string_view> parts;
-    if (text.empty()) {
-        return parts;
-    }
-    std::size_t start = 0;
-    for (;;) {
-        const auto end = text.find(delimiter, start);
-        if (end == std::string_view::npos) {
-            parts.push_back(text.substr(start));
-            return parts;
-        }
-        parts.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-}
-
-// A 32-bit integer as the task file holds it; nothing when the text is no such number.
-std::optional<std::int32_t> ToInt32(std::string_view text) {
-    const auto value = ParseInt(text, true);
-    if (!value || *value < std::numeric_limits<std::int32_t>::min() ||
-        *value > std::numeric_limits<std::int32_t>::max()) {
-        return std::nullopt;
-    }
-    return static_cast<std::int32_t>(*value);
-}
-
 std::int32_t ToInt32Or(std::string_view text, std::int32_t fallback) {
-    return ToInt32(text).value_or(fallback);
+    return ParseInt32(text, true).value_or(fallback);
 }
 
 // The value of the first line whose part before its first "=" is `key` (letter case ignored).
@@ -72,67 +33,23 @@ std::string ValueOf(const std::vector<std::string>& lines, std::string_view key)
     return "";
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(start));
-            break;
-        }
-        lines.emplace_back(text.substr(start, end - start));
-        if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') {
-            ++end;
-        }
-        start = end + 1;
-    }
-    return lines;
-}
-
 std::string FileError(const char* what, const std::filesystem::path& file, const std::string& why) {
     return std::string(what) + " \"" + file.string() + "\". " + why;
 }
 
-// Writes a complete new file beside `target` and renames it into place. The folder must exist.
+// Writes a complete new file beside `target`, flushed to the disk, and renames it into place,
+// keeping the permissions of the file it replaces. The folder must exist.
 void ReplaceFile(const std::filesystem::path& target, std::string_view bytes) {
-    mode_t mode = 0644;
+    AtomicWriteOptions options;
+    options.durable = true;
+    options.createFolders = false;
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0) {
-        mode = info.st_mode & 07777;
-    }
-    const auto temp = TempPathBeside(target);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0) {
-        throw TaskStoreError(FileError("Cannot create file", target, std::strerror(errno)));
-    }
-    std::error_code ec;
-    auto fail = [&](int error) {
-        ::close(fd);
-        std::filesystem::remove(temp, ec);
-        throw TaskStoreError(FileError("Cannot write file", target, std::strerror(error)));
-    };
-    std::string_view left = bytes;
-    while (!left.empty()) {
-        const ssize_t written = ::write(fd, left.data(), left.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            fail(errno);
-        }
-        left.remove_prefix(static_cast<std::size_t>(written));
-    }
-    if (::fsync(fd) != 0) {
-        fail(errno);
-    }
-    if (::close(fd) != 0) {
-        std::filesystem::remove(temp, ec);
-        throw TaskStoreError(FileError("Cannot write file", target, std::strerror(errno)));
+        options.mode = info.st_mode & 07777;
     }
     std::string error;
-    if (!CommitTempFile(temp, target, &error)) {
-        throw TaskStoreError(FileError("Cannot create file", target, error));
+    if (!WriteFileAtomic(target, bytes, &error, options)) {
+        throw TaskStoreError(FileError("Cannot write file", target, error));
     }
 }
 
@@ -201,7 +118,7 @@ std::string TProfiles::FileText() const {
         "NoLabel=" + FormatInt(noLabel_ ? 1 : 0),
         "TiandituIndex=" + FormatInt(tiandituIndex_),
     };
-    std::string text(kByteOrderMark);
+    std::string text(kUtf8Bom);
     for (const auto& line : lines) {
         text += ScrambleTaskLine(line);
         text += "\r\n";
@@ -227,11 +144,7 @@ void TProfiles::Load(const std::filesystem::path& fileName) {
     if (!ReadFileBytes(fileName, bytes)) {
         throw TaskStoreError(FileError("Cannot open file", fileName, std::strerror(errno)));
     }
-    std::string_view text(bytes);
-    if (text.starts_with(kByteOrderMark)) {
-        text.remove_prefix(kByteOrderMark.size());
-    }
-    std::vector<std::string> lines = SplitLines(text);
+    std::vector<std::string> lines = SplitLines(WithoutBom(bytes));
     for (auto& line : lines) {
         line = UnscrambleTaskLine(line);
     }
@@ -276,6 +189,9 @@ void TProfiles::GetNames(std::vector<std::string>& names) const {
 
 TZoomLevelArray TProfiles::StrToZoomLevelArray(std::string_view text) {
     TZoomLevelArray levels{};
+    if (text.empty()) {
+        return levels;  // no field, where an empty field would read as level 0
+    }
     for (const auto part : Split(text, ',')) {
         const std::int32_t level = ToInt32Or(part, 0);
         if (level >= 0 && level < kZoomLevelCount) {
@@ -300,6 +216,9 @@ std::string TProfiles::ZoomLevelArrayToStr(const TZoomLevelArray& zoomLevels) {
 
 TTileBounds TProfiles::StrToTileBounds(std::string_view text) {
     TTileBounds bounds{};
+    if (text.empty()) {
+        return bounds;
+    }
     for (const auto entry : Split(text, ';')) {
         const auto numbers = Split(entry, ',');
         if (numbers.size() < 5) {

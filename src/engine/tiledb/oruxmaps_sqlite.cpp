@@ -7,6 +7,7 @@
 
 #include "engine/core/atomic_file.h"
 #include "engine/core/number_format.h"
+#include "engine/core/text_helpers.h"
 #include "engine/core/tile_math.h"
 
 namespace engine {
@@ -147,7 +148,7 @@ void TOruxMapsSqlite::Write(std::int32_t x, std::int32_t y, std::int32_t z,
 
 void TOruxMapsSqlite::finishAtlasCreation(const TGLatLngBounds& /*bounds*/) {
     configs_.push_back("</MapCalibration></OruxTracker>");
-    std::string text = "\xEF\xBB\xBF";
+    std::string text(kUtf8Bom);
     for (const auto& line : configs_) {
         text += line;
         text += "\r\n";

@@ -9,6 +9,7 @@
 #include "engine/core/atomic_file.h"
 #include "engine/core/datum.h"
 #include "engine/core/number_format.h"
+#include "engine/core/text_helpers.h"
 #include "geodata/export/gbk.h"
 #include "geodata/polyline/polyline_codec.h"
 #include "geodata/xml/xml_escape.h"
@@ -16,39 +17,12 @@
 namespace geodata {
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+using engine::kUtf8Bom;
+using engine::SameText;
+using engine::SplitLines;
 
 std::vector<std::string_view> SplitCommas(std::string_view text) {
-    std::vector<std::string_view> fields;
-    std::size_t start = 0;
-    while (true) {
-        const auto at = text.find(',', start);
-        if (at == std::string_view::npos) {
-            fields.push_back(text.substr(start));
-            return fields;
-        }
-        fields.push_back(text.substr(start, at - start));
-        start = at + 1;
-    }
-}
-
-// Lines ending with CR LF, CR or LF; a break at the very end opens no further line.
-std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const auto end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(start));
-            break;
-        }
-        lines.emplace_back(text.substr(start, end - start));
-        start = end + 1;
-        if (text[end] == '\r' && start < text.size() && text[start] == '\n') {
-            ++start;
-        }
-    }
-    return lines;
+    return engine::Split(text, ',');
 }
 
 // The store's text as UTF-8: by its byte-order mark, else UTF-8 when it is valid UTF-8, else
@@ -67,13 +41,6 @@ std::optional<std::string> DecodeStoreText(std::string_view bytes) {
         return std::string(bytes);
     }
     return GbkToUtf8(bytes);
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
 }
 
 double NumberOrZero(std::string_view field) {

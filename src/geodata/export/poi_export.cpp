@@ -9,6 +9,7 @@
 #include "engine/core/atomic_file.h"
 #include "engine/core/datum.h"
 #include "engine/core/number_format.h"
+#include "engine/core/text_helpers.h"
 #include "geodata/export/xls_writer.h"
 
 namespace geodata {
@@ -154,7 +155,7 @@ std::string BuildPOIDocKml(const std::vector<TPOIData>& pois, engine::TCoordType
     }
     lines.emplace_back("\t</Document>");
     lines.emplace_back("</kml>");
-    std::string text = "\xEF\xBB\xBF";
+    std::string text(engine::kUtf8Bom);
     for (const auto& line : lines) {
         text += line;
         text += kCrLf;

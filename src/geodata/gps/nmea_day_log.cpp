@@ -7,6 +7,8 @@
 #include <ctime>
 #include <system_error>
 
+#include "engine/core/atomic_file.h"
+
 namespace geodata {
 namespace {
 
@@ -89,16 +91,8 @@ void AppendTextLine(const std::filesystem::path& file, std::string_view text) {
     }
     // Unbuffered: the text is with the system once write returns. With O_APPEND each line goes
     // to the end even when another process appends too.
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd.get(), text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            ThrowErrno("cannot write", file);
-        }
-        done += static_cast<std::size_t>(n);
+    if (!engine::WriteAll(fd.get(), text)) {
+        ThrowErrno("cannot write", file);
     }
     if (::close(fd.release()) != 0) {
         ThrowErrno("cannot close", file);

@@ -8,46 +8,17 @@
 
 #include "engine/core/atomic_file.h"
 #include "engine/core/number_format.h"
+#include "engine/core/text_helpers.h"
 
 namespace geodata {
 namespace {
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
+using engine::SameText;
+using engine::Trim;
 
-bool SameText(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
-std::vector<std::string> SplitLines(std::string_view bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF")) {
-        bytes.remove_prefix(3);
-    }
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        auto end = bytes.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = bytes.size();
-        }
-        auto line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        lines.emplace_back(line);
-        start = end + 1;
-    }
-    return lines;
+// Lines of the file's text, after its byte-order mark.
+std::vector<std::string> LinesOf(std::string_view bytes) {
+    return engine::SplitLines(engine::WithoutBom(bytes));
 }
 
 std::optional<std::string_view> SectionName(std::string_view line) {
@@ -95,7 +66,7 @@ bool LoadPortSettings(const std::filesystem::path& file, std::string_view sectio
     }
     bool inSection = false;
     std::optional<std::string> customRate;
-    for (const auto& line : SplitLines(bytes)) {
+    for (const auto& line : LinesOf(bytes)) {
         if (const auto name = SectionName(line)) {
             inSection = SameText(*name, section);
             continue;
@@ -144,7 +115,7 @@ bool SavePortSettings(const std::filesystem::path& file, std::string_view sectio
     std::string bytes;
     std::vector<std::string> lines;
     if (engine::ReadFileBytes(file, bytes)) {
-        lines = SplitLines(bytes);
+        lines = LinesOf(bytes);
     }
     // Find the section; replace the keys it holds and add the others at its end.
     std::vector<bool> written(values.size(), false);

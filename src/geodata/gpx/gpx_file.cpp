@@ -86,7 +86,7 @@ struct PointChildren {
                 continue;
             }
             for (int k = 0; k < kFieldCount; ++k) {
-                if (EqualsNoCase(child.name(), kPointFieldNames[k])) {
+                if (SameText(child.name(), kPointFieldNames[k])) {
                     nodes[k] = child;
                     break;
                 }
@@ -142,7 +142,7 @@ void TGPXFile::LoadBuffer(const std::string& bytes, const std::string& failureCo
 void TGPXFile::ReadDocument(const pugi::xml_document& document) {
     pugi::xml_node gpx;
     for (pugi::xml_node node = document.first_child(); node; node = node.next_sibling()) {
-        if (node.type() == pugi::node_element && EqualsNoCase(node.name(), "gpx")) {
+        if (node.type() == pugi::node_element && SameText(node.name(), "gpx")) {
             gpx = node;
         }
     }
@@ -335,7 +335,7 @@ void TGPXFile::ReadLineFields(pugi::xml_node node, Line& line, std::string& type
             if (child.type() != pugi::node_element) {
                 continue;
             }
-            if (EqualsNoCase(child.name(), "line")) {
+            if (SameText(child.name(), "line")) {
                 if (const std::string color = Text(child, "color"); !color.empty()) {
                     line.LineStyle.SetColorStr(color);
                 }
@@ -360,7 +360,7 @@ void TGPXFile::ReadRoute(pugi::xml_node node) {
     GPXd->rte.filled = true;
     ReadLineFields(node, r, r.rtype);
     for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-        if (child.type() == pugi::node_element && EqualsNoCase(child.name(), "rtept")) {
+        if (child.type() == pugi::node_element && SameText(child.name(), "rtept")) {
             ReadWaypoint(child, r);
         }
     }
@@ -373,13 +373,13 @@ void TGPXFile::ReadTrack(pugi::xml_node node) {
     GPXd->trk.filled = true;
     ReadLineFields(node, t, t.ttype);
     for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-        if (child.type() != pugi::node_element || !EqualsNoCase(child.name(), "trkseg")) {
+        if (child.type() != pugi::node_element || !SameText(child.name(), "trkseg")) {
             continue;
         }
         auto segment = std::make_unique<TGPXtrkseg>();
         segment->extensions = GetExtensionNodeContent(child, "extensions");
         for (pugi::xml_node p = child.first_child(); p; p = p.next_sibling()) {
-            if (p.type() == pugi::node_element && EqualsNoCase(p.name(), "trkpt")) {
+            if (p.type() == pugi::node_element && SameText(p.name(), "trkpt")) {
                 ReadWaypoint(p, *segment);
             }
         }
@@ -394,7 +394,7 @@ void TGPXFile::ReadExtensions(pugi::xml_node node) {
     if (node.first_child()) {
         const std::string xml = OuterXml(node);
         t = std::string(TrimWhite(xml));
-        if (EqualsNoCase(t, "<extensions><extensions/></extensions>")) {
+        if (SameText(t, "<extensions><extensions/></extensions>")) {
             t.clear();
         }
         const std::size_t start = FindNoCase(t, "<extensions>");

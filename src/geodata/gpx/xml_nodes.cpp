@@ -8,7 +8,7 @@ namespace geodata {
 
 pugi::xml_node FirstChildNoCase(pugi::xml_node parent, std::string_view name) {
     for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
-        if (child.type() == pugi::node_element && EqualsNoCase(child.name(), name)) {
+        if (child.type() == pugi::node_element && SameText(child.name(), name)) {
             return child;
         }
     }
@@ -17,7 +17,7 @@ pugi::xml_node FirstChildNoCase(pugi::xml_node parent, std::string_view name) {
 
 pugi::xml_node LastChildNoCase(pugi::xml_node parent, std::string_view name) {
     for (pugi::xml_node child = parent.last_child(); child; child = child.previous_sibling()) {
-        if (child.type() == pugi::node_element && EqualsNoCase(child.name(), name)) {
+        if (child.type() == pugi::node_element && SameText(child.name(), name)) {
             return child;
         }
     }
@@ -26,7 +26,7 @@ pugi::xml_node LastChildNoCase(pugi::xml_node parent, std::string_view name) {
 
 pugi::xml_attribute AttributeNoCase(pugi::xml_node node, std::string_view name) {
     for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
-        if (EqualsNoCase(a.name(), name)) {
+        if (SameText(a.name(), name)) {
             return a;
         }
     }

@@ -68,7 +68,7 @@ void TKMLFile::ImportKML(const std::filesystem::path& fileName) {
     }
     pugi::xml_node kml;
     for (pugi::xml_node node = document.first_child(); node; node = node.next_sibling()) {
-        if (node.type() == pugi::node_element && EqualsNoCase(node.name(), "kml")) {
+        if (node.type() == pugi::node_element && SameText(node.name(), "kml")) {
             kml = node;
         }
     }
@@ -81,7 +81,7 @@ void TKMLFile::ImportKML(const std::filesystem::path& fileName) {
     struct Collector : pugi::xml_tree_walker {
         std::vector<pugi::xml_node>* found = nullptr;
         bool for_each(pugi::xml_node& node) override {
-            if (node.type() == pugi::node_element && EqualsNoCase(node.name(), "Placemark")) {
+            if (node.type() == pugi::node_element && SameText(node.name(), "Placemark")) {
                 found->push_back(node);
             }
             return true;

@@ -5,23 +5,12 @@
 #include <utility>
 
 #include "engine/core/number_format.h"
+#include "engine/core/text_helpers.h"
 
 namespace geodata {
 namespace {
 
-std::vector<std::string_view> Split(std::string_view text, char separator) {
-    std::vector<std::string_view> fields;
-    std::size_t start = 0;
-    while (true) {
-        const auto at = text.find(separator, start);
-        if (at == std::string_view::npos) {
-            fields.push_back(text.substr(start));
-            return fields;
-        }
-        fields.push_back(text.substr(start, at - start));
-        start = at + 1;
-    }
-}
+using engine::Split;
 
 double ReadNumber(std::string_view field) {
     const auto value = engine::ParseFloat(field);

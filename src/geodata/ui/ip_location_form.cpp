@@ -1,6 +1,7 @@
 #include "geodata/ui/ip_location_form.h"
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,7 +17,6 @@ TfrmIPLocation::TfrmIPLocation(mainwindow::IMapPage& page, mainwindow::IMessages
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFont(QFont(QStringLiteral("Tahoma")));
-    setFixedSize(148, 37);
 
     edtIP = new QLineEdit(this);
     edtIP->setObjectName(QStringLiteral("edtIP"));
@@ -30,11 +30,20 @@ TfrmIPLocation::TfrmIPLocation(mainwindow::IMapPage& page, mainwindow::IMessages
     btnLocation->setAutoDefault(false);
     cbbHistoricMapIds = new QComboBox(this);
     cbbHistoricMapIds->setObjectName(QStringLiteral("cbbHistoricMapIds"));
-    cbbHistoricMapIds->setGeometry(8, 8, 55, 21);
+    cbbHistoricMapIds->setMinimumWidth(55);
     btnUpate = new QPushButton(QStringLiteral("更新版本号"), this);
     btnUpate->setObjectName(QStringLiteral("btnUpate"));
-    btnUpate->setGeometry(69, 8, 68, 25);
+    btnUpate->setMinimumWidth(68);
     btnUpate->setAutoDefault(false);
+    // The visible row sizes the window (148 by 37 in the plain style) from what the list and the
+    // button need in the skin in force, so that no skin cuts the button's caption. The IP row
+    // stays outside the layout, below the visible area.
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(8, 6, 11, 4);
+    row->setSpacing(6);
+    row->addWidget(cbbHistoricMapIds);
+    row->addWidget(btnUpate);
+    row->setSizeConstraint(QLayout::SetFixedSize);
     setTabOrder(btnLocation, edtIP);
     setTabOrder(edtIP, cbbHistoricMapIds);
     setTabOrder(cbbHistoricMapIds, btnUpate);
@@ -57,6 +66,7 @@ TfrmIPLocation::TfrmIPLocation(mainwindow::IMapPage& page, mainwindow::IMessages
         btnUpate->setEnabled(true);
     });
 
+    layout()->activate();
     if (parent) {
         const QRect frame = parent->frameGeometry();
         move(frame.left() + width() + 75, frame.top() + 45);

@@ -1,6 +1,9 @@
 #include "geodata/ui/transform_coord_form.h"
 
+#include <algorithm>
+
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -9,10 +12,31 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace geodataui {
 namespace {
+
+constexpr QSize kLeastSize(490, 250);
+
+// A decimal-degree edit asks for room for a whole position ("-116.39748739") in the font in
+// force, so that a skin with a wider font does not cut off its first digits.
+class DegreesEdit : public QLineEdit {
+  public:
+    using QLineEdit::QLineEdit;
+    QSize minimumSizeHint() const override {
+        QSize least = QLineEdit::minimumSizeHint();
+        const int text = fontMetrics().horizontalAdvance(QStringLiteral("-000.00000000"));
+        const QMargins margins = textMargins() + contentsMargins();
+        const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+        // 4: the line edit's own inner margin of 2 pixels on each side.
+        least.setWidth(
+            std::max(least.width(), text + margins.left() + margins.right() + frame + 4));
+        return least;
+    }
+    QSize sizeHint() const override { return QLineEdit::sizeHint().expandedTo(minimumSizeHint()); }
+};
 
 QLineEdit* Edit(QWidget* parent, const char* name, const QString& text = QString(),
                 int maxLength = 0) {
@@ -31,11 +55,15 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
     return button;
 }
 
-// The edits of the input mode not in use take the button-face colour; all stay editable.
+// The edits of the input mode not in use take the button-face colour; all stay editable. The
+// colours come from the palette in force (the skin's), so the text stays readable on them.
 void SetInUse(QLineEdit* edit, bool inUse) {
+    // The window's palette: on a skin switch it is renewed before those of its children.
+    const QPalette inherited = edit->window()->palette();
     QPalette palette = edit->palette();
-    palette.setColor(QPalette::Base, edit->style()->standardPalette().color(
-                                         inUse ? QPalette::Base : QPalette::Button));
+    palette.setColor(QPalette::Base, inherited.color(inUse ? QPalette::Base : QPalette::Button));
+    palette.setColor(QPalette::Text,
+                     inherited.color(inUse ? QPalette::Text : QPalette::ButtonText));
     edit->setPalette(palette);
 }
 
@@ -51,17 +79,48 @@ TfrmTransformCoord::TfrmTransformCoord(mainwindow::IMapPage& page, mainwindow::I
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFont(QFont(QStringLiteral("Tahoma")));
-    setMinimumSize(490, 250);
+    setMinimumSize(kLeastSize);
     setMaximumSize(600, 400);
-    resize(490, 250);
+    resize(kLeastSize);
 
     auto* layout = new QVBoxLayout(this);
     BuildLocateGroup(*layout);
     BuildConvertGroup(*layout);
     rbDMSClick();
+    FitContents();
 }
 
 TfrmTransformCoord::~TfrmTransformCoord() = default;
+
+bool TfrmTransformCoord::event(QEvent* event) {
+    const bool handled = QDialog::event(event);
+    switch (event->type()) {
+        case QEvent::LayoutRequest:
+            FitContents();
+            break;
+        case QEvent::PaletteChange:
+        case QEvent::StyleChange:
+            // The new skin's colours for the two input modes, once the switch is complete: a
+            // style sheet that is replaced gives the edits back the palette they had before.
+            QMetaObject::invokeMethod(this, &TfrmTransformCoord::rbDMSClick, Qt::QueuedConnection);
+            break;
+        default:
+            break;
+    }
+    return handled;
+}
+
+// The fixed least size is held, but never below what the contents need in the font and skin in
+// force: a skin with more padding would otherwise squeeze the buttons until their captions are
+// cut.
+void TfrmTransformCoord::FitContents() {
+    const QSize least = minimumSizeHint().expandedTo(kLeastSize);
+    setMaximumSize(maximumSize().expandedTo(least));
+    setMinimumSize(least);
+    if (width() < least.width() || height() < least.height()) {
+        resize(size().expandedTo(least));
+    }
+}
 
 void TfrmTransformCoord::BuildLocateGroup(QBoxLayout& layout) {
     auto* group = new QGroupBox(QStringLiteral("坐标定位"), this);
@@ -96,8 +155,10 @@ void TfrmTransformCoord::BuildLocateGroup(QBoxLayout& layout) {
     unitRow(2, QStringLiteral("纬度"), edtLatDegree, "edtLatDegree", edtLatMinute, "edtLatMinute",
             edtLatSecond, "edtLatSecond");
 
-    edtLng = Edit(group, "edtLng", QStringLiteral("116.39748739"));
-    edtLat = Edit(group, "edtLat", QStringLiteral("39.90815596"));
+    edtLng = new DegreesEdit(QStringLiteral("116.39748739"), group);
+    edtLng->setObjectName(QStringLiteral("edtLng"));
+    edtLat = new DegreesEdit(QStringLiteral("39.90815596"), group);
+    edtLat->setObjectName(QStringLiteral("edtLat"));
     grid->addWidget(new QLabel(QStringLiteral("经度"), group), 1, 7);
     grid->addWidget(edtLng, 1, 8);
     grid->addWidget(new QLabel(QStringLiteral("纬度"), group), 2, 7);

@@ -28,7 +28,11 @@ class TfrmTransformCoord : public QDialog {
     void btnwgs84ToWarsClick();
     void btnHelpTestClick();
 
+  protected:
+    bool event(QEvent* event) override;
+
   private:
+    void FitContents();
     void BuildLocateGroup(QBoxLayout& layout);
     void BuildConvertGroup(QBoxLayout& layout);
     LocateFields Fields() const;

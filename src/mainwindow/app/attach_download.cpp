@@ -10,6 +10,7 @@
 #include "mainwindow/app/attach_context.h"
 #include "mainwindow/download/download_controller.h"
 #include "mainwindow/widgets/progress_bar_ex.h"
+#include "mainwindow/widgets/status_panel.h"
 
 namespace mainwindow {
 
@@ -67,7 +68,7 @@ void AttachDownload(const DownloadWidgets& w, DownloadController& download, cons
                      [state = w.statePanel, progress = w.progressPanel](
                          const QString& statusText, const QString& progressText) {
                          state->setText(statusText);
-                         progress->setText(progressText);
+                         SetStatusPanelText(*progress, progressText);
                      });
     // As an action list updates on idle: the area and the task store change the start's
     // state from other features too.

@@ -3,13 +3,20 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
+#include <QWebEnginePage>
 
 #include "mainwindow/app/attach_context.h"
 #include "mainwindow/app/coordinates_box.h"
+#include "mainwindow/page/page_host.h"
 #include "mainwindow/tasks/task_controller.h"
 
 namespace mainwindow {
+
+namespace {
+constexpr int kAreaRedrawDelayMs = 800;
+}  // namespace
 
 void AttachTasks(const TaskWidgets& w, TaskController& tasks, const FrameContext& frame) {
     QComboBox* combo = w.cbbProfile;
@@ -59,6 +66,19 @@ void AttachTasks(const TaskWidgets& w, TaskController& tasks, const FrameContext
                      &QAction::trigger);
     QObject::connect(w.btnOpenMapsDir, &QToolButton::clicked, w.actOpenOutPutDir,
                      &QAction::trigger);
+    // A page loaded afresh (the other page family after a layer switch or a task load) shows
+    // no area: the download area is drawn on it again once its scripts are up, as the markers
+    // are.
+    if (QWebEnginePage* page = frame.crm.Page()) {
+        auto* redraw = new QTimer(combo);
+        redraw->setSingleShot(true);
+        redraw->setInterval(kAreaRedrawDelayMs);
+        QObject::connect(redraw, &QTimer::timeout, &tasks, &TaskController::ShowArea);
+        QObject::connect(page, &QWebEnginePage::loadFinished, redraw, [redraw](bool ok) {
+            if (ok)
+                redraw->start();
+        });
+    }
     refresh();
 }
 

@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -20,6 +19,7 @@
 #include "engine/download/download_settings.h"
 #include "engine/download/tile_version_probe.h"
 #include "engine/settings/settings.h"
+#include "engine/settings/settings_paths.h"
 #include "engine/tasks/profiles.h"
 #include "geodata/boundary/boundary_store.h"
 #include "mainwindow/app/attach_context.h"
@@ -43,6 +43,7 @@
 #include "mainwindow/app/stitch_relay.h"
 #include "mainwindow/download/download_controller.h"
 #include "mainwindow/download/download_task_store.h"
+#include "mainwindow/download/download_texts.h"
 #include "mainwindow/download/stitch_hand_over.h"
 #include "mainwindow/download/tile_bounds.h"
 #include "mainwindow/layers/layer_controller.h"
@@ -94,10 +95,8 @@ TfrmMain::TfrmMain(engine::TSettings& settings, QWebEngineProfile& profile, Main
     d_->loadPage = options.loadPage;
     d_->profilesFolder = options.profilesFolder;
     if (d_->profilesFolder.empty()) {
-        d_->profilesFolder =
-            std::filesystem::path(
-                QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString()) /
-            "Vantorel" / "Profiles";
+        // The same documents folder as the marker file's.
+        d_->profilesFolder = engine::DocumentsFolderFromEnvironment() / "Vantorel" / "Profiles";
     }
     d_->ui.setupUi(this);
     CreatePageHost(profile);
@@ -213,11 +212,14 @@ void TfrmMain::CreateServices(const ServiceOverrides& o) {
 void TfrmMain::BuildStatusBar() {
     QStatusBar* bar = d_->ui.StatusBar;
     // Wide enough for the longest texts in the window's font (the zoom text of level 0, the
-    // mouse text of a far south-western point).
+    // mouse text of a far south-western point) and for the counters of an hour-long task of
+    // up to a million tiles; the counter panel widens for longer ones (SetStatusPanelText).
     const QFontMetrics metrics(bar->font());
     const int pad = 12;
+    const QString counters =
+        ProgressPanelText(3599000, 999999, 9999, 999999, 1023 << 20, 1023 << 10, 999);
     const std::array<int, 5> widths{
-        80, 300, 0,
+        80, metrics.horizontalAdvance(counters) + pad, 0,
         metrics.horizontalAdvance(
             QStringLiteral("地图级别:21 比例尺:1/591657527 分辨率:156543.0米/像素 ")) +
             pad,
@@ -302,6 +304,7 @@ void TfrmMain::CreateControllers() {
         d.download->SetArea(std::move(latLngs), std::move(coordinates), count);
     };
     layerHooks.calculateStart = [&d] { d.download->CalculateStart(); };
+    layerHooks.currentArea = [&d] { return d.download->LatLngs(); };
     d.layers = std::make_unique<LayerController>(d.settings, *d.services, std::move(layerHooks));
     d.layers->SetAppTitle(AppTitle());
 

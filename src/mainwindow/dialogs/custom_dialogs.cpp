@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
@@ -90,9 +91,14 @@ QString TMsgForm::GetDialogText() const {
                                      captions);
 }
 
-std::unique_ptr<TMsgForm> CreateMsgForm(const QString& msg, TMsgDlgKind kind,
+std::unique_ptr<TMsgForm> CreateMsgForm(const QString& text, TMsgDlgKind kind,
                                         const TMsgButtonKinds& buttons, bool showHint,
                                         QWidget* parent) {
+    // A carriage return on its own breaks the line as "\r\n" does ("...?\r\r..."); the
+    // label only breaks at line feeds.
+    QString msg = text;
+    static const QRegularExpression loneReturn(QStringLiteral("\r(?!\n)"));
+    msg.replace(loneReturn, QStringLiteral("\n"));
     auto form = std::make_unique<TMsgForm>(parent);
     form->setLayoutDirection(QApplication::layoutDirection());
     form->SetShowHint(showHint);

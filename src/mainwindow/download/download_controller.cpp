@@ -79,7 +79,12 @@ bool DownloadController::HasSelectedZoomLevel() const {
 
 // CalculateStart
 void DownloadController::CalculateStart() {
-    if (status_ == TDownloadStatus::dsDownloading || coordCount_ == 0)
+    if (status_ == TDownloadStatus::dsDownloading) {
+        recountPending_ = true;
+        return;
+    }
+    recountPending_ = false;
+    if (coordCount_ == 0)
         return;
     const ZoomChecks checks = zoomSource_ ? zoomSource_() : ZoomChecks{};
     for (int i = 0; i < engine::kZoomLevelCount; ++i)
@@ -302,23 +307,32 @@ void DownloadController::Tick() {
     const CounterTotals totals = counters_->Totals();
     const std::int64_t succeed = totals.Succeed;
     const std::int64_t fileSize = totals.FileSize;
-    std::int64_t seconds = 0;
     std::int64_t bytes = 0;
     std::int64_t tiles = 0;
     if (status_ == TDownloadStatus::dsStopped) {
-        seconds = elapsedMs_ / 1000;
         bytes = fileSize;
         tiles = succeed;
     } else {
-        seconds = (elapsedMs_ - previousElapsedMs_) / 1000;
         bytes = fileSize - previousFileSize_;
         tiles = succeed - previousSucceed_;
     }
     if (bytes > 0) {
-        seconds = std::max<std::int64_t>(seconds, 1);
         tiles = std::max<std::int64_t>(tiles, 1);
-        speed1_ = ClampSpeed(bytes / seconds);
-        speed2_ = ClampSpeed(tiles / seconds);
+        if (status_ != TDownloadStatus::dsStopped && elapsedMs_ > previousElapsedMs_) {
+            // The last interval is half a second: its amount scaled to one second, so the
+            // running speed says per second what it shows (and matches the task's average).
+            const std::int64_t ms = elapsedMs_ - previousElapsedMs_;
+            speed1_ = ClampSpeed(bytes * 1000 / ms);
+            speed2_ = ClampSpeed(tiles * 1000 / ms);
+        } else {
+            // The whole task's average (or an interval the clock did not see pass), in whole
+            // seconds, at least one.
+            const std::int64_t wholeSeconds =
+                status_ == TDownloadStatus::dsStopped ? elapsedMs_ / 1000 : 0;
+            const std::int64_t seconds = std::max<std::int64_t>(wholeSeconds, 1);
+            speed1_ = ClampSpeed(bytes / seconds);
+            speed2_ = ClampSpeed(tiles / seconds);
+        }
     } else {
         ResetSpeeds();  // nothing came in: the speed is 0, not the last one
     }
@@ -330,8 +344,15 @@ void DownloadController::Tick() {
         DownloadFinished(false);
 }
 
-// DownloadFinished
+// DownloadFinished, then the recount that waited for the task's end (after the summary,
+// which reports the task's own counts).
 void DownloadController::DownloadFinished(bool stoppedByUser) {
+    FinishTask(stoppedByUser);
+    if (recountPending_ && status_ == TDownloadStatus::dsStopped)
+        CalculateStart();
+}
+
+void DownloadController::FinishTask(bool stoppedByUser) {
     EndTask();
     SetStatus(TDownloadStatus::dsStopped);
     taskbar_.SetProgressState(TfspTaskProgressState::fstpsNoProgress);

@@ -123,6 +123,7 @@ class DownloadController : public QObject {
 
   private:
     void DownloadFinished(bool stoppedByUser);
+    void FinishTask(bool stoppedByUser);
     void EndTask();
     void SetStatus(engine::TDownloadStatus status);
     void SetTileCountText(const QString& text);
@@ -145,6 +146,9 @@ class DownloadController : public QObject {
     QString coordinates_;
     int coordCount_ = 0;
     std::function<ZoomChecks()> zoomSource_;
+    // A recount was asked for while a task downloaded (a level ticked, a layer switched): it
+    // runs once the task has ended, so the label and the next start follow the list.
+    bool recountPending_ = false;
 
     engine::TDownloadStatus status_ = engine::TDownloadStatus::dsStopped;
     engine::TZoomLevelArray zoomLevels_{};

@@ -21,6 +21,22 @@ QString Cell(double lat, double lng) {
     return QString::number(lat, 'f', 2) + QString::number(lng, 'f', 2);
 }
 
+// The same vertices in the same order, up to the rounding of the page's encoded path
+// (1e-5 degrees) and of its report.
+bool SameArea(const std::vector<engine::TGLatLng>& a, const std::vector<engine::TGLatLng>& b) {
+    constexpr double kTolerance = 2e-5;
+    if (a.empty() || a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::abs(a[i].lat - b[i].lat) > kTolerance ||
+            std::abs(a[i].lng - b[i].lng) > kTolerance) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 LayerController::LayerController(engine::TSettings& settings, Services& services, Hooks hooks,
@@ -142,13 +158,17 @@ void LayerController::OnPlotLatlngsEvent(const QString& results) {
     if (count < kMemoVertexLimit) {
         emit coordinatesTextShown(coordinates);
     }
-    QString name = QString::fromStdString(engine::MakeProfileName(services_.page.MapType()));
-    const QString lastNode =
-        QString::fromStdString(settings_.GetStrSetting(engine::StrSetting::LastNodeText));
-    if (!lastNode.isEmpty()) {
-        name = lastNode + name;
+    // The page reporting back the area it was given (a loaded task's) keeps the task's name;
+    // only another area is a new task.
+    if (!(hooks_.currentArea && SameArea(latLngs, hooks_.currentArea()))) {
+        QString name = QString::fromStdString(engine::MakeProfileName(services_.page.MapType()));
+        const QString lastNode =
+            QString::fromStdString(settings_.GetStrSetting(engine::StrSetting::LastNodeText));
+        if (!lastNode.isEmpty()) {
+            name = lastNode + name;
+        }
+        emit profileNameProposed(name);
     }
-    emit profileNameProposed(name);
     if (hooks_.setArea) {
         hooks_.setArea(std::move(latLngs), coordinates, count);
     }

@@ -28,6 +28,8 @@ class LayerController : public QObject {
         // FCoordinates, FCoordCount).
         std::function<void(std::vector<engine::TGLatLng>, QString, int)> setArea;
         std::function<void()> calculateStart;  // CalculateStart
+        // The download area's vertices now (FLatLngArray); none: no area yet.
+        std::function<std::vector<engine::TGLatLng>()> currentArea;
     };
 
     LayerController(engine::TSettings& settings, Services& services, Hooks hooks,

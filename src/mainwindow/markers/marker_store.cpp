@@ -1,7 +1,6 @@
 #include "mainwindow/markers/marker_store.h"
 
 #include <cmath>
-#include <fstream>
 #include <system_error>
 
 #include "engine/core/atomic_file.h"
@@ -123,37 +122,12 @@ bool MarkerStore::Delete(std::int64_t id) {
     return true;
 }
 
-std::filesystem::path DocumentsFolder(const std::filesystem::path& home,
-                                      const std::filesystem::path& configHome) {
-    std::ifstream in(configHome / "user-dirs.dirs");
-    std::string line;
-    std::filesystem::path found;
-    while (std::getline(in, line)) {
-        const std::string key = "XDG_DOCUMENTS_DIR=";
-        const auto start = line.find_first_not_of(" \t");
-        if (start == std::string::npos || line.compare(start, key.size(), key) != 0)
-            continue;
-        std::string value = line.substr(start + key.size());
-        while (!value.empty() && (value.back() == '\r' || value.back() == ' '))
-            value.pop_back();
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-            value = value.substr(1, value.size() - 2);
-        if (value.starts_with("$HOME")) {
-            found = home.string() + value.substr(5);
-        } else if (!value.empty() && value.front() == '/') {
-            found = value;
-        }
-    }
-    return found.empty() ? home : found.lexically_normal();
-}
-
 std::filesystem::path MarkerFileName(const std::filesystem::path& documentsFolder) {
     return documentsFolder / "Vantorel" / "Data" / engine::StrMD5Hex("");
 }
 
 std::filesystem::path DefaultMarkerFileName() {
-    const engine::XdgBaseDirs dirs = engine::XdgBaseDirsFromEnvironment();
-    return MarkerFileName(DocumentsFolder(dirs.home, dirs.configHome));
+    return MarkerFileName(engine::DocumentsFolderFromEnvironment());
 }
 
 }  // namespace mainwindow

@@ -52,13 +52,9 @@ class MarkerStore {
     bool keepFile_ = false;
 };
 
-// $(xdg-user-dir DOCUMENTS): XDG_DOCUMENTS_DIR from user-dirs.dirs in `configHome`
-// ("$HOME/..." or an absolute path), else the home folder.
-std::filesystem::path DocumentsFolder(const std::filesystem::path& home,
-                                      const std::filesystem::path& configHome);
 // The documents folder, "Vantorel/Data", and the digest of the table's (empty) component name.
 std::filesystem::path MarkerFileName(const std::filesystem::path& documentsFolder);
-// The marker file of the user running the program.
+// The marker file of the user running the program, below engine::DocumentsFolderFromEnvironment().
 std::filesystem::path DefaultMarkerFileName();
 
 }  // namespace mainwindow

@@ -1,6 +1,6 @@
 #pragma once
-// A square filled with a colour; a click opens the colour dialog (`dlgColor`) at that colour
-// and takes the chosen one on OK.
+// A square filled with a colour; a click, or the space key when it has the focus (it is in the
+// tab order), opens the colour dialog (`dlgColor`) at that colour and takes the chosen one on OK.
 #include <QColor>
 #include <QFrame>
 
@@ -18,10 +18,13 @@ class ColorSquare : public QFrame {
     void SetColor(const QColor& color);
 
   protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    void ChooseColor();
+
     QColor color_{Qt::red};
 };
 

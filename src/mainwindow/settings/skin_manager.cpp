@@ -29,6 +29,8 @@ SkinManager& SkinManager::Instance() {
 
 void SkinManager::LoadSkins(const QString& folder) {
     const QDir dir(folder);
+    // Style sheets name their images "skin:<file>", found in the skins folder.
+    QDir::addSearchPath(QStringLiteral("skin"), dir.absolutePath());
     const QStringList files =
         dir.entryList({QStringLiteral("*.skin")}, QDir::Files | QDir::Readable, QDir::Name);
     for (const QString& file : files) {
@@ -72,9 +74,9 @@ bool SkinManager::TrySetStyle(const QString& name) {
         return true;
     }
     if (name.compare(QLatin1String(kSystemStyleName), Qt::CaseInsensitive) == 0) {
-        qApp->setStyleSheet(systemSheet_);
         QApplication::setStyle(QStyleFactory::create(systemStyle_));
         QApplication::setPalette(systemPalette_);
+        qApp->setStyleSheet(systemSheet_);
         active_ = QLatin1String(kSystemStyleName);
         emit styleChanged(active_);
         return true;

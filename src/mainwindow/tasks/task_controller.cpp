@@ -184,18 +184,7 @@ void TaskController::Load() {
     }
     emit coordinatesTextShown(coordinates);
     if (!coordinates.isEmpty()) {
-        if (services_.page.IsBaiduMap()) {
-            services_.page.ExecJavaScript(pagescript::ShowBoundary(coordinates));
-        } else {
-            try {
-                const geodata::TGPolyLine polyline(1e-5);
-                services_.page.ExecJavaScript(
-                    pagescript::ShowBoundary(Str(geodata::PlainEncodedText(
-                        polyline.EncodePointsEx(coordinates.toStdString())))));
-            } catch (const std::exception& error) {
-                Log(QStringLiteral("task %1: area not shown: %2").arg(name, Str(error.what())));
-            }
-        }
+        ShowBoundaryOnPage(coordinates);
         if (hooks_.calculateStart) {
             hooks_.calculateStart();
         }
@@ -204,6 +193,25 @@ void TaskController::Load() {
         hooks_.switchLayer(static_cast<engine::TMapType>(layer));
     }
     emit stateChanged();
+}
+
+void TaskController::ShowArea() {
+    const QString coordinates = hooks_.coordinates ? hooks_.coordinates() : QString();
+    if (!coordinates.isEmpty()) {
+        ShowBoundaryOnPage(coordinates);
+    }
+}
+
+// Both page families take the area as an encoded line: given the coordinate text itself,
+// the page would decode it into a wrong outline and report that back as the area.
+void TaskController::ShowBoundaryOnPage(const QString& coordinates) {
+    try {
+        const geodata::TGPolyLine polyline(1e-5);
+        services_.page.ExecJavaScript(pagescript::ShowBoundary(
+            Str(geodata::PlainEncodedText(polyline.EncodePointsEx(coordinates.toStdString())))));
+    } catch (const std::exception& error) {
+        Log(QStringLiteral("area not shown: %1").arg(Str(error.what())));
+    }
 }
 
 // actProfileDeleteExecute

@@ -67,6 +67,9 @@ class TaskController : public QObject {
     void SaveTileBounds(const engine::TTileBounds& bounds);
     void Load();    // actProfileLoadExecute
     void Delete();  // actProfileDeleteExecute
+    // Draws the download area on the page again (a page just loaded shows none); nothing
+    // without an area.
+    void ShowArea();
     // ProfileNameExists: a row equal to the name, ignoring case.
     bool ProfileNameExists(const QString& name) const;
 
@@ -91,6 +94,7 @@ class TaskController : public QObject {
 
   private:
     QString ResolvedName(const QString& name) const;
+    void ShowBoundaryOnPage(const QString& coordinates);
     bool TaskActive() const { return hooks_.taskActive && hooks_.taskActive(); }
 
     engine::TSettings& settings_;

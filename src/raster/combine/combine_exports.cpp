@@ -9,6 +9,7 @@
 #include "engine/core/atomic_file.h"
 #include "engine/core/catalogue.h"
 #include "engine/core/number_format.h"
+#include "engine/core/text_helpers.h"
 #include "engine/core/tile_math.h"
 #include "engine/download/tile_path.h"
 #include "engine/image/merge_tile_images.h"
@@ -190,7 +191,8 @@ void TCombineTile::ExportKmlOverlay() {
             }
         }
         // A cancelled level still gets the file with the overlays written so far.
-        std::string text = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
+        std::string text =
+            std::string(engine::kUtf8Bom) + "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
         text += "<kml xmlns=\"http://earth.google.com/kml/2.0\">\r\n";
         text += "    <Folder>\r\n";
         text += "        <name>" + levelName + "</name>\r\n";

@@ -1,6 +1,7 @@
 #pragma once
-// The main window built offscreen over a settings file, task folder and state folder in a
-// temporary folder, with fake services; the page is not loaded unless a test asks.
+// The main window built offscreen with fake services, its settings file and task folder in a
+// temporary folder that is also the user's home and XDG folders (so the marker file, logs and
+// caches go there too); the page is not loaded unless a test asks.
 #include <QWebEngineProfile>
 #include <memory>
 
@@ -9,20 +10,14 @@
 #include "engine/settings/settings.h"
 #include "mainwindow/app/main_form.h"
 #include "mainwindow/support/fake_services.h"
+#include "mainwindow/support/user_folders.h"
 #include "support/temp_dir.h"
 
 namespace testmainwindow {
 
 class MainFormFixture : public ::testing::Test {
   protected:
-    MainFormFixture() {
-        oldState_ = qgetenv("XDG_STATE_HOME");
-        qputenv("XDG_STATE_HOME", QByteArray::fromStdString((dir_.path() / "state").string()));
-    }
-    ~MainFormFixture() override {
-        window_.reset();
-        qputenv("XDG_STATE_HOME", oldState_);
-    }
+    ~MainFormFixture() override { window_.reset(); }
 
     engine::SettingsPaths Paths() const {
         return {dir_ / "config/Vantorel/settings.ini", dir_ / "MapDownload",
@@ -58,13 +53,11 @@ class MainFormFixture : public ::testing::Test {
     }
 
     testsupport::TempDir dir_;
+    TempUserFolders user_{dir_.path()};
     FakeServices fakes_;
     QWebEngineProfile profile_;  // off the record
     std::unique_ptr<engine::TSettings> settings_;
     std::unique_ptr<mainwindow::TfrmMain> window_;
-
-  private:
-    QByteArray oldState_;
 };
 
 }  // namespace testmainwindow

@@ -400,6 +400,41 @@ TEST(DownloadController, RecountWhilePausedChangesOnlyTheLabel) {
     EXPECT_EQ(CountFiles(h.tiles()), static_cast<std::size_t>(count));
 }
 
+TEST(DownloadController, LevelsTickedWhileDownloadingAreCountedOnceTheTaskEnds) {
+    for (const bool stop : {false, true}) {
+        SCOPED_TRACE(stop ? "stopped" : "ran to its end");
+        Harness h(SlowTiles(stop ? 200ms : 5ms));
+        h.SetBox(kLat1, kLng1, kLat2, kLng2);
+        h.SetLevels({10, 11});
+        const std::int64_t started = h.controller->TileCount();
+        const QString startedLabel = h.controller->TileCountText();
+        h.controller->Start();
+        ASSERT_EQ(h.controller->Status(), TDownloadStatus::dsDownloading);
+        // The running task keeps its levels, count and label.
+        h.SetLevels({10, 11, 12});
+        EXPECT_EQ(h.controller->TileCount(), started);
+        EXPECT_EQ(h.controller->TileCountText(), startedLabel);
+        EXPECT_EQ(h.settings.GetStrSetting(engine::StrSetting::SelectedZoomLevels), "10,11");
+
+        if (stop) {
+            h.fakes.messages.answers = {true};
+            h.controller->Stop();
+        }
+        ASSERT_TRUE(h.RunToEnd());
+        if (!stop) {
+            // The summary reports the task that ran.
+            ASSERT_EQ(h.Questions().size(), 1);
+            EXPECT_TRUE(h.Questions()[0].startsWith(QStringLiteral("已成功下载 ") +
+                                                    QString::number(started) + " "));
+        }
+        // Then the label, the stored selection and the next start follow the list.
+        EXPECT_GT(h.controller->TileCount(), started);
+        EXPECT_NE(h.controller->TileCountText(), startedLabel);
+        EXPECT_EQ(h.settings.GetStrSetting(engine::StrSetting::SelectedZoomLevels), "10,11,12");
+        EXPECT_TRUE(h.controller->TileBounds()[12].Checked);
+    }
+}
+
 TEST(DownloadController, ACountAboveTheCapIsReportedTrueAndFetchedOnlyUpToTheCap) {
     {
         SCOPED_TRACE("the program's cap, with the whole world at level 21");
@@ -502,6 +537,35 @@ TEST(DownloadController, AnIntervalWithoutBytesShowsSpeedZero) {
         << h.controller->ProgressText().toStdString();
     h.fakes.messages.answers = {true};
     h.controller->Stop();
+}
+
+TEST(DownloadController, TheRunningSpeedIsPerSecondWhateverTheTicksInterval) {
+    // Two tiles come in during the interval.
+    struct Case {
+        std::chrono::milliseconds interval;
+        std::int32_t bytesPerSecond, tilesPerSecond;
+    };
+    const Case cases[] = {
+        {500ms, 4 * kPngSize, 4},
+        {250ms, 8 * kPngSize, 8},
+        {2000ms, kPngSize, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.interval.count());
+        Harness h(FastThenSlow(2, 10s));
+        h.settings.SetIntSetting(engine::IntSetting::MaxThread, 2);
+        h.SetBox(kLat1, kLng1, kLat2, kLng2);
+        h.SetLevels({10, 11, 12});
+        h.controller->Start();
+        ASSERT_TRUE(WaitUntil(
+            [&] { return h.controller->Counters().Succeed == 2 && h.controller->TimerActive(); }));
+        h.fakes.clock.now += c.interval;
+        h.controller->Tick();
+        EXPECT_EQ(h.controller->Counters().Speed1, c.bytesPerSecond);
+        EXPECT_EQ(h.controller->Counters().Speed2, c.tilesPerSecond);
+        h.fakes.messages.answers = {true};
+        h.controller->Stop();
+    }
 }
 
 TEST(DownloadController, ThirtyIdleMinutesEndTheTaskAndStopItsWorkers) {

@@ -8,6 +8,7 @@
 #include "engine/core/catalogue.h"
 #include "engine/core/datum.h"
 #include "engine/settings/settings.h"
+#include "geodata/boundary/boundary_store.h"
 #include "mainwindow/support/fake_services.h"
 #include "support/temp_dir.h"
 
@@ -75,6 +76,7 @@ class LayerControllerTest : public ::testing::Test {
             areaCount_ = count;
         };
         hooks.calculateStart = [this] { ++recounts_; };
+        hooks.currentArea = [this] { return areaPoints_; };
         layers_ = std::make_unique<mainwindow::LayerController>(settings_, fakes_.services,
                                                                 std::move(hooks));
         layers_->SetAppTitle("Vantorel 0.1");
@@ -222,6 +224,40 @@ TEST_F(LayerControllerTest, AreaBecomesTheDownloadAreaWithANameAndARecount) {
     EXPECT_EQ(areaCount_, 80);
     EXPECT_EQ(memo.count(), 1);
     EXPECT_EQ(recounts_, 2);
+}
+
+TEST_F(LayerControllerTest, ThePageReportingTheShownAreaBackKeepsTheTasksName) {
+    QSignalSpy name(layers_.get(), &mainwindow::LayerController::profileNameProposed);
+    // A loaded task's area, as the task load sets it before showing it on the page.
+    areaPoints_ = geodata::TBoundary::StrToArray(
+        "116.123456,39.912345,116.523456,39.912345,116.523456,40.112345,116.123456,40.112345");
+    struct Case {
+        const char* what;
+        const char* reported;
+        bool renamed;
+    };
+    const Case cases[] = {
+        {"the same area, rounded by the encoded path",
+         "116.12346,39.91235;116.52346,39.91234;116.52345,40.11235;116.12346,40.11234", false},
+        {"one vertex moved",
+         "116.12346,39.91235;116.52346,39.91234;116.52345,40.2;116.12346,40.11234", true},
+        {"another vertex count", "116.1,39.9;116.5,40.1;116.3,40.3", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto shown = areaPoints_;
+        name.clear();
+        const int recounts = recounts_;
+        layers_->OnPlotLatlngsEvent(c.reported);
+        EXPECT_EQ(name.count(), c.renamed ? 1 : 0);
+        EXPECT_EQ(recounts_, recounts + 1);  // the area is taken and counted either way
+        areaPoints_ = shown;
+    }
+    // Without an area yet, the first report names a new task.
+    areaPoints_.clear();
+    name.clear();
+    layers_->OnPlotLatlngsEvent(cases[0].reported);
+    EXPECT_EQ(name.count(), 1);
 }
 
 }  // namespace

@@ -23,19 +23,10 @@ using mainwindow::TCustomPOI;
 
 class AttachMarkersTest : public testmainwindow::MainFormFixture {
   protected:
-    // The user's folders in the temporary folder: the marker file goes to its Documents.
+    // The fixture's home folder names its documents folder: the marker file goes there.
     AttachMarkersTest() {
-        for (const char* name : {"HOME", "XDG_CONFIG_HOME"})
-            saved_.push_back({name, qgetenv(name)});
-        qputenv("HOME", QByteArray::fromStdString(dir_.path().string()));
-        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((dir_ / "config").string()));
         testsupport::WriteFileBytes(dir_ / "config" / "user-dirs.dirs",
                                     "XDG_DOCUMENTS_DIR=\"$HOME/文档\"\n");
-    }
-    ~AttachMarkersTest() override {
-        window_.reset();
-        for (const auto& [name, value] : saved_)
-            qputenv(name, value);
     }
 
     MarkersController& Markers() {
@@ -60,9 +51,6 @@ class AttachMarkersTest : public testmainwindow::MainFormFixture {
         poi.lng = 110;
         return poi;
     }
-
-  private:
-    std::vector<std::pair<const char*, QByteArray>> saved_;
 };
 
 TEST_F(AttachMarkersTest, TheBookmarkItemsFollowEveryChangeAndComeBackAtTheNextStart) {

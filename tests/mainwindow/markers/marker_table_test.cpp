@@ -270,32 +270,7 @@ TEST(MarkerStore, NoFileIsAnEmptyTableWithoutAMessage) {
     EXPECT_FALSE(std::filesystem::exists(dir / "none"));
 }
 
-TEST(MarkerFile, LivesInTheDocumentsFolderOfTheUserDirs) {
-    TempDir dir;
-    const std::filesystem::path home = dir / "home";
-    struct Case {
-        const char* what;
-        const char* userDirs;  // nullptr: no user-dirs.dirs
-        std::filesystem::path documents;
-    };
-    const Case cases[] = {
-        {"no file", nullptr, home},
-        {"below home", "XDG_DOCUMENTS_DIR=\"$HOME/文档\"\n", home / "文档"},
-        {"absolute",
-         "# comment\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"/srv/docs\"\n",
-         "/srv/docs"},
-        {"home itself", "XDG_DOCUMENTS_DIR=\"$HOME/\"\n", home / ""},
-        {"not set", "XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n", home},
-        {"relative is ignored", "XDG_DOCUMENTS_DIR=\"Documents\"\n", home},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const auto config = dir / c.what;
-        std::filesystem::create_directories(config);
-        if (c.userDirs)
-            WriteFileBytes(config / "user-dirs.dirs", c.userDirs);
-        EXPECT_EQ(mainwindow::DocumentsFolder(home, config), c.documents);
-    }
+TEST(MarkerFile, LivesInTheDataFolderBelowTheDocuments) {
     EXPECT_EQ(mainwindow::MarkerFileName("/home/u/Documents"),
               "/home/u/Documents/Vantorel/Data/d41d8cd98f00b204e9800998ecf8427e");
 }

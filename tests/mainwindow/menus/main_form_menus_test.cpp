@@ -206,10 +206,18 @@ TEST_F(MainFormMenus, ViewSwitchesAndHelpItems) {
     Window().show();
     Action("actStatusBar")->trigger();
     EXPECT_FALSE(Find<QStatusBar>("StatusBar")->isVisible());
+    auto* map = Find<QWidget>("pnlMain");
+    QApplication::processEvents();
+    const int mapWidth = map->width();
     Action("actRightPanel")->trigger();
     EXPECT_FALSE(Find<QWidget>("pnlLeft")->isVisible());
+    QApplication::processEvents();
+    // The map takes the room the left side gave up.
+    EXPECT_GE(map->width(), mapWidth + 200);
     Action("actRightPanel")->trigger();
     EXPECT_TRUE(Find<QWidget>("pnlLeft")->isVisible());
+    QApplication::processEvents();
+    EXPECT_EQ(map->width(), mapWidth);
 
     Action("actReadme")->trigger();
     Action("actWhatsNew")->trigger();

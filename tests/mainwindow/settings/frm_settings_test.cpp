@@ -334,6 +334,29 @@ TEST(SettingsDialog, ColourSquareTakesTheColourChosenInTheDialog) {
     }
 }
 
+// Keyboard users reach both squares with Tab and choose with the space key.
+TEST(SettingsDialog, ColourSquaresWorkFromTheKeyboard) {
+    Dialog d;
+    d.Open();
+    for (const char* name : {"shpPolygonStrokeColor", "shpPolygonFillColor"}) {
+        SCOPED_TRACE(name);
+        auto* square = d.Find<mainwindow::ColorSquare>(name);
+        ASSERT_NE(square, nullptr);
+        EXPECT_TRUE(square->focusPolicy() & Qt::TabFocus);
+        bool shown = false;
+        testmainwindow::WhenModal([&](QWidget& dialog) {
+            auto* colors = qobject_cast<QColorDialog*>(&dialog);
+            ASSERT_NE(colors, nullptr);
+            shown = true;
+            colors->setCurrentColor(QColor("#123456"));
+            colors->accept();
+        });
+        QTest::keyClick(square, Qt::Key_Space);
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(square->ColorText(), "#123456");
+    }
+}
+
 TEST(SettingsDialog, SelectFolderKeepsTheFolderOnCancel) {
     testmainwindow::FakeFileDialogs dialogs;
     QString folder = "/data/tiles";

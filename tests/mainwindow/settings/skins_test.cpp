@@ -2,6 +2,7 @@
 // applies a skin to every window and Qt's own dialogs; an unknown name changes nothing; the
 // settings dialog previews a skin without applying it.
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
@@ -12,8 +13,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStyle>
+#include <QToolButton>
 #include <cmath>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -92,6 +96,38 @@ TEST_F(SkinTest, EachSkinFileLoadsAndIsReadable) {
     EXPECT_FALSE(names.contains("Windows", Qt::CaseInsensitive));
 }
 
+// The box of a check box or radio button, ticked or not, stands out from the window around it
+// (3 : 1, the contrast that controls' outlines need), in every skin.
+TEST_F(SkinTest, CheckIndicatorsStandOutFromTheWindow) {
+    skins_.LoadSkins(SourceSkins());
+    for (const QString& name : skins_.StyleNames().mid(1)) {
+        ASSERT_TRUE(skins_.TrySetStyle(name));
+        const QColor window = QApplication::palette().color(QPalette::Window);
+        for (const bool radio : {false, true}) {
+            QImage shown[2];
+            for (const bool checked : {false, true}) {
+                SCOPED_TRACE(testing::Message()
+                             << name.toStdString() << " radio " << radio << " checked " << checked);
+                std::unique_ptr<QAbstractButton> box;
+                if (radio)
+                    box = std::make_unique<QRadioButton>();
+                else
+                    box = std::make_unique<QCheckBox>();
+                box->setChecked(checked);
+                box->resize(box->sizeHint());
+                const QImage image = box->grab().toImage();
+                shown[checked] = image;
+                double best = 1.0;
+                for (int y = 0; y < image.height(); ++y)
+                    for (int x = 0; x < image.width(); ++x)
+                        best = std::max(best, Contrast(image.pixelColor(x, y), window));
+                EXPECT_GE(best, 3.0);
+            }
+            EXPECT_NE(shown[0], shown[1]) << name.toStdString() << ": a tick must show";
+        }
+    }
+}
+
 TEST(SkinFile, BrokenFilesAreSkipped) {
     struct Case {
         const char* what;
@@ -163,6 +199,35 @@ TEST_F(SkinTest, SwitchingAppliesToEveryWindowAndBack) {
     EXPECT_EQ(QApplication::style()->name(), systemStyle);
     EXPECT_TRUE(qApp->styleSheet().isEmpty());
     EXPECT_EQ(changes, (QStringList{name, "Windows"}));
+}
+
+// Windows that exist through the switches (the main window, kept tool windows) follow every
+// switch, also a widget with a style sheet of its own (the left panel's bold section headers).
+TEST_F(SkinTest, WidgetsWithTheirOwnStyleSheetFollowEverySwitch) {
+    skins_.LoadSkins(SourceSkins());
+    QWidget window;
+    auto* header = new QToolButton(&window);
+    header->setCheckable(true);
+    header->setChecked(true);
+    header->setStyleSheet(QStringLiteral("QToolButton { font-weight: bold; }"));
+    auto* plain = new QToolButton(&window);
+    plain->setCheckable(true);
+    plain->setChecked(true);
+    window.show();
+    QStringList order = skins_.StyleNames().mid(1);
+    order << QStringLiteral("Windows") << order.back() << order.front()
+          << QStringLiteral("Windows");
+    for (const QString& name : order) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(skins_.TrySetStyle(name));
+        QApplication::processEvents();
+        for (const QPalette::ColorRole role :
+             {QPalette::Button, QPalette::ButtonText, QPalette::Window, QPalette::WindowText}) {
+            EXPECT_EQ(header->palette().color(role).name().toStdString(),
+                      plain->palette().color(role).name().toStdString())
+                << role;
+        }
+    }
 }
 
 TEST_F(SkinTest, EverySkinDrawsChineseWithTheCjkFont) {

@@ -201,6 +201,40 @@ TEST_F(TaskControllerTest, LoadSetsTheWindowAndSwitchesToTheTasksPageFamily) {
     EXPECT_FALSE(fakes_.page.scripts[1].contains("116.1"));
 }
 
+TEST_F(TaskControllerTest, BothPageFamiliesAreGivenTheAreaAsAnEncodedLine) {
+    ASSERT_TRUE(SaveAs("甲"));
+    QStringList shown;
+    for (const TMapType page : {TMapType::mtGoogleRoadMap, TMapType::mtBaiduRoadMap}) {
+        fakes_.page.mapType = page;
+        fakes_.page.scripts.clear();
+        Select("甲");
+        tasks_->Load();
+        ASSERT_FALSE(fakes_.page.scripts.filter("showBoundary(").isEmpty());
+        shown << fakes_.page.scripts.filter("showBoundary(").first();
+    }
+    // The Baidu page decodes what it is given: the coordinate text itself would become a
+    // wrong outline, reported back as the area.
+    EXPECT_EQ(shown[1], shown[0]);
+    EXPECT_FALSE(shown[1].contains("116.1"));
+}
+
+TEST_F(TaskControllerTest, ShowAreaDrawsTheCurrentAreaAgain) {
+    coordinates_.clear();
+    fakes_.page.scripts.clear();
+    tasks_->ShowArea();
+    EXPECT_TRUE(fakes_.page.scripts.isEmpty());
+    coordinates_ = "116.1,39.9,116.5,40.1";
+    for (const TMapType page : {TMapType::mtGoogleRoadMap, TMapType::mtBaiduRoadMap}) {
+        fakes_.page.mapType = page;
+        fakes_.page.scripts.clear();
+        tasks_->ShowArea();
+        ASSERT_EQ(fakes_.page.scripts.size(), 1);
+        EXPECT_TRUE(fakes_.page.scripts[0].startsWith("showBoundary(\""));
+        EXPECT_FALSE(fakes_.page.scripts[0].contains("116.1"));
+    }
+    EXPECT_EQ(recounts_, 0);
+}
+
 TEST_F(TaskControllerTest, DamagedTaskFileIsNotLoaded) {
     ASSERT_TRUE(SaveAs("坏"));
     engine::TProfiles bad = Stored("坏");
