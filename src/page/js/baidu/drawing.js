@@ -2,7 +2,7 @@
 // areas the program asks the page to show.
 import { polygonText, cornersText } from '../core/area_text.js';
 import { areaLabel, lengthLabel } from '../core/labels.js';
-import { polygonArea, pathLength } from '../core/geometry.js';
+import { polygonArea, pathLength, viewOnWorld } from '../core/geometry.js';
 import { decodePolyline, rectangleCorners } from '../core/polyline.js';
 import { pathStyle, mapLabel, toPoint, ringOf } from '../common/leaflet_parts.js';
 import { hostPlotLatlngsEvent } from '../common/bridge.js';
@@ -131,8 +131,9 @@ export class BaiduDrawing {
 
   showCurrentView() {
     const b = this.map.getBounds();
-    const ne = b.getNorthEast();
-    const sw = b.getSouthWest();
+    const v = viewOnWorld(b.getSouth(), b.getWest(), b.getNorth(), b.getEast());
+    const ne = L.latLng(v.north, v.east);
+    const sw = L.latLng(v.south, v.west);
     hostPlotLatlngsEvent(cornersText(toPoint(ne), toPoint(sw)));
     const corners = [ne, L.latLng(sw.lat, ne.lng), sw, L.latLng(ne.lat, sw.lng)];
     const polygon = L.polygon(corners, this.style()).addTo(this.map);

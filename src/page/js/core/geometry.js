@@ -71,3 +71,24 @@ export function boundsOf(points) {
   }
   return { south, north, west, east };
 }
+
+// The largest latitude of the Web Mercator grid; a view reaches past it at low zoom.
+export const MERCATOR_MAX_LAT = 85.0511287798;
+
+// The part of a map view that can be a download area: moved by whole turns so that its centre
+// lies above -180 and at most 180, then cut to the world (longitudes -180..180, latitudes of the grid).
+// A view wider than the world becomes the whole world.
+export function viewOnWorld(south, west, north, east) {
+  const clampLat = (v) => Math.max(-MERCATOR_MAX_LAT, Math.min(MERCATOR_MAX_LAT, v));
+  let w = west;
+  let e = east;
+  if (e - w >= 360) {
+    w = -180;
+    e = 180;
+  } else {
+    const turns = Math.ceil(((w + e) / 2 - 180) / 360);
+    w = Math.max(-180, w - turns * 360);
+    e = Math.min(180, e - turns * 360);
+  }
+  return { south: clampLat(south), west: w, north: clampLat(north), east: e };
+}

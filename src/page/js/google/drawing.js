@@ -2,7 +2,7 @@
 // labels, the measuring line and the single clear button.
 import { polygonText, rectangleText, circleText } from '../core/area_text.js';
 import { areaLabel, lengthLabel } from '../core/labels.js';
-import { polygonArea, circleArea, pathLength } from '../core/geometry.js';
+import { polygonArea, circleArea, pathLength, viewOnWorld } from '../core/geometry.js';
 import { decodePolyline } from '../core/polyline.js';
 import { pathStyle, toPoint, ringOf } from '../common/leaflet_parts.js';
 import { hostPlotLatlngsEvent, hostMapMousemoveEvent } from '../common/bridge.js';
@@ -207,7 +207,9 @@ export class GoogleDrawing {
   // --- areas the program asks for --------------------------------------------------------
   showCurrentView() {
     this.removeShapeAndRuler();
-    const rect = L.rectangle(this.map.getBounds(), this.style());
+    const b = this.map.getBounds();
+    const v = viewOnWorld(b.getSouth(), b.getWest(), b.getNorth(), b.getEast());
+    const rect = L.rectangle([[v.south, v.west], [v.north, v.east]], this.style());
     this.adoptShape(rect, 'rectangle', !!(this.zeb.polyOptions || {}).editable);
   }
 
