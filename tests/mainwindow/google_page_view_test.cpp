@@ -283,6 +283,20 @@ TEST_F(GooglePageShapesTest, DrawingsWithTheToolsReachTheHost) {
                     .toBool());
 }
 
+// At the lowest zoom the view reaches past the date line and the grid's latitudes; the area it
+// becomes stays on the world.
+TEST_F(GooglePageShapesTest, TheCurrentViewAtTheLowestZoomStaysOnTheWorld) {
+    view_.Host().SetCenterAndZoom(30.0, 170.0, 1);
+    view_.Host().ShowCurrentView();
+    ASSERT_FALSE(texts_.isEmpty()) << "the view was not reported";
+    const QStringList fields = texts_.last().split(',');
+    ASSERT_EQ(fields.size(), 4) << texts_.last().toStdString();
+    for (int i = 0; i < 4; ++i) {
+        const double value = fields[i].toDouble();
+        EXPECT_LE(std::abs(value), i % 2 == 0 ? 180.0 : 85.06) << texts_.last().toStdString();
+    }
+}
+
 TEST_F(GooglePageShapesTest, BoundariesOfTwoAndOfManyPoints) {
     // Two points: the rectangle they span, editable, the view fitted to it.
     view_.Host().ShowBoundary(EncodedPolyline({{40.5, 116.25}, {39.75, 117.125}}));
