@@ -49,7 +49,7 @@ TfrmStyledMapWizard::TfrmStyledMapWizard(QWidget* parent)
     vstProperty_->setEditTriggers(QAbstractItemView::SelectedClicked |
                                   QAbstractItemView::DoubleClicked);
     vstProperty_->setItemDelegateForColumn(0, new NoEditDelegate(vstProperty_));
-    valueEditor_ = new TComboEditLink(ValueChoices(), TComboStyle::csDropDownList, false, this);
+    valueEditor_ = new TComboEditLink(ValueChoices(), ComboStyle::csDropDownList, false, this);
     vstProperty_->setItemDelegateForColumn(1, valueEditor_);
 
     for (int top = 0; top < static_cast<int>(rows_.size()); ++top) {

@@ -239,10 +239,10 @@ QStringList LimitPickList(const QStringList& pickList, const QString& text) {
     return candidates;
 }
 
-TComboEditLink::TComboEditLink(const QString& list, TComboStyle style, bool sorted, QObject* parent)
+TComboEditLink::TComboEditLink(const QString& list, ComboStyle style, bool sorted, QObject* parent)
     : TComboEditLink(SplitList(list), style, sorted, parent) {}
 
-TComboEditLink::TComboEditLink(const QStringList& pickList, TComboStyle style, bool sorted,
+TComboEditLink::TComboEditLink(const QStringList& pickList, ComboStyle style, bool sorted,
                                QObject* parent)
     : TCustomEditLink(parent),
       Style(style),
@@ -256,7 +256,7 @@ QWidget* TComboEditLink::CreateEditControl(QWidget* parent) const {
 
 void TComboEditLink::PrepareEditControl(QWidget* editor) const {
     auto* combo = static_cast<QComboBox*>(editor);
-    combo->setEditable(Style != TComboStyle::csDropDownList);
+    combo->setEditable(Style != ComboStyle::csDropDownList);
     QStringList items = PickList;
     if (Sorted) {
         items.sort(Qt::CaseInsensitive);
@@ -278,7 +278,7 @@ QString TComboEditLink::GetEditText(QWidget* editor) const {
 
 void TComboEditLink::SetEditText(QWidget* editor, const QString& text) const {
     auto* combo = static_cast<QComboBox*>(editor);
-    if (Style == TComboStyle::csDropDownList) {
+    if (Style == ComboStyle::csDropDownList) {
         combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly));
     } else {
         combo->setEditText(text);
@@ -287,7 +287,7 @@ void TComboEditLink::SetEditText(QWidget* editor, const QString& text) const {
 
 QRect TComboEditLink::EditorBounds(QWidget*, const QRect& cell) const {
     QRect r = cell;
-    if (Style == TComboStyle::csSimple) {
+    if (Style == ComboStyle::csSimple) {
         r.setHeight(104);
     }
     return r;
@@ -295,14 +295,14 @@ QRect TComboEditLink::EditorBounds(QWidget*, const QRect& cell) const {
 
 bool TComboEditLink::KeepsEnterAndEscape(QWidget* editor) const {
     auto* combo = qobject_cast<QComboBox*>(editor);
-    return combo != nullptr && Style != TComboStyle::csSimple && combo->view() != nullptr &&
+    return combo != nullptr && Style != ComboStyle::csSimple && combo->view() != nullptr &&
            combo->view()->isVisible();
 }
 
 bool TComboEditLink::eventFilter(QObject* object, QEvent* event) {
     auto* line = qobject_cast<QLineEdit*>(object);
     if (line != nullptr && event->type() == QEvent::KeyPress &&
-        AutoCompleteMode == TAutoCompleteMode::acComplete && Style != TComboStyle::csDropDownList) {
+        AutoCompleteMode == TAutoCompleteMode::acComplete && Style != ComboStyle::csDropDownList) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QString typed = key->text();
         if (typed.size() == 1 && typed.at(0).unicode() >= 32 && typed.at(0).unicode() <= 255) {
@@ -345,10 +345,10 @@ QString TDateEditLink::EffectiveFormat() const {
     const QLocale locale;
     QString format = DateFormat;
     if (format.isEmpty()) {
-        format = Kind == TDateTimeKind::dtkDate ? locale.dateFormat(QLocale::ShortFormat)
-                                                : locale.timeFormat(QLocale::ShortFormat);
+        format = Kind == DateTimeKind::dtkDate ? locale.dateFormat(QLocale::ShortFormat)
+                                               : locale.timeFormat(QLocale::ShortFormat);
     }
-    if (!DateSeparator.isNull() && Kind == TDateTimeKind::dtkDate) {
+    if (!DateSeparator.isNull() && Kind == DateTimeKind::dtkDate) {
         for (QChar separator : {QLatin1Char('/'), QLatin1Char('-'), QLatin1Char('.')}) {
             format.replace(separator, DateSeparator);
         }
@@ -359,14 +359,14 @@ QString TDateEditLink::EffectiveFormat() const {
 QWidget* TDateEditLink::CreateEditControl(QWidget* parent) const {
     auto* picker = new QDateTimeEdit(parent);
     picker->setDisplayFormat(EffectiveFormat());
-    picker->setCalendarPopup(Kind == TDateTimeKind::dtkDate);
+    picker->setCalendarPopup(Kind == DateTimeKind::dtkDate);
     return picker;
 }
 
 QString TDateEditLink::GetEditText(QWidget* editor) const {
     const auto* picker = static_cast<QDateTimeEdit*>(editor);
-    return Kind == TDateTimeKind::dtkDate ? picker->date().toString(EffectiveFormat())
-                                          : picker->time().toString(EffectiveFormat());
+    return Kind == DateTimeKind::dtkDate ? picker->date().toString(EffectiveFormat())
+                                         : picker->time().toString(EffectiveFormat());
 }
 
 void TDateEditLink::SetEditText(QWidget* editor, const QString& text) const {
@@ -374,7 +374,7 @@ void TDateEditLink::SetEditText(QWidget* editor, const QString& text) const {
         return;
     }
     auto* picker = static_cast<QDateTimeEdit*>(editor);
-    if (Kind == TDateTimeKind::dtkDate) {
+    if (Kind == DateTimeKind::dtkDate) {
         const QDate date = QDate::fromString(text, EffectiveFormat());
         if (date.isValid()) {
             picker->setDate(date);
@@ -487,7 +487,7 @@ std::unique_ptr<TCustomEditLink> CreateEditLink(const QString& name) {
         return std::make_unique<TComboEditLink>();
     }
     if (name == QLatin1String("Date")) {
-        return std::make_unique<TDateEditLink>(TDateTimeKind::dtkDate, QString(), QChar());
+        return std::make_unique<TDateEditLink>(DateTimeKind::dtkDate, QString(), QChar());
     }
     if (name == QLatin1String("Check")) {
         return std::make_unique<TCheckEditLink>();

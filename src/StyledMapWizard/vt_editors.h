@@ -106,7 +106,7 @@ class TSpinEditLink : public TCustomEditLink {
     void SetEditText(QWidget* editor, const QString& text) const override;
 };
 
-enum class TComboStyle { csDropDown, csSimple, csDropDownList };
+enum class ComboStyle { csDropDown, csSimple, csDropDownList };
 enum class TAutoCompleteMode { acNone, acComplete, acLimit };
 
 // The auto-completion of a typed prefix: the prefix followed by the rest of the first pick-list
@@ -120,10 +120,10 @@ class TComboEditLink : public TCustomEditLink {
   public:
     explicit TComboEditLink(QObject* parent = nullptr) : TCustomEditLink(parent) {}
     // From a comma-separated list or from strings; both complete typed text.
-    TComboEditLink(const QString& list, TComboStyle style, bool sorted, QObject* parent = nullptr);
-    TComboEditLink(const QStringList& pickList, TComboStyle style, bool sorted,
+    TComboEditLink(const QString& list, ComboStyle style, bool sorted, QObject* parent = nullptr);
+    TComboEditLink(const QStringList& pickList, ComboStyle style, bool sorted,
                    QObject* parent = nullptr);
-    TComboStyle Style = TComboStyle::csDropDown;
+    ComboStyle Style = ComboStyle::csDropDown;
     bool Sorted = false;
     QStringList PickList;
     TAutoCompleteMode AutoCompleteMode = TAutoCompleteMode::acNone;
@@ -142,20 +142,20 @@ class TComboEditLink : public TCustomEditLink {
     void Limit(QWidget* combo) const;
 };
 
-enum class TDateTimeKind { dtkDate, dtkTime };
+enum class DateTimeKind { dtkDate, dtkTime };
 
 class TDateEditLink : public TCustomEditLink {
     Q_OBJECT
   public:
     // `dateFormat` in Qt's date format notation; empty: the locale's short form. A separator
     // replaces the separators of the format.
-    TDateEditLink(TDateTimeKind kind, const QString& dateFormat, QChar dateSeparator,
+    TDateEditLink(DateTimeKind kind, const QString& dateFormat, QChar dateSeparator,
                   QObject* parent = nullptr)
         : TCustomEditLink(parent),
           Kind(kind),
           DateFormat(dateFormat),
           DateSeparator(dateSeparator) {}
-    TDateTimeKind Kind;
+    DateTimeKind Kind;
     QString DateFormat;
     QChar DateSeparator;
     QWidget* CreateEditControl(QWidget* parent) const override;

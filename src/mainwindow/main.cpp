@@ -12,7 +12,7 @@
 
 int main(int argc, char** argv) {
     mainwindow::PrepareWebEngineEnvironment();
-    mainwindow::TApplication app(argc, argv);
+    mainwindow::LoggingApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorel"));
     // No display name: the X11 platform would append it to every window title ("... — Vantorel");
     // applicationDisplayName() then gives the application name where a caption needs it.

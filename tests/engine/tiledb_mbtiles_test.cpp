@@ -169,7 +169,7 @@ TEST_F(MBTilesTest, RewrittenTileReplacesAndSecondFinishFails) {
     writer.Write(1, 1, 1, jpeg_);
     writer.Write(1, 1, 1, png_);
     writer.finishAtlasCreation({});
-    EXPECT_THROW(writer.finishAtlasCreation({}), TSQLiteError);
+    EXPECT_THROW(writer.finishAtlasCreation({}), SqliteError);
     EXPECT_EQ(CountCommitted(db(), "SELECT count(*) FROM tiles"), 1);
     TSQLiteDatabase reader(db());
     auto q = reader.Prepare("SELECT tile_data FROM tiles");

@@ -94,7 +94,7 @@ TEST(RMapsSQLite, DuplicateTileFailsAndTheExportGoesOn) {
     {
         TRMapsSQLite writer(file);
         writer.Write(1, 1, 5, 0, kTile);
-        EXPECT_THROW(writer.Write(1, 1, 5, 0, "other"), TSQLiteError);
+        EXPECT_THROW(writer.Write(1, 1, 5, 0, "other"), SqliteError);
         writer.Write(2, 1, 5, 0, kTile);
         writer.Write(3, 1, 5, 7, kTile);  // another s: the row is stored without image
         writer.UpdateTileMetaInfo();

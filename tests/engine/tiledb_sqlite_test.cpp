@@ -29,10 +29,10 @@ TEST(SqliteDb, CreatesFileRunsStatementsAndReportsTables) {
 
 TEST(SqliteDb, FailuresRaiseWithTheReason) {
     testsupport::TempDir dir;
-    EXPECT_THROW(TSQLiteDatabase(dir / "missing-folder" / "a.db"), TSQLiteError);
+    EXPECT_THROW(TSQLiteDatabase(dir / "missing-folder" / "a.db"), SqliteError);
 
     testsupport::WriteFileBytes(dir / "text.db", std::string(2048, 'x'));
-    EXPECT_THROW(TSQLiteDatabase(dir / "text.db"), TSQLiteError);
+    EXPECT_THROW(TSQLiteDatabase(dir / "text.db"), SqliteError);
 
     TSQLiteDatabase db(dir / "a.db");
     try {
@@ -40,13 +40,13 @@ TEST(SqliteDb, FailuresRaiseWithTheReason) {
             "CREATE TABLE t (a int PRIMARY KEY); INSERT INTO t VALUES (1); "
             "INSERT INTO t VALUES (1);");
         FAIL() << "duplicate key accepted";
-    } catch (const TSQLiteError& e) {
+    } catch (const SqliteError& e) {
         EXPECT_NE(std::string(e.what()).find("UNIQUE"), std::string::npos) << e.what();
     }
-    EXPECT_THROW(db.Prepare("SELEC 1"), TSQLiteError);
+    EXPECT_THROW(db.Prepare("SELEC 1"), SqliteError);
     auto insert = db.Prepare("INSERT INTO t VALUES (?)");
     insert.BindInt(1, 1);
-    EXPECT_THROW(insert.Run(), TSQLiteError);
+    EXPECT_THROW(insert.Run(), SqliteError);
     // The statement is usable again after the failure.
     insert.BindInt(1, 2);
     EXPECT_NO_THROW(insert.Run());
@@ -87,15 +87,15 @@ TEST(SqliteDb, TransactionsCommitOrRollBack) {
     db.Commit();
     EXPECT_FALSE(db.InTransaction());
     {
-        TSQLiteTransaction guard(db);
+        SqliteTransaction guard(db);
         db.Execute("INSERT INTO t VALUES (2)");
     }  // not committed: rolled back
     {
-        TSQLiteTransaction guard(db);
+        SqliteTransaction guard(db);
         db.Execute("INSERT INTO t VALUES (3)");
         guard.Commit();
     }
-    EXPECT_THROW(db.Commit(), TSQLiteError);  // none open
+    EXPECT_THROW(db.Commit(), SqliteError);  // none open
     auto q = db.Prepare("SELECT group_concat(a) FROM t");
     ASSERT_TRUE(q.Step());
     EXPECT_EQ(q.ColumnText(0), "1,3");

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // The first byte sets the piece size, as a serial port hands over what it has.
     const std::size_t piece = size > 0 ? 1 + data[0] % 17 : 1;
-    geodata::TNmeaLineAssembler assembler;
+    geodata::NmeaLineAssembler assembler;
     for (std::size_t at = 0; at < input.size(); at += piece) {
         for (const std::string& line : assembler.Feed(input.substr(at, piece))) {
             (void)geodata::TNMEAFile::CheckPass(line);

@@ -29,7 +29,7 @@ TEST(GpsLineAssembler, CutsLinesFromReadsOfAnySize) {
         {"two sentences on one line", {"$GPGGA,a$GPRMC,b\r\n"}, {"$GPGGA,a$GPRMC,b"}, ""},
     };
     for (const auto& c : cases) {
-        TNmeaLineAssembler assembler;
+        NmeaLineAssembler assembler;
         std::vector<std::string> lines;
         for (const auto& read : c.reads) {
             for (auto& line : assembler.Feed(read)) {
@@ -42,25 +42,25 @@ TEST(GpsLineAssembler, CutsLinesFromReadsOfAnySize) {
 }
 
 TEST(GpsLineAssembler, BufferStaysBoundedWithoutLineEnds) {
-    TNmeaLineAssembler assembler;
+    NmeaLineAssembler assembler;
     const std::string noise(1000, 'x');
     assembler.Feed("$");
     for (int i = 0; i < 100; ++i) {
         EXPECT_TRUE(assembler.Feed(noise).empty());
-        ASSERT_LE(assembler.Pending().size(), TNmeaLineAssembler::kMaxLineLength);
+        ASSERT_LE(assembler.Pending().size(), NmeaLineAssembler::kMaxLineLength);
     }
     // The endless line is dropped; the receiver recovers at the next sentence.
     const auto lines = assembler.Feed("xx\r\n$GPGGA,a*00\r\n");
     EXPECT_EQ(lines, std::vector<std::string>{"$GPGGA,a*00"});
 
     // Text without any "$" is not kept at all.
-    TNmeaLineAssembler quiet;
+    NmeaLineAssembler quiet;
     quiet.Feed(std::string(100000, 'y'));
     EXPECT_TRUE(quiet.Pending().empty());
 }
 
 TEST(GpsLineAssembler, ResetDropsHalfALine) {
-    TNmeaLineAssembler assembler;
+    NmeaLineAssembler assembler;
     assembler.Feed("$GPGGA,12");
     assembler.Reset();
     EXPECT_EQ(assembler.Feed("3519*47\r\n$GPRMC*00\r\n"), std::vector<std::string>{"$GPRMC*00"});

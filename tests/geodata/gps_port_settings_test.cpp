@@ -10,7 +10,7 @@ namespace {
 TEST(GpsPortSettings, FreshFileHoldsTheBasicKeysUnderTheEmptySection) {
     testsupport::TempDir dir;
     const auto file = dir / "settings.ini";
-    ASSERT_TRUE(SavePortSettings(file, "", TComPortSettings{}));
+    ASSERT_TRUE(SavePortSettings(file, "", ComPortSettings{}));
     EXPECT_EQ(testsupport::ReadFileBytes(file),
               "[]\r\nPort=COM1\r\nBaudRate=9600\r\nStopBits=1\r\nDataBits=8\r\nParity=None\r\n"
               "FlowControl=None\r\n");
@@ -21,7 +21,7 @@ TEST(GpsPortSettings, SaveKeepsTheRestOfTheFileAndLoadReadsItBack) {
     const auto file = dir / "settings.ini";
     testsupport::WriteFileBytes(file,
                                 "[Other]\nPort=keep me\n\n[]\nport=COM9\nExtra=1\n\n[Last]\nA=B\n");
-    TComPortSettings s;
+    ComPortSettings s;
     s.Port = "ttyUSB0";
     s.BaudRate = "Custom";
     s.CustomBaudRate = 250000;
@@ -35,7 +35,7 @@ TEST(GpsPortSettings, SaveKeepsTheRestOfTheFileAndLoadReadsItBack) {
               "CustomBaudRate=250000\r\nStopBits=1.5\r\nDataBits=7\r\nParity=Even\r\n"
               "FlowControl=Hardware\r\n\r\n[Last]\r\nA=B\r\n");
 
-    TComPortSettings read;
+    ComPortSettings read;
     ASSERT_TRUE(LoadPortSettings(file, "", read));
     EXPECT_EQ(read.Port, "ttyUSB0");
     EXPECT_EQ(read.BaudRateValue(), 250000);
@@ -47,7 +47,7 @@ TEST(GpsPortSettings, SaveKeepsTheRestOfTheFileAndLoadReadsItBack) {
 
 TEST(GpsPortSettings, MissingOrUnknownValuesKeepTheCurrentOnes) {
     testsupport::TempDir dir;
-    TComPortSettings s;
+    ComPortSettings s;
     s.Port = "ttyS1";
     s.Parity = "Odd";
     EXPECT_FALSE(LoadPortSettings(dir / "absent.ini", "", s));

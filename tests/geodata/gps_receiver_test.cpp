@@ -16,7 +16,7 @@ namespace {
 constexpr const char* kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
 constexpr const char* kRmc = "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A";
 
-class FakePort : public TGpsPort {
+class FakePort : public IGpsPort {
   public:
     explicit FakePort(bool canOpen) : canOpen_(canOpen) {}
     bool IsOpen() const override { return open_; }
@@ -49,9 +49,9 @@ std::chrono::system_clock::time_point LocalTime(int year, int month, int day, in
 struct Harness {
     explicit Harness(bool canOpen = true, std::filesystem::path logFolder = {})
         : folder(logFolder.empty() ? temp.path() / "Tracker" / "Tracker" : logFolder),
-          receiver(std::make_unique<FakePort>(canOpen), TNmeaDayLog(folder, [this] { return now; }),
+          receiver(std::make_unique<FakePort>(canOpen), NmeaDayLog(folder, [this] { return now; }),
                    [this](const std::string& m) { messages.push_back(m); }) {
-        receiver.OnDataNotify = [this](TGpsReceiver& sender, std::unique_ptr<TGpsFix> fix,
+        receiver.OnDataNotify = [this](GpsReceiver& sender, std::unique_ptr<GpsFix> fix,
                                        int status) {
             EXPECT_EQ(&sender, &receiver);
             EXPECT_EQ(status, 0);
@@ -66,8 +66,8 @@ struct Harness {
     std::filesystem::path folder;
     std::chrono::system_clock::time_point now = LocalTime(2024, 3, 15, 10, 0, 0);
     std::vector<std::string> messages;
-    std::vector<TGpsFix> fixes;
-    TGpsReceiver receiver;
+    std::vector<GpsFix> fixes;
+    GpsReceiver receiver;
 };
 
 TEST(GpsReceiver, GgaOfGpsAndCombinedReceiversGiveFixesAndEveryLineIsLogged) {
@@ -183,7 +183,7 @@ TEST(GpsReceiver, ErrorsOfOneLineDoNotLoseTheOthers) {
     // A handler that raises on the first fix: that line is not logged, the next one is.
     Harness g;
     int calls = 0;
-    g.receiver.OnDataNotify = [&](TGpsReceiver&, std::unique_ptr<TGpsFix>, int) {
+    g.receiver.OnDataNotify = [&](GpsReceiver&, std::unique_ptr<GpsFix>, int) {
         if (++calls == 1) {
             throw std::runtime_error("handler failed");
         }

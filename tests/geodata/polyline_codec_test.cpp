@@ -86,7 +86,7 @@ TEST(PolylineCodec, LongRoundTripDoesNotDrift) {
     std::mt19937 random(20140711);
     std::uniform_real_distribution<double> step(-0.003, 0.003);
     std::vector<engine::TGLatLng> original;
-    std::vector<TPolylinePoint> track;
+    std::vector<PolylinePoint> track;
     std::string text;
     double lat = 39.9087123;
     double lng = 116.3975456;
@@ -141,25 +141,25 @@ TEST(PolylineCodec, DouglasPeuckerLevels) {
     EXPECT_DOUBLE_EQ(codec.zoomLevelBreaks.front(), 1.31072);
     EXPECT_DOUBLE_EQ(codec.zoomLevelBreaks.back(), 0.000005);
 
-    std::vector<TPolylinePoint> two = {{1, 2, 0, 0}, {3, 4, 0, 0}};
+    std::vector<PolylinePoint> two = {{1, 2, 0, 0}, {3, 4, 0, 0}};
     codec.dpEncode(two);
     EXPECT_EQ(two[0].Level, 17);
     EXPECT_EQ(two[1].Level, 17);
 
     // The middle point lies on the line: it is left out of the encoded line and its levels.
-    std::vector<TPolylinePoint> straight = {{0, 0, 0, 0}, {0, 1, 0, 0}, {0, 2, 0, 0}};
+    std::vector<PolylinePoint> straight = {{0, 0, 0, 0}, {0, 1, 0, 0}, {0, 2, 0, 0}};
     codec.dpEncode(straight);
     EXPECT_EQ(straight[1].Level, kLevelLeftOut);
     EXPECT_EQ(codec.EncodePoints(straight), codec.EncodePointsEx("0,0,2,0"));
     EXPECT_EQ(codec.EncodeLevels(straight), "PP");
 
     // 0.5 degrees off the line reaches break 2 (0.32768): level 18 - 2 + 1.
-    std::vector<TPolylinePoint> bent = {{0, 0, 0, 0}, {0.5, 1, 0, 0}, {0, 2, 0, 0}};
+    std::vector<PolylinePoint> bent = {{0, 0, 0, 0}, {0.5, 1, 0, 0}, {0, 2, 0, 0}};
     codec.dpEncode(bent);
     EXPECT_EQ(bent[1].Level, 17);
     EXPECT_EQ(codec.EncodePoints(bent), codec.EncodePointsEx("0,0,1,0.5,2,0"));
 
-    std::vector<TPolylinePoint> none;
+    std::vector<PolylinePoint> none;
     EXPECT_THROW(codec.dpEncode(none), std::out_of_range);
 }
 
@@ -167,11 +167,11 @@ TEST(PolylineCodec, SetLevelMeasuresInThreeDimensions) {
     TGPolyLine codec(0.00001);
     // Only the altitude lifts the middle point off the line; its squared distance 0.25 first
     // exceeds break 3 (0.16384).
-    std::vector<TPolylinePoint> track = {{0, 0, 0, 0}, {0, 1, 0.5, 0}, {0, 2, 0, 0}};
+    std::vector<PolylinePoint> track = {{0, 0, 0, 0}, {0, 1, 0.5, 0}, {0, 2, 0, 0}};
     codec.dpSetLevel(track, 0, 2);
     EXPECT_EQ(track[1].Level, 3);
 
-    std::vector<TPolylinePoint> flat = {{0, 0, 0, 9}, {0, 1, 0, 7}, {0, 2, 0, 9}};
+    std::vector<PolylinePoint> flat = {{0, 0, 0, 9}, {0, 1, 0, 7}, {0, 2, 0, 9}};
     codec.dpSetLevel(flat, 0, 2);
     EXPECT_EQ(flat[1].Level, 7) << "no break exceeded: the level stays as it was";
     EXPECT_THROW(codec.dpSetLevel(flat, 0, 5), std::out_of_range);

@@ -15,7 +15,7 @@ TEST(GpsPortSettingsLineEnds, EveryLineEndReadsTheSameSettings) {
         const auto file = dir / "settings.ini";
         testsupport::WriteFileBytes(file, "\xEF\xBB\xBF[Other]" + e + "Port=no" + e + "[GPS]" + e +
                                               " port = ttyUSB1 " + e + "BAUDRATE=4800" + e);
-        TComPortSettings read;
+        ComPortSettings read;
         ASSERT_TRUE(LoadPortSettings(file, "gps", read)) << int(ends[0]);
         EXPECT_EQ(read.Port, "ttyUSB1") << int(ends[0]);
         EXPECT_EQ(read.BaudRate, "4800") << int(ends[0]);

@@ -204,7 +204,7 @@ TEST(DateTime, EncodeDecodeAndRanges) {
     EXPECT_THROW(EncodeDate(2014, 13, 1), EConvertError);
     EXPECT_THROW(EncodeDate(2015, 2, 29), EConvertError);
     EXPECT_THROW(EncodeTime(24, 0, 0, 0), EConvertError);
-    const TDateParts parts = DecodeDateTime(EncodeDate(2014, 7, 3) + EncodeTime(23, 59, 59, 999));
+    const DateParts parts = DecodeDateTime(EncodeDate(2014, 7, 3) + EncodeTime(23, 59, 59, 999));
     EXPECT_EQ(parts.Year, 2014);
     EXPECT_EQ(parts.Day, 3);
     EXPECT_EQ(parts.Hour, 23);

@@ -45,7 +45,7 @@ nlohmann::json ReadWithXlrd(const std::filesystem::path& file) {
 TEST(XlsWriter, CellRecordsByKindOfValue) {
     struct Case {
         const char* what;
-        TXlsValue value;
+        XlsValue value;
         std::string record;
     };
     const std::vector<Case> cases = {
@@ -60,7 +60,7 @@ TEST(XlsWriter, CellRecordsByKindOfValue) {
         {"nothing", std::monostate{}, Bytes({1, 2, 6, 0, 3, 0, 1, 0, 23, 0})},
         {"text in GBK", std::string("名称a"),
          Bytes({4, 2, 13, 0, 3, 0, 1, 0, 0, 0, 5, 0, 0xC3, 0xFB, 0xB3, 0xC6, 'a'})},
-        {"date-time", TXlsDateTime{45366.5},
+        {"date-time", XlsDateTime{45366.5},
          Bytes({4, 2, 26, 0, 3, 0, 1, 0, 0, 0, 18, 0}) + "2024/3/15 12:00:00"},
         {"a character GBK lacks", std::string("a😀b"),
          Bytes({4, 2, 11, 0, 3, 0, 1, 0, 0, 0, 3, 0, 'a', '?', 'b'})},

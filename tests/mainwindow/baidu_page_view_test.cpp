@@ -64,7 +64,7 @@ TEST(BaiduPageView, ShowsTheTileTheProjectionNamesAtKnownPositions) {
     testsupport::TileServer server(PaintedTile);
     MapView view;
     view.Router().RouteTo(QString::fromStdString(server.BaseUrl()));
-    ASSERT_TRUE(view.Load(engine::TMapType::mtBaiduRoadMap, mainwindow::TPageSettings{}));
+    ASSERT_TRUE(view.Load(engine::TMapType::mtBaiduRoadMap, mainwindow::PageSettings{}));
 
     // BD-09 positions on all four sides of the projection's origin (negative columns west,
     // negative rows south of it).
@@ -137,7 +137,7 @@ TEST(BaiduPageView, BoundariesAndTheRightClick) {
     testsupport::TileServer server(PaintedTile);
     MapView view;
     view.Router().RouteTo(QString::fromStdString(server.BaseUrl()));
-    ASSERT_TRUE(view.Load(engine::TMapType::mtBaiduRoadMap, mainwindow::TPageSettings{}));
+    ASSERT_TRUE(view.Load(engine::TMapType::mtBaiduRoadMap, mainwindow::PageSettings{}));
     QStringList texts;
     view.Host().JsProcessor().OnPlotLatlngsEvent = [&texts](const QString& t) { texts << t; };
     const auto polygonCount = [&view] {

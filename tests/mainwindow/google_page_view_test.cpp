@@ -73,8 +73,8 @@ class GooglePageViewTest : public ::testing::Test {
   protected:
     void TearDown() override { EXPECT_EQ(view_.Page().errors, QStringList()); }
 
-    mainwindow::TPageSettings Offline(double lat, double lng) {
-        mainwindow::TPageSettings settings;
+    mainwindow::PageSettings Offline(double lat, double lng) {
+        mainwindow::PageSettings settings;
         settings.OfflineMode = true;
         settings.OutPutDirectory = tiles_.path().string();
         settings.Latitude = lat;
@@ -150,7 +150,7 @@ TEST_F(GooglePageViewTest, OfflineTilesFromAFolderWithAwkwardCharacters) {
     }
     const double lat = std::atan(std::sinh(std::numbers::pi / 4)) * 180 / std::numbers::pi;
     const double lng = 45.0;
-    mainwindow::TPageSettings settings = Offline(lat, lng);
+    mainwindow::PageSettings settings = Offline(lat, lng);
     settings.OutPutDirectory = folder.string();
     ASSERT_TRUE(view_.Load(TMapType::mtGoogleRoadMap, settings));
     ASSERT_TRUE(view_.WaitForTiles());
@@ -377,7 +377,7 @@ TEST(GooglePageLayers, EveryLayerCanBeSelectedWithoutAScriptError) {
     testsupport::TileServer server;
     MapView view;
     view.Router().RouteTo(QString::fromStdString(server.BaseUrl()));
-    mainwindow::TPageSettings settings;
+    mainwindow::PageSettings settings;
     settings.Latitude = 33;
     settings.Longitude = 108;
     settings.ZoomLevel = 5;

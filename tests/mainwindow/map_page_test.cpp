@@ -41,7 +41,7 @@ class MapPageTest : public ::testing::Test {
     ~MapPageTest() override { profile_.setUrlRequestInterceptor(nullptr); }
 
     void Load(engine::TMapType layer) {
-        mainwindow::TPageSettings settings;
+        mainwindow::PageSettings settings;
         settings.ZoomLevel = 6;
         settings.OfflineMode = true;
         settings.OutPutDirectory = tiles_.path().string();

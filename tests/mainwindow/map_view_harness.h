@@ -77,7 +77,7 @@ class MapView {
 
     // Rewrites the page's settings script through the host and loads the layer's page, with
     // the layer as the start layer.
-    bool Load(engine::TMapType layer, mainwindow::TPageSettings settings) {
+    bool Load(engine::TMapType layer, mainwindow::PageSettings settings) {
         host_.SetMapType(layer);
         settings.MapTypeIndex = static_cast<int>(layer);
         if (!host_.InitMaps()) {

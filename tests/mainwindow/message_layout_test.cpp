@@ -28,8 +28,8 @@ int MeasureByTable(K kind) {
     return kind == K::mbkYes ? 30 : kind == K::mbkNo ? 36 : 120;
 }
 
-TMsgLayoutInput WarningInput() {
-    TMsgLayoutInput input;
+MsgLayoutInput WarningInput() {
+    MsgLayoutInput input;
     input.averageCharWidth = 7;
     input.charHeight = 16;
     input.measuredText = QRect(0, 0, 200, 16);
@@ -42,7 +42,7 @@ TMsgLayoutInput WarningInput() {
 
 TEST(MessageLayout, FiguresFromGivenFontMetrics) {
     ButtonWidthCache cache;
-    const TMsgLayout l = ComputeMsgLayout(WarningInput(), cache, MeasureByTable);
+    const MsgLayout l = ComputeMsgLayout(WarningInput(), cache, MeasureByTable);
     EXPECT_EQ(l.metrics.horzMargin, 14);
     EXPECT_EQ(l.metrics.vertMargin, 16);
     EXPECT_EQ(l.metrics.horzSpacing, 18);
@@ -67,10 +67,10 @@ TEST(MessageLayout, FiguresFromGivenFontMetrics) {
 
 TEST(MessageLayout, NoIconWideButtonsEmptyTextAndRightToLeft) {
     ButtonWidthCache cache;
-    TMsgLayoutInput input = WarningInput();
+    MsgLayoutInput input = WarningInput();
     input.kind = TMsgDlgKind::mkCustom;
     input.buttons = {K::mbkOK, K::mbkCancel, K::mbkHelp};
-    TMsgLayout l = ComputeMsgLayout(input, cache, MeasureByTable);
+    MsgLayout l = ComputeMsgLayout(input, cache, MeasureByTable);
     EXPECT_FALSE(l.iconRect.has_value());
     EXPECT_EQ(l.buttonWidth, 155) << "a caption of 120 + 35 widens every button";
     EXPECT_EQ(l.clientWidth, 3 * 155 + 2 * 7 + 28) << "the button row is wider than the text";

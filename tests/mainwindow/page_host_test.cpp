@@ -11,8 +11,8 @@
 
 namespace {
 
+using mainwindow::PageFiles;
 using mainwindow::TChromium;
-using mainwindow::TPageFiles;
 using testmainwindow::RunScript;
 using testmainwindow::WaitUntil;
 namespace fs = std::filesystem;
@@ -53,8 +53,8 @@ TEST(PageFiles, CopiedIntoAPrivateFolderOfTheirOwn) {
     WritePageSource(source.path());
     fs::path folder;
     {
-        TPageFiles first(PathText(source.path()));
-        TPageFiles second(PathText(source.path()));
+        PageFiles first(PathText(source.path()));
+        PageFiles second(PathText(source.path()));
         EXPECT_TRUE(first.Folder().empty());
         ASSERT_TRUE(first.Unpack());
         ASSERT_TRUE(second.Unpack());
@@ -75,13 +75,13 @@ TEST(PageFiles, CopiedIntoAPrivateFolderOfTheirOwn) {
     }
     EXPECT_FALSE(fs::exists(folder)) << "the folder goes with its owner";
 
-    TPageFiles empty(PathText(source / "no-such-folder"));
+    PageFiles empty(PathText(source / "no-such-folder"));
     EXPECT_FALSE(empty.Unpack());
 }
 
 #ifdef VANTOREL_HAS_PAGE_RESOURCES
 TEST(PageFiles, ThePackedPagesAreFoundInTheResources) {
-    TPageFiles files;
+    PageFiles files;
     ASSERT_TRUE(files.Unpack()) << "no map pages under :/page in the resources";
     EXPECT_TRUE(fs::exists(files.GoogleMapHtml()));
     EXPECT_TRUE(fs::exists(files.BaiduMapHtml()));
@@ -99,7 +99,7 @@ class PageHostTest : public ::testing::Test {
 
     void TearDown() override { EXPECT_EQ(page_.errors, QStringList()); }
 
-    void LoadAndWait(const mainwindow::TPageSettings& settings) {
+    void LoadAndWait(const mainwindow::PageSettings& settings) {
         QSignalSpy finished(&page_, &QWebEnginePage::loadFinished);
         host_->LoadMaps(settings);
         ASSERT_TRUE(finished.wait(60000));
@@ -120,7 +120,7 @@ TEST_F(PageHostTest, ScriptRunBeforeThePageExistsReturnsEmpty) {
 TEST_F(PageHostTest, LoadsThePageOfTheLayerWithItsSettings) {
     host_->SetPage(&page_);
     ASSERT_TRUE(host_->InitMaps());
-    mainwindow::TPageSettings settings;
+    mainwindow::PageSettings settings;
     settings.ZoomLevel = 11;
     settings.OutPutDirectory = "/home/u/tiles";
     LoadAndWait(settings);

@@ -42,8 +42,8 @@ const QStringList kGoogleScript = {
     "};",
 };
 
-TPageSettings Sample() {
-    TPageSettings s;
+PageSettings Sample() {
+    PageSettings s;
     s.ShowCopyright = false;
     s.ShowResolutionMapScale = false;
     s.OfflineMode = true;
@@ -111,11 +111,11 @@ TEST(PageSettingsScript, TileFolderAndHostVariants) {
              {"/home/u/MapDownload/", "zeb.TILE_PATH = \"/home/u/MapDownload/\";"},
              {"D:\\Tiles\\", "zeb.TILE_PATH = \"D:\\\\Tiles\\\\\";"},
              {"/home/u/地图 \"x\"", "zeb.TILE_PATH = \"/home/u/地图 \\\"x\\\"/\";"}}) {
-        TPageSettings s;
+        PageSettings s;
         s.OutPutDirectory = c.folder;
         EXPECT_EQ(RewriteGoogleSettings({"zeb.TILE_PATH = \"\";"}, s), QStringList{c.line});
     }
-    TPageSettings s;
+    PageSettings s;
     s.MapSeverIndex = 0;
     EXPECT_EQ(RewriteGoogleSettings({"zeb.mapsever = \"\";"}, s),
               QStringList{"zeb.mapsever = \"http://mt{0}.google.cn\";"});
@@ -143,7 +143,7 @@ TEST(PageSettingsScript, BaiduCentreLayerIndexAndVersions) {
         "zeb.satelliteStreetUDT=\"20140522\";",
         "zeb.satelliteStreetVer=\"024\";",
     };
-    TPageSettings s = Sample();
+    PageSettings s = Sample();
     s.BNormalUDT = "20240101";
     s.BNormalVer = "031";
     s.BSatelliteUDT = "20230101";

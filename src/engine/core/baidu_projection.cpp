@@ -78,7 +78,7 @@ constexpr int kMaxZoom = kZoomLevelCount - 1;
 
 }  // namespace
 
-std::optional<TBaiduMercator> BaiduLatLngToMercator(double lng, double lat) {
+std::optional<BaiduMercator> BaiduLatLngToMercator(double lng, double lat) {
     if (!std::isfinite(lng) || !std::isfinite(lat)) {
         return std::nullopt;
     }
@@ -93,7 +93,7 @@ std::optional<TBaiduMercator> BaiduLatLngToMercator(double lng, double lat) {
             break;
         }
     }
-    TBaiduMercator result;
+    BaiduMercator result;
     Apply(*factors, lng, lat, result.x, result.y);
     return result;
 }

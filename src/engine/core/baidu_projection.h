@@ -11,14 +11,14 @@
 namespace engine {
 
 // Baidu Mercator metres: x eastward, y northward.
-struct TBaiduMercator {
+struct BaiduMercator {
     double x = 0;
     double y = 0;
 };
 
 // Latitude is clamped to [-74, 74] and longitude wrapped into [-180, 180], as the provider
 // does. Non-finite input gives nothing.
-std::optional<TBaiduMercator> BaiduLatLngToMercator(double lng, double lat);
+std::optional<BaiduMercator> BaiduLatLngToMercator(double lng, double lat);
 // The inverse fit; non-finite input gives nothing.
 std::optional<TGLatLng> BaiduMercatorToLatLng(double x, double y);
 

@@ -40,13 +40,13 @@ TMBTiles::TMBTiles(const std::filesystem::path& dbFileName)
 }
 
 TMBTiles::~TMBTiles() {
-    insertTile_ = TSQLiteStatement();
+    insertTile_ = SqliteStatement();
     batch_.CommitPendingNoThrow();
 }
 
 void TMBTiles::Write(std::int32_t x, std::int32_t y, std::int32_t z, std::string_view tileData) {
     if (z < 0 || z > 30) {
-        throw TSQLiteError("zoom level out of range: " + FormatInt(z));
+        throw SqliteError("zoom level out of range: " + FormatInt(z));
     }
     batch_.BeforeWrite();
     const std::int64_t row = (std::int64_t{1} << z) - y - 1;

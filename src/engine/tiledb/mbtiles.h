@@ -1,6 +1,6 @@
 #pragma once
 // Writes a task's tiles into a new MBTiles 1.1 database: tiles in batched transactions, then
-// the metadata table with the export's bounds. Database errors raise TSQLiteError.
+// the metadata table with the export's bounds. Database errors raise SqliteError.
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
@@ -41,8 +41,8 @@ class TMBTiles {
 
   private:
     std::unique_ptr<TSQLiteDatabase> db_;
-    TTileBatch batch_;
-    TSQLiteStatement insertTile_;
+    TileBatch batch_;
+    SqliteStatement insertTile_;
     bool finished_ = false;
     std::int64_t pngTiles_ = 0;
     std::int64_t jpegTiles_ = 0;

@@ -77,7 +77,7 @@ TOruxMapsSqlite::TOruxMapsSqlite(const std::filesystem::path& dbFileName, std::s
 }
 
 TOruxMapsSqlite::~TOruxMapsSqlite() {
-    insertTile_ = TSQLiteStatement();
+    insertTile_ = SqliteStatement();
     batch_.CommitPendingNoThrow();
 }
 

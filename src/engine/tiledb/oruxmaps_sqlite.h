@@ -2,7 +2,7 @@
 // Writes a task's tiles as an offline map of the OruxMaps application: the tile database
 // (tiles stored relative to each level's first column and row) and the XML calibration file
 // "<map name>.otrk2.xml" beside it with one calibration block per zoom level.
-// Database errors raise TSQLiteError; a calibration file that cannot be saved raises
+// Database errors raise SqliteError; a calibration file that cannot be saved raises
 // std::runtime_error.
 #include <cstdint>
 #include <filesystem>
@@ -51,8 +51,8 @@ class TOruxMapsSqlite {
 
   private:
     std::unique_ptr<TSQLiteDatabase> db_;
-    TTileBatch batch_;
-    TSQLiteStatement insertTile_;
+    TileBatch batch_;
+    SqliteStatement insertTile_;
     bool finished_ = false;
     std::vector<std::string> configs_;
     std::filesystem::path path_;

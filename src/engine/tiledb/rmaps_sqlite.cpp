@@ -27,7 +27,7 @@ TDBSQLite3::TDBSQLite3(const std::filesystem::path& dbFileName)
 }
 
 TDBSQLite3::~TDBSQLite3() {
-    insertTile_ = TSQLiteStatement();
+    insertTile_ = SqliteStatement();
     batch_.CommitPendingNoThrow();
 }
 

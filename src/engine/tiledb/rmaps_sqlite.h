@@ -2,7 +2,7 @@
 // Writes a task's tiles as an RMaps ".sqlitedb" database: TDBSQLite3 is the plain tile table
 // (x, y, z, s, image) filled in batches; TRMapsSQLite adds the RMaps conventions (zoom stored
 // as 17 - zoom, the info table with the stored zoom range, android_metadata).
-// Database errors raise TSQLiteError.
+// Database errors raise SqliteError.
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -36,8 +36,8 @@ class TDBSQLite3 {
 
   private:
     std::unique_ptr<TSQLiteDatabase> db_;
-    TTileBatch batch_;
-    TSQLiteStatement insertTile_;
+    TileBatch batch_;
+    SqliteStatement insertTile_;
     bool finished_ = false;
 };
 

@@ -16,7 +16,7 @@ namespace {
     }
     text += ": ";
     text += db != nullptr ? sqlite3_errmsg(db) : "out of memory";
-    throw TSQLiteError(text);
+    throw SqliteError(text);
 }
 
 }  // namespace
@@ -35,9 +35,9 @@ std::string QuoteSqlLiteral(std::string_view text) {
     return quoted;
 }
 
-// ---- TSQLiteStatement -----------------------------------------------------------------------
+// ---- SqliteStatement -----------------------------------------------------------------------
 
-TSQLiteStatement::TSQLiteStatement(sqlite3* db, std::string_view sql) : db_(db) {
+SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql) : db_(db) {
     if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
         SQLITE_OK) {
         sqlite3_finalize(stmt_);
@@ -45,18 +45,18 @@ TSQLiteStatement::TSQLiteStatement(sqlite3* db, std::string_view sql) : db_(db) 
         Raise(db, "cannot prepare statement", sql);
     }
     if (stmt_ == nullptr) {
-        throw TSQLiteError("empty statement");
+        throw SqliteError("empty statement");
     }
 }
 
-TSQLiteStatement::~TSQLiteStatement() {
+SqliteStatement::~SqliteStatement() {
     sqlite3_finalize(stmt_);
 }
 
-TSQLiteStatement::TSQLiteStatement(TSQLiteStatement&& other) noexcept
+SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
     : db_(std::exchange(other.db_, nullptr)), stmt_(std::exchange(other.stmt_, nullptr)) {}
 
-TSQLiteStatement& TSQLiteStatement::operator=(TSQLiteStatement&& other) noexcept {
+SqliteStatement& SqliteStatement::operator=(SqliteStatement&& other) noexcept {
     if (this != &other) {
         sqlite3_finalize(stmt_);
         db_ = std::exchange(other.db_, nullptr);
@@ -65,7 +65,7 @@ TSQLiteStatement& TSQLiteStatement::operator=(TSQLiteStatement&& other) noexcept
     return *this;
 }
 
-void TSQLiteStatement::Fail(const char* what) const {
+void SqliteStatement::Fail(const char* what) const {
     std::string_view sql;
     if (stmt_ != nullptr && sqlite3_sql(stmt_) != nullptr) {
         sql = sqlite3_sql(stmt_);
@@ -73,14 +73,14 @@ void TSQLiteStatement::Fail(const char* what) const {
     Raise(db_, what, sql);
 }
 
-TSQLiteStatement& TSQLiteStatement::BindInt(int index, std::int64_t value) {
+SqliteStatement& SqliteStatement::BindInt(int index, std::int64_t value) {
     if (sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK) {
         Fail("cannot bind parameter");
     }
     return *this;
 }
 
-TSQLiteStatement& TSQLiteStatement::BindText(int index, std::string_view text) {
+SqliteStatement& SqliteStatement::BindText(int index, std::string_view text) {
     if (sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT,
                             SQLITE_UTF8) != SQLITE_OK) {
         Fail("cannot bind parameter");
@@ -88,7 +88,7 @@ TSQLiteStatement& TSQLiteStatement::BindText(int index, std::string_view text) {
     return *this;
 }
 
-TSQLiteStatement& TSQLiteStatement::BindBlob(int index, std::string_view bytes) {
+SqliteStatement& SqliteStatement::BindBlob(int index, std::string_view bytes) {
     // An empty blob is still a blob (zero length), not NULL.
     static const char kEmpty = 0;
     const void* data = bytes.empty() ? &kEmpty : bytes.data();
@@ -98,14 +98,14 @@ TSQLiteStatement& TSQLiteStatement::BindBlob(int index, std::string_view bytes) 
     return *this;
 }
 
-TSQLiteStatement& TSQLiteStatement::BindNull(int index) {
+SqliteStatement& SqliteStatement::BindNull(int index) {
     if (sqlite3_bind_null(stmt_, index) != SQLITE_OK) {
         Fail("cannot bind parameter");
     }
     return *this;
 }
 
-bool TSQLiteStatement::Step() {
+bool SqliteStatement::Step() {
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) {
         return true;
@@ -117,7 +117,7 @@ bool TSQLiteStatement::Step() {
     Fail("statement failed");
 }
 
-void TSQLiteStatement::Run() {
+void SqliteStatement::Run() {
     const int rc = sqlite3_step(stmt_);
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
         sqlite3_reset(stmt_);
@@ -126,25 +126,25 @@ void TSQLiteStatement::Run() {
     sqlite3_reset(stmt_);
 }
 
-void TSQLiteStatement::Reset() {
+void SqliteStatement::Reset() {
     sqlite3_reset(stmt_);
 }
 
-std::int64_t TSQLiteStatement::ColumnInt(int column) const {
+std::int64_t SqliteStatement::ColumnInt(int column) const {
     return sqlite3_column_int64(stmt_, column);
 }
 
-bool TSQLiteStatement::ColumnIsNull(int column) const {
+bool SqliteStatement::ColumnIsNull(int column) const {
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
-std::string TSQLiteStatement::ColumnText(int column) const {
+std::string SqliteStatement::ColumnText(int column) const {
     const auto* text = sqlite3_column_text(stmt_, column);
     const int size = sqlite3_column_bytes(stmt_, column);
     return text != nullptr ? std::string(reinterpret_cast<const char*>(text), size) : std::string();
 }
 
-std::string TSQLiteStatement::ColumnBlob(int column) const {
+std::string SqliteStatement::ColumnBlob(int column) const {
     const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, column));
     const int size = sqlite3_column_bytes(stmt_, column);
     return data != nullptr ? std::string(data, size) : std::string();
@@ -160,7 +160,7 @@ TSQLiteDatabase::TSQLiteDatabase(const std::filesystem::path& file) : file_(file
         text += db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
         sqlite3_close(db_);
         db_ = nullptr;
-        throw TSQLiteError(text);
+        throw SqliteError(text);
     }
     sqlite3_extended_result_codes(db_, 1);
     // A file that exists but is no database is found here rather than at the first write.
@@ -185,12 +185,12 @@ void TSQLiteDatabase::Execute(std::string_view sql) {
         std::string error = "statement failed (" + text.substr(0, 200) + "): ";
         error += message != nullptr ? message : sqlite3_errmsg(db_);
         sqlite3_free(message);
-        throw TSQLiteError(error);
+        throw SqliteError(error);
     }
 }
 
-TSQLiteStatement TSQLiteDatabase::Prepare(std::string_view sql) {
-    return TSQLiteStatement(db_, sql);
+SqliteStatement TSQLiteDatabase::Prepare(std::string_view sql) {
+    return SqliteStatement(db_, sql);
 }
 
 void TSQLiteDatabase::BeginTransaction() {
@@ -211,23 +211,23 @@ bool TSQLiteDatabase::InTransaction() const {
     return sqlite3_get_autocommit(db_) == 0;
 }
 
-// ---- TSQLiteTransaction ---------------------------------------------------------------------
+// ---- SqliteTransaction ---------------------------------------------------------------------
 
-TSQLiteTransaction::TSQLiteTransaction(TSQLiteDatabase& db) : db_(db) {
+SqliteTransaction::SqliteTransaction(TSQLiteDatabase& db) : db_(db) {
     db_.BeginTransaction();
 }
 
-TSQLiteTransaction::~TSQLiteTransaction() {
+SqliteTransaction::~SqliteTransaction() {
     if (open_) {
         try {
             db_.Rollback();
-        } catch (const TSQLiteError&) {
+        } catch (const SqliteError&) {
             // Nothing more can be done here; SQLite rolls back when the connection closes.
         }
     }
 }
 
-void TSQLiteTransaction::Commit() {
+void SqliteTransaction::Commit() {
     db_.Commit();
     open_ = false;
 }

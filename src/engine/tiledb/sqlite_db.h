@@ -1,7 +1,7 @@
 #pragma once
 // A thin RAII layer over SQLite 3 for the tile-database writers: open or create a database,
 // test for a table, run statements, hold transactions, and prepared statements with integer,
-// text and blob parameters and integer columns. Every failure raises TSQLiteError.
+// text and blob parameters and integer columns. Every failure raises SqliteError.
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>
@@ -13,7 +13,7 @@ struct sqlite3_stmt;
 
 namespace engine {
 
-class TSQLiteError : public std::runtime_error {
+class SqliteError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
@@ -22,21 +22,21 @@ class TSQLiteError : public std::runtime_error {
 std::string QuoteSqlLiteral(std::string_view text);
 
 // One prepared statement; bound parameters are numbered from 1, columns from 0.
-class TSQLiteStatement {
+class SqliteStatement {
   public:
-    TSQLiteStatement() = default;
-    TSQLiteStatement(sqlite3* db, std::string_view sql);
-    ~TSQLiteStatement();
-    TSQLiteStatement(TSQLiteStatement&& other) noexcept;
-    TSQLiteStatement& operator=(TSQLiteStatement&& other) noexcept;
-    TSQLiteStatement(const TSQLiteStatement&) = delete;
-    TSQLiteStatement& operator=(const TSQLiteStatement&) = delete;
+    SqliteStatement() = default;
+    SqliteStatement(sqlite3* db, std::string_view sql);
+    ~SqliteStatement();
+    SqliteStatement(SqliteStatement&& other) noexcept;
+    SqliteStatement& operator=(SqliteStatement&& other) noexcept;
+    SqliteStatement(const SqliteStatement&) = delete;
+    SqliteStatement& operator=(const SqliteStatement&) = delete;
 
-    TSQLiteStatement& BindInt(int index, std::int64_t value);
-    TSQLiteStatement& BindText(int index, std::string_view text);
+    SqliteStatement& BindInt(int index, std::int64_t value);
+    SqliteStatement& BindText(int index, std::string_view text);
     // The bytes are copied by SQLite, so the caller's buffer may go away after the call.
-    TSQLiteStatement& BindBlob(int index, std::string_view bytes);
-    TSQLiteStatement& BindNull(int index);
+    SqliteStatement& BindBlob(int index, std::string_view bytes);
+    SqliteStatement& BindNull(int index);
 
     // Advances to the next row: true while a row is available, false at the end of the rows.
     bool Step();
@@ -68,7 +68,7 @@ class TSQLiteDatabase {
     bool TableExists(std::string_view name);
     // Runs one or more statements separated by semicolons.
     void Execute(std::string_view sql);
-    TSQLiteStatement Prepare(std::string_view sql);
+    SqliteStatement Prepare(std::string_view sql);
 
     void BeginTransaction();
     void Commit();
@@ -83,12 +83,12 @@ class TSQLiteDatabase {
 };
 
 // Rolls back on scope exit unless committed, for work that must happen completely or not at all.
-class TSQLiteTransaction {
+class SqliteTransaction {
   public:
-    explicit TSQLiteTransaction(TSQLiteDatabase& db);
-    ~TSQLiteTransaction();
-    TSQLiteTransaction(const TSQLiteTransaction&) = delete;
-    TSQLiteTransaction& operator=(const TSQLiteTransaction&) = delete;
+    explicit SqliteTransaction(TSQLiteDatabase& db);
+    ~SqliteTransaction();
+    SqliteTransaction(const SqliteTransaction&) = delete;
+    SqliteTransaction& operator=(const SqliteTransaction&) = delete;
     void Commit();
 
   private:

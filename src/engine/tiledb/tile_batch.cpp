@@ -9,8 +9,8 @@ std::unique_ptr<TSQLiteDatabase> OpenTileDatabase(const std::filesystem::path& f
         std::error_code ec;
         std::filesystem::create_directories(file.parent_path(), ec);
         if (ec) {
-            throw TSQLiteError("cannot create folder " + file.parent_path().string() + ": " +
-                               ec.message());
+            throw SqliteError("cannot create folder " + file.parent_path().string() + ": " +
+                              ec.message());
         }
     }
     auto db = std::make_unique<TSQLiteDatabase>(file);
@@ -25,14 +25,14 @@ std::unique_ptr<TSQLiteDatabase> OpenTileDatabase(const std::filesystem::path& f
     return db;
 }
 
-void TTileBatch::BeforeWrite() {
+void TileBatch::BeforeWrite() {
     if (!db_.InTransaction()) {
         count_ = 0;
         db_.BeginTransaction();
     }
 }
 
-void TTileBatch::AfterWrite(bool closeBatch) {
+void TileBatch::AfterWrite(bool closeBatch) {
     ++count_;
     if (count_ >= batchSize_ || closeBatch) {
         db_.Commit();
@@ -40,14 +40,14 @@ void TTileBatch::AfterWrite(bool closeBatch) {
     }
 }
 
-void TTileBatch::CommitPending() {
+void TileBatch::CommitPending() {
     if (db_.InTransaction()) {
         db_.Commit();
     }
     count_ = 0;
 }
 
-void TTileBatch::CommitPendingNoThrow() noexcept {
+void TileBatch::CommitPendingNoThrow() noexcept {
     try {
         CommitPending();
     } catch (const std::exception&) {

@@ -11,9 +11,9 @@ namespace engine {
 // Creates the file's folder with all missing parents and opens or creates the database.
 std::unique_ptr<TSQLiteDatabase> OpenTileDatabase(const std::filesystem::path& file);
 
-class TTileBatch {
+class TileBatch {
   public:
-    TTileBatch(TSQLiteDatabase& db, int batchSize) : db_(db), batchSize_(batchSize) {}
+    TileBatch(TSQLiteDatabase& db, int batchSize) : db_(db), batchSize_(batchSize) {}
 
     // Before a tile's statements: opens a transaction unless one is open. A failed statement
     // leaves the transaction open, so the next tile goes on in it rather than beginning anew.

@@ -49,14 +49,14 @@ void TXlsWriter::NewXls() {
     WriteCodePage();
 }
 
-void TXlsWriter::SetCells(std::uint8_t col, std::uint16_t row, const TXlsValue& value) {
+void TXlsWriter::SetCells(std::uint8_t col, std::uint16_t row, const XlsValue& value) {
     std::visit(Overloaded{
                    [&](std::uint8_t v) { WriteRK(col, row, v); },
                    [&](std::int16_t v) { WriteRK(col, row, v); },
                    [&](std::int32_t v) { WriteRK(col, row, v); },
                    [&](float v) { WriteNumber(col, row, v); },
                    [&](double v) { WriteNumber(col, row, v); },
-                   [&](const TXlsDateTime& v) { WriteLabel(col, row, XlsDateTimeText(v.value)); },
+                   [&](const XlsDateTime& v) { WriteLabel(col, row, XlsDateTimeText(v.value)); },
                    [&](const std::string& v) { WriteLabel(col, row, v); },
                    [&](const auto&) { WriteBlank(col, row); },
                },

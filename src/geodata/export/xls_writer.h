@@ -13,15 +13,15 @@
 namespace geodata {
 
 // A date-time cell value (days since 30 December 1899), written as text.
-struct TXlsDateTime {
+struct XlsDateTime {
     engine::TDateTime value = 0;
 };
 
 // The kinds of value a cell can be given. Integers of 8 (unsigned), 16 and 32 bits become
 // integer cells; 32- and 64-bit floats number cells; texts and date-times text cells; anything
 // else (nothing, a Boolean, a 64-bit integer) a blank cell.
-using TXlsValue = std::variant<std::monostate, bool, std::uint8_t, std::int16_t, std::int32_t,
-                               std::int64_t, float, double, TXlsDateTime, std::string>;
+using XlsValue = std::variant<std::monostate, bool, std::uint8_t, std::int16_t, std::int32_t,
+                              std::int64_t, float, double, XlsDateTime, std::string>;
 
 class TXlsWriter {
   public:
@@ -32,7 +32,7 @@ class TXlsWriter {
 
     // Starts a new worksheet: empties the stream and writes BOF and CODEPAGE.
     void NewXls();
-    void SetCells(std::uint8_t col, std::uint16_t row, const TXlsValue& value);
+    void SetCells(std::uint8_t col, std::uint16_t row, const XlsValue& value);
     // Appends EOF and writes the whole stream to the file (atomically). False, and no file,
     // when the name is blank; a file that cannot be written throws std::runtime_error.
     bool SaveToXls(const std::filesystem::path& fileName);

@@ -53,7 +53,7 @@ double ReadDegreesMinutes(std::string_view field) {
 
 }  // namespace
 
-void ReadGgaSentence(std::string_view sentence, TGpsFix& fix) {
+void ReadGgaSentence(std::string_view sentence, GpsFix& fix) {
     sentence = engine::TrimSpace(sentence);
     std::string_view body = sentence.substr(0, sentence.find('*'));
     std::vector<std::string_view> fields;

@@ -12,7 +12,7 @@ namespace geodata {
 // `sat` 254 marks a point without a usable fix (a sentence that could not be read).
 constexpr std::uint8_t kSatNoFix = 254;
 
-struct TGpsFix {
+struct GpsFix {
     engine::TDateTime DateTime = 0;  // UTC time of day only; the date part is 0
     double Latitude = 0;
     double Longitude = 0;
@@ -29,6 +29,6 @@ struct TGpsFix {
 // Fills `fix` from a GGA sentence; the address and the checksum are not checked. A sentence
 // without a position leaves the position fields as they were; an empty E/W field stops the
 // reading and sets `sat` to 254.
-void ReadGgaSentence(std::string_view sentence, TGpsFix& fix);
+void ReadGgaSentence(std::string_view sentence, GpsFix& fix);
 
 }  // namespace geodata

@@ -4,11 +4,11 @@
 
 namespace geodata {
 
-TGpsReceiver::TGpsReceiver(std::unique_ptr<TGpsPort> port, TNmeaDayLog log,
-                           std::function<void(const std::string&)> showMessage)
+GpsReceiver::GpsReceiver(std::unique_ptr<IGpsPort> port, NmeaDayLog log,
+                         std::function<void(const std::string&)> showMessage)
     : port_(std::move(port)), log_(std::move(log)), showMessage_(std::move(showMessage)) {}
 
-TGpsReceiver::~TGpsReceiver() {
+GpsReceiver::~GpsReceiver() {
     if (connected_) {
         try {
             Stop();
@@ -18,7 +18,7 @@ TGpsReceiver::~TGpsReceiver() {
     }
 }
 
-void TGpsReceiver::Start() {
+void GpsReceiver::Start() {
     assembler_.Reset();
     if (!port_->IsOpen()) {
         try {
@@ -32,17 +32,17 @@ void TGpsReceiver::Start() {
     }
 }
 
-void TGpsReceiver::Stop() {
+void GpsReceiver::Stop() {
     port_->Close();
     connected_ = port_->IsOpen();
     assembler_.Reset();
 }
 
-void TGpsReceiver::ComAfterClose() {
+void GpsReceiver::ComAfterClose() {
     assembler_.Reset();
 }
 
-void TGpsReceiver::ComRxChar(std::string_view characters) {
+void GpsReceiver::ComRxChar(std::string_view characters) {
     if (!connected_) {
         return;
     }
@@ -62,14 +62,14 @@ void TGpsReceiver::ComRxChar(std::string_view characters) {
     }
 }
 
-void TGpsReceiver::ParseSentences(std::string_view line) {
+void GpsReceiver::ParseSentences(std::string_view line) {
     std::size_t start = 0;
     while (start <= line.size()) {
         const auto next = line.find('$', start);
         const auto piece = "$" + std::string(line.substr(
                                      start, next == std::string_view::npos ? next : next - start));
         if (piece.starts_with("$GNGGA") || piece.starts_with("$GPGGA")) {
-            auto fix = std::make_unique<TGpsFix>();
+            auto fix = std::make_unique<GpsFix>();
             fix->sat = kSatNoFix;
             ReadGgaSentence(piece, *fix);
             fix->Sentence = piece;

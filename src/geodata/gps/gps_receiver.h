@@ -2,7 +2,7 @@
 // The GPS receiver monitor without its window parts: it follows the port's state, cuts the
 // received characters into lines, turns every GGA sentence of a GPS-only or combined receiver
 // into a fix for its owner and appends every line to the day's raw log. The serial port itself
-// sits behind TGpsPort so that the Qt adapter and tests can provide it.
+// sits behind IGpsPort so that the Qt adapter and tests can provide it.
 #include <exception>
 #include <functional>
 #include <memory>
@@ -15,30 +15,30 @@
 
 namespace geodata {
 
-class TGpsPort {
+class IGpsPort {
   public:
-    virtual ~TGpsPort() = default;
+    virtual ~IGpsPort() = default;
     virtual bool IsOpen() const = 0;
     // Throws (any std::exception) when the port cannot be opened.
     virtual void Open() = 0;
     virtual void Close() = 0;
 };
 
-class TGpsReceiver;
+class GpsReceiver;
 
 // Sender, the fix (the handler owns it), status (always 0).
-using TOnDataNotify = std::function<void(TGpsReceiver&, std::unique_ptr<TGpsFix>, int)>;
+using TOnDataNotify = std::function<void(GpsReceiver&, std::unique_ptr<GpsFix>, int)>;
 
-class TGpsReceiver {
+class GpsReceiver {
   public:
     static constexpr const char* kOpenFailedMessage = "无法打开串口！";
 
     // Takes over the port. `showMessage` shows a plain message box (may be empty in tests).
-    TGpsReceiver(std::unique_ptr<TGpsPort> port, TNmeaDayLog log,
-                 std::function<void(const std::string&)> showMessage = {});
-    ~TGpsReceiver();
-    TGpsReceiver(const TGpsReceiver&) = delete;
-    TGpsReceiver& operator=(const TGpsReceiver&) = delete;
+    GpsReceiver(std::unique_ptr<IGpsPort> port, NmeaDayLog log,
+                std::function<void(const std::string&)> showMessage = {});
+    ~GpsReceiver();
+    GpsReceiver(const GpsReceiver&) = delete;
+    GpsReceiver& operator=(const GpsReceiver&) = delete;
 
     TOnDataNotify OnDataNotify;
 
@@ -63,13 +63,13 @@ class TGpsReceiver {
     void ParseSentences(std::string_view line);
     void SaveFile(std::string_view line) { log_.SaveFile(line); }
 
-    TGpsPort& Port() { return *port_; }
+    IGpsPort& Port() { return *port_; }
 
   private:
-    std::unique_ptr<TGpsPort> port_;
-    TNmeaDayLog log_;
+    std::unique_ptr<IGpsPort> port_;
+    NmeaDayLog log_;
     std::function<void(const std::string&)> showMessage_;
-    TNmeaLineAssembler assembler_;
+    NmeaLineAssembler assembler_;
     bool connected_ = false;
 };
 

@@ -39,14 +39,14 @@ class Fd {
 
 }  // namespace
 
-TNmeaDayLog::TNmeaDayLog(std::filesystem::path folder, Clock clock)
+NmeaDayLog::NmeaDayLog(std::filesystem::path folder, Clock clock)
     : folder_(std::move(folder)), clock_(std::move(clock)) {
     if (!clock_) {
         clock_ = [] { return std::chrono::system_clock::now(); };
     }
 }
 
-std::filesystem::path TNmeaDayLog::CurrentFile() const {
+std::filesystem::path NmeaDayLog::CurrentFile() const {
     const std::time_t now = std::chrono::system_clock::to_time_t(clock_());
     std::tm local{};
     localtime_r(&now, &local);
@@ -55,7 +55,7 @@ std::filesystem::path TNmeaDayLog::CurrentFile() const {
     return folder_ / name;
 }
 
-void TNmeaDayLog::SaveFile(std::string_view line) {
+void NmeaDayLog::SaveFile(std::string_view line) {
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
     if (ec) {

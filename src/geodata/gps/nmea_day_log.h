@@ -10,13 +10,13 @@
 
 namespace geodata {
 
-class TNmeaDayLog {
+class NmeaDayLog {
   public:
     using Clock = std::function<std::chrono::system_clock::time_point()>;
 
     // `folder` is created with its parents on the first line. Without a clock the system clock
     // is used.
-    explicit TNmeaDayLog(std::filesystem::path folder, Clock clock = {});
+    explicit NmeaDayLog(std::filesystem::path folder, Clock clock = {});
 
     // Appends the line and CR LF. Throws std::system_error when the folder or the file cannot
     // be written.

@@ -2,7 +2,7 @@
 
 namespace geodata {
 
-std::vector<std::string> TNmeaLineAssembler::Feed(std::string_view characters) {
+std::vector<std::string> NmeaLineAssembler::Feed(std::string_view characters) {
     std::vector<std::string> lines;
     for (const char c : characters) {
         if (c == '$' && !foundStart_) {
@@ -34,7 +34,7 @@ std::vector<std::string> TNmeaLineAssembler::Feed(std::string_view characters) {
     return lines;
 }
 
-void TNmeaLineAssembler::Reset() {
+void NmeaLineAssembler::Reset() {
     buffer_.clear();
     foundStart_ = false;
 }

@@ -9,7 +9,7 @@
 
 namespace geodata {
 
-class TNmeaLineAssembler {
+class NmeaLineAssembler {
   public:
     // Longest partial line kept. NMEA sentences are at most 82 characters; a receiver that never
     // ends its lines must not grow the buffer without bound.

@@ -51,7 +51,7 @@ void TakeListed(const std::array<std::string_view, N>& allowed, std::string_view
 
 }  // namespace
 
-std::int32_t TComPortSettings::BaudRateValue() const {
+std::int32_t ComPortSettings::BaudRateValue() const {
     if (BaudRate == "Custom") {
         return CustomBaudRate;
     }
@@ -59,7 +59,7 @@ std::int32_t TComPortSettings::BaudRateValue() const {
 }
 
 bool LoadPortSettings(const std::filesystem::path& file, std::string_view section,
-                      TComPortSettings& settings) {
+                      ComPortSettings& settings) {
     std::string bytes;
     if (!engine::ReadFileBytes(file, bytes)) {
         return false;
@@ -101,7 +101,7 @@ bool LoadPortSettings(const std::filesystem::path& file, std::string_view sectio
 }
 
 bool SavePortSettings(const std::filesystem::path& file, std::string_view section,
-                      const TComPortSettings& settings, std::string* error) {
+                      const ComPortSettings& settings, std::string* error) {
     std::vector<std::pair<std::string, std::string>> values = {{"Port", settings.Port},
                                                                {"BaudRate", settings.BaudRate}};
     if (settings.BaudRate == "Custom") {

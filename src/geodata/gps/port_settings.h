@@ -19,7 +19,7 @@ inline constexpr std::array<std::string_view, 5> kParityTexts = {"None", "Odd", 
 inline constexpr std::array<std::string_view, 4> kFlowControlTexts = {"Hardware", "Software",
                                                                       "None", "Custom"};
 
-struct TComPortSettings {
+struct ComPortSettings {
     std::string Port = "COM1";
     std::string BaudRate = "9600";
     std::int32_t CustomBaudRate = 9600;
@@ -36,11 +36,11 @@ struct TComPortSettings {
 // texts, leaves that setting as it was; "CustomBaudRate" is read (9600 when missing) only when
 // "BaudRate" is "Custom". Returns false when the file cannot be read.
 bool LoadPortSettings(const std::filesystem::path& file, std::string_view section,
-                      TComPortSettings& settings);
+                      ComPortSettings& settings);
 
 // Writes the section's keys, keeping every other section, key and line of the file; the file
 // is replaced atomically. Returns false and sets `error` on failure.
 bool SavePortSettings(const std::filesystem::path& file, std::string_view section,
-                      const TComPortSettings& settings, std::string* error = nullptr);
+                      const ComPortSettings& settings, std::string* error = nullptr);
 
 }  // namespace geodata

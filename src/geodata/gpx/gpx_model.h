@@ -135,7 +135,7 @@ class TGPXtrkseg : public TGPXwptList {
     void CopyFrom(const TGPXtrkseg& segment);
 };
 
-class TGPXtrk : public TOwnedList<TGPXtrkseg> {
+class TGPXtrk : public OwnedList<TGPXtrkseg> {
   public:
     std::string name, cmt, desc, src;
     TGPXLink Link;
@@ -163,7 +163,7 @@ class TGPXtrk : public TOwnedList<TGPXtrkseg> {
     bool penabled_ = true;
 };
 
-class TGPXrteList : public TOwnedList<TGPXrte> {
+class TGPXrteList : public OwnedList<TGPXrte> {
   public:
     bool filled = false;
 
@@ -183,7 +183,7 @@ class TGPXrteList : public TOwnedList<TGPXrte> {
     bool penabled_ = true;
 };
 
-class TGPXtrkList : public TOwnedList<TGPXtrk> {
+class TGPXtrkList : public OwnedList<TGPXtrk> {
   public:
     bool filled = false;
 

@@ -138,7 +138,7 @@ TDateTime ParseISO8601(std::string_view value) {
 }
 
 std::string FormatGPXTime(TDateTime value) {
-    const TDateParts p = DecodeDateTime(value);
+    const DateParts p = DecodeDateTime(value);
     std::string text = PadInt(p.Year, 4) + "-" + PadInt(p.Month, 2) + "-" + PadInt(p.Day, 2) + "T" +
                        PadInt(p.Hour, 2) + ":" + PadInt(p.Minute, 2) + ":" + PadInt(p.Second, 2);
     if (p.MilliSecond != 0) {

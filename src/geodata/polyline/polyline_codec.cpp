@@ -127,7 +127,7 @@ std::string TGPolyLine::EncodePointsEx(std::string_view track) const {
     return encoder.StoredText();
 }
 
-std::string TGPolyLine::EncodePoints(const std::vector<TPolylinePoint>& track) const {
+std::string TGPolyLine::EncodePoints(const std::vector<PolylinePoint>& track) const {
     DeltaEncoder encoder;
     for (std::size_t i = 0; i < track.size(); ++i) {
         if (i == 0 || i + 1 == track.size() || track[i].Level != kLevelLeftOut) {
@@ -137,7 +137,7 @@ std::string TGPolyLine::EncodePoints(const std::vector<TPolylinePoint>& track) c
     return encoder.StoredText();
 }
 
-std::string TGPolyLine::EncodeLevels(const std::vector<TPolylinePoint>& track) const {
+std::string TGPolyLine::EncodeLevels(const std::vector<PolylinePoint>& track) const {
     std::string text;
     for (const auto& point : track) {
         if (point.Level != kLevelLeftOut) {
@@ -147,7 +147,7 @@ std::string TGPolyLine::EncodeLevels(const std::vector<TPolylinePoint>& track) c
     return text;
 }
 
-void TGPolyLine::dpEncode(std::vector<TPolylinePoint>& track) const {
+void TGPolyLine::dpEncode(std::vector<PolylinePoint>& track) const {
     if (track.empty()) {
         throw std::out_of_range("dpEncode: the track has no points");
     }
@@ -187,7 +187,7 @@ void TGPolyLine::dpEncode(std::vector<TPolylinePoint>& track) const {
     track.back().Level = static_cast<std::uint8_t>(numLevels - 1);
 }
 
-void TGPolyLine::dpSetLevel(std::vector<TPolylinePoint>& track, int j, int k) const {
+void TGPolyLine::dpSetLevel(std::vector<PolylinePoint>& track, int j, int k) const {
     if (j + 1 >= k) {
         return;
     }

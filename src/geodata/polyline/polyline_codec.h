@@ -19,7 +19,7 @@
 namespace geodata {
 
 // A point of a track as the codec sees it. Level 255 leaves the point out of the encoded line.
-struct TPolylinePoint {
+struct PolylinePoint {
     double Latitude = 0;
     double Longitude = 0;
     double Altitude = 0;
@@ -45,14 +45,14 @@ class TGPolyLine {
     // ignored. An unreadable number throws std::invalid_argument.
     std::string EncodePointsEx(std::string_view track) const;
     // The points whose Level is not 255; the first and the last point always.
-    std::string EncodePoints(const std::vector<TPolylinePoint>& track) const;
+    std::string EncodePoints(const std::vector<PolylinePoint>& track) const;
     // The Level of every point that is not left out, as unsigned numbers; no backslash doubling.
-    std::string EncodeLevels(const std::vector<TPolylinePoint>& track) const;
+    std::string EncodeLevels(const std::vector<PolylinePoint>& track) const;
 
     // Douglas-Peucker level assignment. An empty track throws std::out_of_range.
-    void dpEncode(std::vector<TPolylinePoint>& track) const;
+    void dpEncode(std::vector<PolylinePoint>& track) const;
     // Levels of the points strictly between j and k by recursive subdivision in three dimensions.
-    void dpSetLevel(std::vector<TPolylinePoint>& track, int j, int k) const;
+    void dpSetLevel(std::vector<PolylinePoint>& track, int j, int k) const;
 
     // Plain encoded text to "lat,lng;lat,lng;..." with five decimals. A value cut off by the end
     // of the text, or a latitude without its longitude, ends the output after the last whole

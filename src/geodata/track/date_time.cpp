@@ -94,8 +94,8 @@ TDateTime EncodeDateWeek(int year, int week, int dayOfWeek) {
     return IsoWeekOneMonday(year) + (week - 1) * 7 + (dayOfWeek - 1);
 }
 
-TDateParts DecodeDateTime(TDateTime value) {
-    TDateParts parts;
+DateParts DecodeDateTime(TDateTime value) {
+    DateParts parts;
     if (!std::isfinite(value)) {
         return parts;
     }

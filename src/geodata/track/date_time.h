@@ -16,7 +16,7 @@ class EConvertError : public std::range_error {
     using std::range_error::range_error;
 };
 
-struct TDateParts {
+struct DateParts {
     int Year = 1899, Month = 12, Day = 30;
     int Hour = 0, Minute = 0, Second = 0, MilliSecond = 0;
 };
@@ -34,7 +34,7 @@ TDateTime EncodeDateWeek(int year, int week, int dayOfWeek);
 int WeeksInYear(int year);
 
 // Splits a date-time into its parts, the time rounded to the millisecond.
-TDateParts DecodeDateTime(TDateTime value);
+DateParts DecodeDateTime(TDateTime value);
 
 // Decimal digits of a whole number padded with "0" on the left to `width` characters.
 std::string PadInt(int value, int width);

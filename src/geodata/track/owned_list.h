@@ -18,12 +18,12 @@ class EListError : public std::out_of_range {
 };
 
 template <class T>
-class TOwnedList {
+class OwnedList {
   public:
-    TOwnedList() = default;
-    TOwnedList(const TOwnedList&) = delete;
-    TOwnedList& operator=(const TOwnedList&) = delete;
-    virtual ~TOwnedList() { Clear(); }
+    OwnedList() = default;
+    OwnedList(const OwnedList&) = delete;
+    OwnedList& operator=(const OwnedList&) = delete;
+    virtual ~OwnedList() { Clear(); }
 
     int Count() const { return static_cast<int>(items_.size()); }
     bool Empty() const { return items_.empty(); }

@@ -8,7 +8,7 @@
 
 namespace geodata {
 
-class TPointList2 : public TOwnedList<TPoint4D2> {
+class TPointList2 : public OwnedList<TPoint4D2> {
   public:
     TBBox BBox;
     bool filled = false;  // set by the file readers when they put points in

@@ -90,7 +90,7 @@ std::string TPoint4D2::DateTimeStr() const {
     if (DateTime == 0) {
         return {};
     }
-    const TDateParts parts = DecodeDateTime(DateTime);
+    const DateParts parts = DecodeDateTime(DateTime);
     // The date in the short form of the process locale.
     std::tm tm{};
     tm.tm_year = parts.Year - 1900;

@@ -6,7 +6,7 @@
 
 namespace geodataui {
 
-TComPortItem::TComPortItem(std::unique_ptr<IGpsSerialPort> port, geodata::TNmeaDayLog log,
+TComPortItem::TComPortItem(std::unique_ptr<IGpsSerialPort> port, geodata::NmeaDayLog log,
                            std::function<void(const std::string&)> showMessage)
     : port_(port.get()), receiver_(std::move(port), std::move(log), std::move(showMessage)) {
     port_->SetHandlers([this] { ComRxChar(); }, [this] { receiver_.ComAfterClose(); });

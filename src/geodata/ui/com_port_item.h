@@ -15,7 +15,7 @@ namespace geodataui {
 class TComPortItem {
   public:
     // Takes over the port. `showMessage` shows the plain message box of a failed open.
-    TComPortItem(std::unique_ptr<IGpsSerialPort> port, geodata::TNmeaDayLog log,
+    TComPortItem(std::unique_ptr<IGpsSerialPort> port, geodata::NmeaDayLog log,
                  std::function<void(const std::string&)> showMessage);
     ~TComPortItem();
     TComPortItem(const TComPortItem&) = delete;
@@ -31,7 +31,7 @@ class TComPortItem {
     void ComRxChar();
 
     IGpsSerialPort* port_;  // owned by receiver_
-    geodata::TGpsReceiver receiver_;
+    geodata::GpsReceiver receiver_;
 };
 
 }  // namespace geodataui

@@ -85,7 +85,7 @@ TComSetupFrm::TComSetupFrm(QWidget* parent) : QDialog(parent) {
     setFixedSize(sizeHint().expandedTo(QSize(237, 223)));
 }
 
-void TComSetupFrm::Show(const geodata::TComPortSettings& settings, const QStringList& ports) {
+void TComSetupFrm::Show(const geodata::ComPortSettings& settings, const QStringList& ports) {
     shown_ = settings;
     cbbPort->clear();
     cbbPort->addItems(ports);
@@ -101,8 +101,8 @@ void TComSetupFrm::Show(const geodata::TComPortSettings& settings, const QString
     Select(cbbFlowcontrol, settings.FlowControl);
 }
 
-geodata::TComPortSettings TComSetupFrm::Collect() const {
-    geodata::TComPortSettings settings = shown_;
+geodata::ComPortSettings TComSetupFrm::Collect() const {
+    geodata::ComPortSettings settings = shown_;
     settings.Port = Chosen(cbbPort, shown_.Port);
     settings.BaudRate = Chosen(cbbBaudrate, shown_.BaudRate);
     settings.DataBits = Chosen(cbbDatabits, shown_.DataBits);
@@ -114,7 +114,7 @@ geodata::TComPortSettings TComSetupFrm::Collect() const {
 
 bool RunComSetupDialog(QWidget* parent, IGpsSerialPort& port, const std::filesystem::path& file,
                        mainwindow::IMessages& messages) {
-    geodata::TComPortSettings settings = port.Settings();
+    geodata::ComPortSettings settings = port.Settings();
     geodata::LoadPortSettings(file, kSerialSettingsSection, settings);
     port.ApplySettings(settings);
 
@@ -123,7 +123,7 @@ bool RunComSetupDialog(QWidget* parent, IGpsSerialPort& port, const std::filesys
     if (form.exec() != QDialog::Accepted) {
         return false;
     }
-    const geodata::TComPortSettings chosen = form.Collect();
+    const geodata::ComPortSettings chosen = form.Collect();
     port.ApplySettings(chosen);
     std::string error;
     if (!geodata::SavePortSettings(file, kSerialSettingsSection, chosen, &error)) {

@@ -25,12 +25,12 @@ class TComSetupFrm : public QDialog {
 
     // Fills the lists (the ports present, with the stored port added when it is not among
     // them) and selects the settings' values.
-    void Show(const geodata::TComPortSettings& settings, const QStringList& ports);
+    void Show(const geodata::ComPortSettings& settings, const QStringList& ports);
     // The chosen values; what the lists do not show (the custom rate) stays as shown.
-    geodata::TComPortSettings Collect() const;
+    geodata::ComPortSettings Collect() const;
 
   private:
-    geodata::TComPortSettings shown_;
+    geodata::ComPortSettings shown_;
     QComboBox* cbbPort = nullptr;
     QComboBox* cbbBaudrate = nullptr;
     QComboBox* cbbDatabits = nullptr;

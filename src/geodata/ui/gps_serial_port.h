@@ -11,13 +11,13 @@
 
 namespace geodataui {
 
-class IGpsSerialPort : public geodata::TGpsPort {
+class IGpsSerialPort : public geodata::IGpsPort {
   public:
     // The device that Open() opens; empty when the computer has no serial port at all.
     virtual QString PortName() const = 0;
-    virtual const geodata::TComPortSettings& Settings() const = 0;
+    virtual const geodata::ComPortSettings& Settings() const = 0;
     // Takes effect at the next Open().
-    virtual void ApplySettings(const geodata::TComPortSettings& settings) = 0;
+    virtual void ApplySettings(const geodata::ComPortSettings& settings) = 0;
     // Everything received and not yet read.
     virtual std::string ReadAll() = 0;
     // `received`: characters are waiting; `afterClose`: the port was closed (also by a fault).

@@ -88,7 +88,7 @@ QString SerialGpsPort::PortName() const {
     return present.isEmpty() ? QString() : present.front();
 }
 
-void SerialGpsPort::ApplySettings(const geodata::TComPortSettings& settings) {
+void SerialGpsPort::ApplySettings(const geodata::ComPortSettings& settings) {
     settings_ = settings;
 }
 

@@ -31,8 +31,8 @@ class SerialGpsPort final : public QObject, public IGpsSerialPort {
     // The stored port when it is present (a listed port or an existing device path), else the
     // first port present, else empty.
     QString PortName() const override;
-    const geodata::TComPortSettings& Settings() const override { return settings_; }
-    void ApplySettings(const geodata::TComPortSettings& settings) override;
+    const geodata::ComPortSettings& Settings() const override { return settings_; }
+    void ApplySettings(const geodata::ComPortSettings& settings) override;
     std::string ReadAll() override;
     void SetHandlers(std::function<void()> received, std::function<void()> afterClose) override;
 
@@ -46,7 +46,7 @@ class SerialGpsPort final : public QObject, public IGpsSerialPort {
     void OnError(QSerialPort::SerialPortError error);
 
     QSerialPort port_;
-    geodata::TComPortSettings settings_;
+    geodata::ComPortSettings settings_;
     std::function<void()> received_;
     std::function<void()> afterClose_;
 };

@@ -17,7 +17,7 @@ bool DeliverLogged(const std::function<bool()>& deliver) {
     return false;
 }
 
-bool TApplication::notify(QObject* receiver, QEvent* event) {
+bool LoggingApplication::notify(QObject* receiver, QEvent* event) {
     return DeliverLogged([&] { return QApplication::notify(receiver, event); });
 }
 

@@ -10,11 +10,11 @@ namespace mainwindow {
 // handled.
 bool DeliverLogged(const std::function<bool()>& deliver);
 
-class TApplication : public QApplication {
+class LoggingApplication : public QApplication {
     Q_OBJECT
 
   public:
-    TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+    LoggingApplication(int& argc, char** argv) : QApplication(argc, argv) {}
     bool notify(QObject* receiver, QEvent* event) override;
 };
 

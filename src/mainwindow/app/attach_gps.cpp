@@ -20,7 +20,7 @@ void AttachGps(const GpsWidgets& w, const FrameContext& frame) {
 
     // The port is made once at start-up with its stored settings.
     auto port = std::make_unique<geodataui::SerialGpsPort>();
-    geodata::TComPortSettings settings;
+    geodata::ComPortSettings settings;
     geodata::LoadPortSettings(settingsFile, geodataui::kSerialSettingsSection, settings);
     port->ApplySettings(settings);
 

@@ -73,7 +73,7 @@ void AttachPlaces(const PlacesWidgets& w, const FrameContext& frame) {
         frame.settings.GetStrSetting(engine::StrSetting::CachePath);
     auto* area = new CoordinatesPanel(places, w.pnlCoordinates);
     w.pnlCoordinates->layout()->addWidget(area);
-    auto* bar = new TLocationBar(w.crm);
+    auto* bar = new LocationBar(w.crm);
 
     w.actExportBoundary->setEnabled(places.CanExportBoundary());
     auto refreshExport = [w, &places] {

@@ -19,7 +19,7 @@ inline constexpr char kJsProcessorName[] = "TJsProcessor";
 // The bridge's own object: the host's marker that every earlier call of a script has arrived.
 inline constexpr char kBridgeControlName[] = "VantorelBridgeControl";
 
-class TBridgeControl : public QObject {
+class BridgeControl : public QObject {
     Q_OBJECT
 
   public:
@@ -49,10 +49,10 @@ class TNCJsExtended : public QObject {
     // Gives the page the channel and the script; every later load of the page gets both.
     void Attach(QWebEnginePage& page);
 
-    TBridgeControl& Control() { return control_; }
+    BridgeControl& Control() { return control_; }
 
   private:
-    TBridgeControl control_;
+    BridgeControl control_;
     QWebChannel channel_;
 };
 

@@ -107,7 +107,7 @@ std::unique_ptr<TMsgForm> CreateMsgForm(const QString& text, TMsgDlgKind kind,
     const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     const QSize screen = ScreenSize();
 
-    TMsgLayoutInput input;
+    MsgLayoutInput input;
     input.averageCharWidth = fm.horizontalAdvance(letters) / 52;
     input.charHeight = fm.height();
     input.kind = kind;
@@ -124,7 +124,7 @@ std::unique_ptr<TMsgForm> CreateMsgForm(const QString& text, TMsgDlgKind kind,
         // One line, the accelerator marker not drawn.
         return fm.horizontalAdvance(QString(ButtonCaption(k)).remove(u'&'));
     };
-    const TMsgLayout layout = ComputeMsgLayout(input, ButtonWidthCache::Process(), measureCaption);
+    const MsgLayout layout = ComputeMsgLayout(input, ButtonWidthCache::Process(), measureCaption);
 
     form->setWindowTitle(KindCaption(kind, QGuiApplication::applicationDisplayName()));
     form->setFixedSize(layout.clientWidth, layout.clientHeight);
@@ -151,7 +151,7 @@ std::unique_ptr<TMsgForm> CreateMsgForm(const QString& text, TMsgDlgKind kind,
     const auto defaultKind = DefaultButtonOf(buttons);
     const auto cancelKind = CancelButtonOf(buttons);
     QPushButton* defaultButton = nullptr;
-    for (const TMsgButtonPlace& place : layout.buttons) {
+    for (const MsgButtonPlace& place : layout.buttons) {
         auto* button = new QPushButton(ButtonCaption(place.kind), form.get());
         button->setObjectName(ButtonName(place.kind));
         button->setGeometry(place.rect);
@@ -185,7 +185,7 @@ std::unique_ptr<TMsgForm> CreateMsgForm(const QString& text, TMsgDlgKind kind,
 
 int ShowMsgForm(const QString& msg, const QString& caption, TMsgDlgKind kind,
                 const TMsgButtonKinds& buttons, bool showHint, int helpContext,
-                const QString& helpFile, TFormPosition position, int x, int y) {
+                const QString& helpFile, FormPosition position, int x, int y) {
     auto form = CreateMsgForm(msg, kind, buttons, showHint);
     form->SetHelpContext(helpContext);
     form->SetShowHint(showHint);
@@ -209,7 +209,7 @@ namespace {
 int ShowWrapped(const QString& msg, const QString& caption, TMsgDlgKind kind,
                 const TMsgButtonKinds& buttons) {
     return ShowMsgForm(msg, caption, kind, buttons, true, 0, QString(),
-                       TFormPosition::poScreenCenter, -1, -1);
+                       FormPosition::poScreenCenter, -1, -1);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ class QPushButton;
 
 namespace mainwindow {
 
-enum class TFormPosition { poDesigned, poScreenCenter };
+enum class FormPosition { poDesigned, poScreenCenter };
 
 class TMsgForm : public QDialog {
     Q_OBJECT
@@ -72,7 +72,7 @@ std::unique_ptr<TMsgForm> CreateMsgForm(const QString& msg, TMsgDlgKind kind,
 // replaces the kind's caption; X or Y of 0 or more place the dialog.
 int ShowMsgForm(const QString& msg, const QString& caption, TMsgDlgKind kind,
                 const TMsgButtonKinds& buttons, bool showHint, int helpContext,
-                const QString& helpFile, TFormPosition position, int x, int y);
+                const QString& helpFile, FormPosition position, int x, int y);
 
 void ShowInfoMsg(const QString& msg, const QString& caption = QString());
 void ShowErrorMsg(const QString& msg, const QString& caption = QString());

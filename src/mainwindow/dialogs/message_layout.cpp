@@ -118,8 +118,8 @@ int MulDiv(int a, int b, int c) {
     return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
-TMsgMetrics DeriveMetrics(int averageCharWidth, int charHeight) {
-    TMsgMetrics m;
+MsgMetrics DeriveMetrics(int averageCharWidth, int charHeight) {
+    MsgMetrics m;
     m.horzMargin = MulDiv(8, averageCharWidth, 4);
     m.vertMargin = MulDiv(8, charHeight, 8);
     m.horzSpacing = MulDiv(10, averageCharWidth, 4);
@@ -144,11 +144,11 @@ ButtonWidthCache& ButtonWidthCache::Process() {
     return cache;
 }
 
-TMsgLayout ComputeMsgLayout(const TMsgLayoutInput& input, ButtonWidthCache& cache,
-                            const std::function<int(TMsgButtonKind)>& measureCaption) {
-    TMsgLayout layout;
+MsgLayout ComputeMsgLayout(const MsgLayoutInput& input, ButtonWidthCache& cache,
+                           const std::function<int(TMsgButtonKind)>& measureCaption) {
+    MsgLayout layout;
     layout.metrics = DeriveMetrics(input.averageCharWidth, input.charHeight);
-    const TMsgMetrics& m = layout.metrics;
+    const MsgMetrics& m = layout.metrics;
 
     layout.buttonWidth = m.buttonWidth;
     const auto kinds = input.buttons.InOrder();

@@ -78,7 +78,7 @@ std::optional<TMsgButtonKind> CancelButtonOf(const TMsgButtonKinds& buttons);
 int MulDiv(int a, int b, int c);
 
 // Dialog-unit figures from the average character width and the character height.
-struct TMsgMetrics {
+struct MsgMetrics {
     int horzMargin = 0;
     int vertMargin = 0;
     int horzSpacing = 0;
@@ -87,7 +87,7 @@ struct TMsgMetrics {
     int buttonHeight = 0;
     int buttonSpacing = 0;
 };
-TMsgMetrics DeriveMetrics(int averageCharWidth, int charHeight);
+MsgMetrics DeriveMetrics(int averageCharWidth, int charHeight);
 
 // Caption widths per button kind, measured by the first dialog that shows a kind and reused
 // by every later one for the rest of the process, whatever its font.
@@ -101,7 +101,7 @@ class ButtonWidthCache {
     std::array<int, kMsgButtonKindCount> widths_{};
 };
 
-struct TMsgLayoutInput {
+struct MsgLayoutInput {
     int averageCharWidth = 0;  // width of "A".."Z","a".."z" divided by 52
     int charHeight = 0;        // that string's height
     QRect measuredText;        // the message measured with word breaks at half the screen
@@ -112,13 +112,13 @@ struct TMsgLayoutInput {
     bool rightToLeft = false;
 };
 
-struct TMsgButtonPlace {
+struct MsgButtonPlace {
     TMsgButtonKind kind;
     QRect rect;
 };
 
-struct TMsgLayout {
-    TMsgMetrics metrics;
+struct MsgLayout {
+    MsgMetrics metrics;
     int buttonWidth = 0;
     int buttonGroupWidth = 0;
     int clientWidth = 0;
@@ -127,12 +127,12 @@ struct TMsgLayout {
     int top = 0;
     std::optional<QRect> iconRect;
     QRect messageRect;
-    std::vector<TMsgButtonPlace> buttons;
+    std::vector<MsgButtonPlace> buttons;
 };
 
 // Layout of a dialog; the caption width of a button kind comes from the cache.
-TMsgLayout ComputeMsgLayout(const TMsgLayoutInput& input, ButtonWidthCache& cache,
-                            const std::function<int(TMsgButtonKind)>& measureCaption);
+MsgLayout ComputeMsgLayout(const MsgLayoutInput& input, ButtonWidthCache& cache,
+                           const std::function<int(TMsgButtonKind)>& measureCaption);
 
 // The Ctrl+C text: caption, message and button captions between dividers of 27 hyphens,
 // CR LF line ends, each button caption followed by three blanks, every "&" removed.

@@ -18,7 +18,7 @@ QDateTime FromDateTime(engine::TDateTime value, const QDateTime& like) {
     return origin.addMSecs(static_cast<qint64>(std::llround(value * kMsPerDay)));
 }
 
-bool Invalid(const geodata::TGpsFix& fix) {
+bool Invalid(const geodata::GpsFix& fix) {
     return fix.sat == geodata::kSatNoFix || fix.fix == "none" ||
            (fix.Latitude == 0 && fix.Longitude == 0);
 }
@@ -85,12 +85,12 @@ void GpsPanelController::btnStartGPSClick() {
     }
     if (!comPortItem_) {
         comPortItem_ = std::make_unique<geodataui::TComPortItem>(
-            std::move(ownedPort_), geodata::TNmeaDayLog(logFolder_),
+            std::move(ownedPort_), geodata::NmeaDayLog(logFolder_),
             [this](const std::string& message) {
                 services_.messages.ShowInfo(QString::fromStdString(message));
             });
-        comPortItem_->SetOnDataNotify([this](geodata::TGpsReceiver&,
-                                             std::unique_ptr<geodata::TGpsFix> fix,
+        comPortItem_->SetOnDataNotify([this](geodata::GpsReceiver&,
+                                             std::unique_ptr<geodata::GpsFix> fix,
                                              int) { DoDataNotify(std::move(fix)); });
     }
     comPortItem_->Start();
@@ -109,7 +109,7 @@ void GpsPanelController::btnStopGPSClick() {
     }
 }
 
-void GpsPanelController::DoDataNotify(std::unique_ptr<geodata::TGpsFix> fix) {
+void GpsPanelController::DoDataNotify(std::unique_ptr<geodata::GpsFix> fix) {
     if (!fix || Invalid(*fix)) {
         return;
     }

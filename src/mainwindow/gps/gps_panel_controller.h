@@ -44,7 +44,7 @@ class GpsPanelController : public QObject {
     void btnStartGPSClick();
     void btnStopGPSClick();
     // The receiver's fix handler; the fix is dropped or shown, and freed either way.
-    void DoDataNotify(std::unique_ptr<geodata::TGpsFix> fix);
+    void DoDataNotify(std::unique_ptr<geodata::GpsFix> fix);
 
     // pnlGPSNavigation shown and actGPSNavigation checked.
     bool PanelVisible() const { return panelVisible_; }

@@ -17,9 +17,9 @@ std::filesystem::path ToPath(const QString& path) {
 
 }  // namespace
 
-TPageFiles::TPageFiles(QString sourceRoot) : sourceRoot_(std::move(sourceRoot)) {}
+PageFiles::PageFiles(QString sourceRoot) : sourceRoot_(std::move(sourceRoot)) {}
 
-bool TPageFiles::EnsureFolder() {
+bool PageFiles::EnsureFolder() {
     if (folder_ && folder_->isValid()) {
         return true;
     }
@@ -28,11 +28,11 @@ bool TPageFiles::EnsureFolder() {
     return folder_->isValid();
 }
 
-std::filesystem::path TPageFiles::Folder() const {
+std::filesystem::path PageFiles::Folder() const {
     return folder_ && folder_->isValid() ? ToPath(folder_->path()) : std::filesystem::path();
 }
 
-void TPageFiles::DeleteMapAPIFile(bool deleteAll) {
+void PageFiles::DeleteMapAPIFile(bool deleteAll) {
     if (Folder().empty()) {
         return;
     }
@@ -49,7 +49,7 @@ void TPageFiles::DeleteMapAPIFile(bool deleteAll) {
     }
 }
 
-bool TPageFiles::Unpack() {
+bool PageFiles::Unpack() {
     try {
         if (!EnsureFolder()) {
             return false;

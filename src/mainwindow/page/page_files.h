@@ -15,10 +15,10 @@ inline constexpr char kGooglePageName[] = "googlemaps.html";
 inline constexpr char kBaiduPageName[] = "baidumaps.html";
 inline constexpr char kMapFilesName[] = "mapfiles";
 
-class TPageFiles {
+class PageFiles {
   public:
     // `sourceRoot` is a resource path or a folder holding the two pages and "mapfiles".
-    explicit TPageFiles(QString sourceRoot = QLatin1String(kPageResourceRoot));
+    explicit PageFiles(QString sourceRoot = QLatin1String(kPageResourceRoot));
 
     // Removes the page files (and "mapfiles" too when deleteAll), then copies the whole
     // source tree into the private folder. False when the folder cannot be made or a file

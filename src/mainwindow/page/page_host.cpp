@@ -45,7 +45,7 @@ bool TChromium::InitMaps() {
     return files_.Unpack();
 }
 
-void TChromium::LoadMaps(const TPageSettings& settings) {
+void TChromium::LoadMaps(const PageSettings& settings) {
     const bool baidu = IsBaiduMap();
     const auto page = [&] { return baidu ? files_.BaiduMapHtml() : files_.GoogleMapHtml(); };
     if (files_.Folder().empty() || !std::filesystem::exists(page())) {
@@ -107,7 +107,7 @@ QString TChromium::RunAndWait(const QString& code, int timeoutMs) {
     auto wait = std::make_shared<Wait>();
     const std::weak_ptr<Wait> weak = wait;
     const auto connection =
-        connect(&bridge_.Control(), &TBridgeControl::flushed, this, [weak, token](int arrived) {
+        connect(&bridge_.Control(), &BridgeControl::flushed, this, [weak, token](int arrived) {
             if (auto w = weak.lock(); w && arrived == token) {
                 w->flushed = true;
                 w->loop.quit();

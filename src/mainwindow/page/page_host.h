@@ -50,7 +50,7 @@ class TChromium : public QObject {
     // Picks the page, unpacks the files again when the page is missing, rewrites the page's
     // settings script and loads the page. Throws std::runtime_error when the settings
     // script cannot be read or written; the page is not loaded then.
-    void LoadMaps(const TPageSettings& settings);
+    void LoadMaps(const PageSettings& settings);
     // The same from the settings store. A load never asks for high-definition tiles, so it
     // clears the store's BigFontMode first.
     void LoadMaps(engine::TSettings& settings);
@@ -61,7 +61,7 @@ class TChromium : public QObject {
                      const std::filesystem::path& browserCachePath, QWebEngineProfile* profile);
 
     const std::filesystem::path& HtmlFile() const { return htmlFile_; }
-    const TPageFiles& Files() const { return files_; }
+    const PageFiles& Files() const { return files_; }
 
     // Runs `code` in the page and returns the text last stored through setJsReturnValue
     // (not cleared between runs). Callbacks the code makes reach their handlers before this
@@ -97,7 +97,7 @@ class TChromium : public QObject {
 
     TJsProcessor processor_;
     TNCJsExtended bridge_;
-    TPageFiles files_;
+    PageFiles files_;
     QPointer<QWebEnginePage> page_;
     engine::TMapType mapType_ = engine::TMapType{};
     std::filesystem::path htmlFile_;

@@ -37,7 +37,7 @@ QString TileFolder(const std::string& folder) {
     return text;
 }
 
-std::vector<Rule> PolygonRules(const TPageSettings& s) {
+std::vector<Rule> PolygonRules(const PageSettings& s) {
     return {
         {"strokeColor", [&s] { return "strokeColor: " + Text(s.PolygonStrokeColor) + ","; }},
         {"fillColor", [&s] { return "fillColor : " + Text(s.PolygonFillColor) + ","; }},
@@ -78,7 +78,7 @@ QString Zoom(int zoom) {
 
 }  // namespace
 
-QStringList RewriteGoogleSettings(const QStringList& lines, const TPageSettings& s) {
+QStringList RewriteGoogleSettings(const QStringList& lines, const PageSettings& s) {
     std::vector<Rule> rules = {
         {"zeb.showCopyright", [&s] { return Flag("zeb.showCopyright", s.ShowCopyright); }},
         {"zeb.showResolutionMapScale",
@@ -116,7 +116,7 @@ QStringList RewriteGoogleSettings(const QStringList& lines, const TPageSettings&
     return Rewrite(lines, rules);
 }
 
-QStringList RewriteBaiduSettings(const QStringList& lines, const TPageSettings& s,
+QStringList RewriteBaiduSettings(const QStringList& lines, const PageSettings& s,
                                  engine::TMapType mapType) {
     double lat = 0;
     double lng = 0;

@@ -13,7 +13,7 @@ namespace mainwindow {
 
 // The settings a page script takes, by their setting names; the defaults are the values the
 // pages ship with.
-struct TPageSettings {
+struct PageSettings {
     bool ShowCopyright = true;
     bool ShowResolutionMapScale = true;
     bool OfflineMode = false;
@@ -49,9 +49,9 @@ inline constexpr char kGoogleInternationalHostPattern[] = "http://mt{0}.google.c
 // Each line is replaced whole by the first key it contains (in the table's order); lines
 // without a key stay. No line is added or removed. Texts are written as escaped string
 // literals and numbers with ".".
-QStringList RewriteGoogleSettings(const QStringList& lines, const TPageSettings& settings);
+QStringList RewriteGoogleSettings(const QStringList& lines, const PageSettings& settings);
 // The centre is converted from GCJ-02 to BD-09 first; the layer index follows `mapType`.
-QStringList RewriteBaiduSettings(const QStringList& lines, const TPageSettings& settings,
+QStringList RewriteBaiduSettings(const QStringList& lines, const PageSettings& settings,
                                  engine::TMapType mapType);
 
 // Reads a script as UTF-8 lines (a leading byte-order mark skipped; CR LF or LF line ends).

@@ -2,12 +2,12 @@
 
 namespace mainwindow {
 
-TPageSettings PageSettingsFrom(const engine::TSettings& s) {
+PageSettings PageSettingsFrom(const engine::TSettings& s) {
     using engine::BoolSetting;
     using engine::FloatSetting;
     using engine::IntSetting;
     using engine::StrSetting;
-    TPageSettings p;
+    PageSettings p;
     p.ShowCopyright = s.GetBoolSetting(BoolSetting::ShowCopyright);
     p.ShowResolutionMapScale = s.GetBoolSetting(BoolSetting::ShowResolutionMapScale);
     p.OfflineMode = s.GetBoolSetting(BoolSetting::OfflineMode);

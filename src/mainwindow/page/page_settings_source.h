@@ -5,6 +5,6 @@
 
 namespace mainwindow {
 
-TPageSettings PageSettingsFrom(const engine::TSettings& settings);
+PageSettings PageSettingsFrom(const engine::TSettings& settings);
 
 }  // namespace mainwindow

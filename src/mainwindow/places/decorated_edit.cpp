@@ -8,7 +8,7 @@
 
 namespace mainwindow {
 
-TDecoratedEdit::TDecoratedEdit(QWidget* parent) : QLineEdit(parent) {
+DecoratedEdit::DecoratedEdit(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (showError_) {
             SetIsError(!ValidateText(text));
@@ -17,7 +17,7 @@ TDecoratedEdit::TDecoratedEdit(QWidget* parent) : QLineEdit(parent) {
     });
 }
 
-void TDecoratedEdit::SetLabelCaption(const QString& caption) {
+void DecoratedEdit::SetLabelCaption(const QString& caption) {
     if (!label_) {
         label_ = new QLabel(parentWidget());
         label_->setObjectName(QStringLiteral("EditLabel"));
@@ -28,17 +28,17 @@ void TDecoratedEdit::SetLabelCaption(const QString& caption) {
     PlaceLabel();
 }
 
-void TDecoratedEdit::SetLabelPosition(TLabelPosition position) {
+void DecoratedEdit::SetLabelPosition(TLabelPosition position) {
     labelPosition_ = position;
     PlaceLabel();
 }
 
-void TDecoratedEdit::SetLabelMargin(int margin) {
+void DecoratedEdit::SetLabelMargin(int margin) {
     labelMargin_ = margin;
     PlaceLabel();
 }
 
-void TDecoratedEdit::PlaceLabel() {
+void DecoratedEdit::PlaceLabel() {
     if (!label_) {
         return;
     }
@@ -53,18 +53,18 @@ void TDecoratedEdit::PlaceLabel() {
     label_->setEnabled(isEnabled());
 }
 
-void TDecoratedEdit::SetShowError(bool on) {
+void DecoratedEdit::SetShowError(bool on) {
     showError_ = on;
     if (on) {
         SetIsError(!ValidateText(text()));
     }
 }
 
-bool TDecoratedEdit::ValidateText(const QString& text) const {
+bool DecoratedEdit::ValidateText(const QString& text) const {
     return onValueValidate ? onValueValidate(text) : true;
 }
 
-void TDecoratedEdit::SetIsError(bool error) {
+void DecoratedEdit::SetIsError(bool error) {
     if (error == error_) {
         return;
     }
@@ -72,23 +72,23 @@ void TDecoratedEdit::SetIsError(bool error) {
     ApplyColours();
 }
 
-void TDecoratedEdit::SetErrorMarker(int pos, int len) {
+void DecoratedEdit::SetErrorMarker(int pos, int len) {
     markerPos_ = pos;
     markerLen_ = len;
     update();
 }
 
-void TDecoratedEdit::SetShowURL(bool on) {
+void DecoratedEdit::SetShowURL(bool on) {
     showUrl_ = on;
     ApplyUrlLook();
 }
 
-bool TDecoratedEdit::TextIsURL(const QString& text) {
+bool DecoratedEdit::TextIsURL(const QString& text) {
     return text.contains(QStringLiteral("://")) || text.indexOf(QLatin1Char('@')) > 0 ||
            text.startsWith(QStringLiteral("www."), Qt::CaseInsensitive);
 }
 
-QUrl TDecoratedEdit::UrlToOpen(const QString& text) {
+QUrl DecoratedEdit::UrlToOpen(const QString& text) {
     QString address = text.trimmed();
     if (address.startsWith(QStringLiteral("www."), Qt::CaseInsensitive)) {
         address = QStringLiteral("http://") + address;
@@ -108,7 +108,7 @@ QUrl TDecoratedEdit::UrlToOpen(const QString& text) {
     return url;
 }
 
-void TDecoratedEdit::ApplyUrlLook() {
+void DecoratedEdit::ApplyUrlLook() {
     const bool look = showUrl_ && TextIsURL(text());
     if (look == isUrl_) {
         return;
@@ -126,7 +126,7 @@ void TDecoratedEdit::ApplyUrlLook() {
     setCursor(look ? Qt::PointingHandCursor : Qt::IBeamCursor);
 }
 
-void TDecoratedEdit::mouseReleaseEvent(QMouseEvent* event) {
+void DecoratedEdit::mouseReleaseEvent(QMouseEvent* event) {
     QLineEdit::mouseReleaseEvent(event);
     urlClicked_ = false;
     if (event->button() != Qt::LeftButton || !isUrl_ || !showUrl_ || !hasFocus()) {
@@ -143,12 +143,12 @@ void TDecoratedEdit::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
-void TDecoratedEdit::SetEditText(const QString& value) {
+void DecoratedEdit::SetEditText(const QString& value) {
     setText(value);
     origText_ = value;
 }
 
-void TDecoratedEdit::ApplyColours() {
+void DecoratedEdit::ApplyColours() {
     QPalette pal = palette();
     const QPalette normal = parentWidget() ? parentWidget()->palette() : QPalette();
     QColor base = normal.color(QPalette::Base);
@@ -169,7 +169,7 @@ void TDecoratedEdit::ApplyColours() {
     setPalette(pal);
 }
 
-void TDecoratedEdit::keyPressEvent(QKeyEvent* event) {
+void DecoratedEdit::keyPressEvent(QKeyEvent* event) {
     const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
     switch (event->key()) {
         case Qt::Key_Return:
@@ -196,18 +196,18 @@ void TDecoratedEdit::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
 }
 
-void TDecoratedEdit::focusInEvent(QFocusEvent* event) {
+void DecoratedEdit::focusInEvent(QFocusEvent* event) {
     origText_ = text();
     QLineEdit::focusInEvent(event);
     ApplyColours();
 }
 
-void TDecoratedEdit::focusOutEvent(QFocusEvent* event) {
+void DecoratedEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     ApplyColours();
 }
 
-void TDecoratedEdit::paintEvent(QPaintEvent* event) {
+void DecoratedEdit::paintEvent(QPaintEvent* event) {
     QLineEdit::paintEvent(event);
     if (hasFocus() || markerLen_ <= 0 || markerPos_ >= text().size()) {
         return;
@@ -233,29 +233,29 @@ void TDecoratedEdit::paintEvent(QPaintEvent* event) {
     painter.drawPath(path);
 }
 
-void TDecoratedEdit::moveEvent(QMoveEvent* event) {
+void DecoratedEdit::moveEvent(QMoveEvent* event) {
     QLineEdit::moveEvent(event);
     PlaceLabel();
 }
 
-void TDecoratedEdit::resizeEvent(QResizeEvent* event) {
+void DecoratedEdit::resizeEvent(QResizeEvent* event) {
     QLineEdit::resizeEvent(event);
     PlaceLabel();
 }
 
-void TDecoratedEdit::changeEvent(QEvent* event) {
+void DecoratedEdit::changeEvent(QEvent* event) {
     QLineEdit::changeEvent(event);
     if (event->type() == QEvent::EnabledChange || event->type() == QEvent::ParentChange) {
         PlaceLabel();
     }
 }
 
-void TDecoratedEdit::showEvent(QShowEvent* event) {
+void DecoratedEdit::showEvent(QShowEvent* event) {
     QLineEdit::showEvent(event);
     PlaceLabel();
 }
 
-void TDecoratedEdit::hideEvent(QHideEvent* event) {
+void DecoratedEdit::hideEvent(QHideEvent* event) {
     QLineEdit::hideEvent(event);
     if (label_) {
         label_->hide();

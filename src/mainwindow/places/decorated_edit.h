@@ -14,11 +14,11 @@
 
 namespace mainwindow {
 
-class TDecoratedEdit : public QLineEdit {
+class DecoratedEdit : public QLineEdit {
     Q_OBJECT
 
   public:
-    explicit TDecoratedEdit(QWidget* parent = nullptr);
+    explicit DecoratedEdit(QWidget* parent = nullptr);
 
     // The label is made on the first caption and follows the box's visibility and enabling.
     void SetLabelCaption(const QString& caption);

@@ -4,13 +4,13 @@
 
 namespace mainwindow {
 
-TLocationBar::TLocationBar(QWidget* parent) : QLabel(parent) {
+LocationBar::LocationBar(QWidget* parent) : QLabel(parent) {
     setObjectName(QStringLiteral("pnlLocation"));
     setAutoFillBackground(true);
     hide();
 }
 
-void TLocationBar::ShowText(const QString& text, bool visible, int left) {
+void LocationBar::ShowText(const QString& text, bool visible, int left) {
     if (!visible || text.isEmpty()) {
         hide();
         return;
@@ -22,11 +22,11 @@ void TLocationBar::ShowText(const QString& text, bool visible, int left) {
     raise();
 }
 
-void TLocationBar::mousePressEvent(QMouseEvent* event) {
+void LocationBar::mousePressEvent(QMouseEvent* event) {
     grab_ = event->position().toPoint();
 }
 
-void TLocationBar::mouseMoveEvent(QMouseEvent* event) {
+void LocationBar::mouseMoveEvent(QMouseEvent* event) {
     if (event->buttons() & Qt::LeftButton) {
         move(mapToParent(event->position().toPoint() - grab_));
     }

@@ -6,11 +6,11 @@
 
 namespace mainwindow {
 
-class TLocationBar : public QLabel {
+class LocationBar : public QLabel {
     Q_OBJECT
 
   public:
-    explicit TLocationBar(QWidget* parent = nullptr);
+    explicit LocationBar(QWidget* parent = nullptr);
 
     // Shows `text` at (left, 10), as wide as the text plus 8, or hides the bar.
     void ShowText(const QString& text, bool visible, int left);

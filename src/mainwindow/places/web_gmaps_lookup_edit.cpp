@@ -10,7 +10,7 @@
 
 namespace mainwindow {
 
-TWebGMapsLookupEdit::TWebGMapsLookupEdit(QWidget* parent) : TDecoratedEdit(parent) {
+TWebGMapsLookupEdit::TWebGMapsLookupEdit(QWidget* parent) : DecoratedEdit(parent) {
     setObjectName(QStringLiteral("WebGMapsLookupEdit1"));
     SetEmptyText(QStringLiteral("搜索地名"));
     // A tool-tip window: top-most, shown without taking the focus from the box.
@@ -103,12 +103,12 @@ void TWebGMapsLookupEdit::AcceptLookup() {
 void TWebGMapsLookupEdit::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Delete || event->matches(QKeySequence::Cut)) {
         noLookup_ = true;
-        TDecoratedEdit::keyPressEvent(event);
+        DecoratedEdit::keyPressEvent(event);
         noLookup_ = false;
         return;
     }
     if (!LookupVisible()) {
-        TDecoratedEdit::keyPressEvent(event);
+        DecoratedEdit::keyPressEvent(event);
         return;
     }
     using Nav = PlaceSearchController::Nav;
@@ -139,14 +139,14 @@ void TWebGMapsLookupEdit::keyPressEvent(QKeyEvent* event) {
             lookup_.CloseLookup();
             break;
         default:
-            TDecoratedEdit::keyPressEvent(event);
+            DecoratedEdit::keyPressEvent(event);
             return;
     }
     event->accept();
 }
 
 void TWebGMapsLookupEdit::focusOutEvent(QFocusEvent* event) {
-    TDecoratedEdit::focusOutEvent(event);
+    DecoratedEdit::focusOutEvent(event);
     // A click into the drop-down is a choice, not a reason to close it.
     if (!dropDown_->underMouse()) {
         lookup_.CloseLookup();
@@ -154,7 +154,7 @@ void TWebGMapsLookupEdit::focusOutEvent(QFocusEvent* event) {
 }
 
 void TWebGMapsLookupEdit::mouseReleaseEvent(QMouseEvent* event) {
-    TDecoratedEdit::mouseReleaseEvent(event);
+    DecoratedEdit::mouseReleaseEvent(event);
     // A click that opened the shown address looks nothing up.
     if (!UrlClicked()) {
         lookup_.QuerySuggestions(text());

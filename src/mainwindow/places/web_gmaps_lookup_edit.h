@@ -11,7 +11,7 @@ class QListWidget;
 
 namespace mainwindow {
 
-class TWebGMapsLookupEdit : public TDecoratedEdit {
+class TWebGMapsLookupEdit : public DecoratedEdit {
     Q_OBJECT
     // The city that narrows the suggestions, also read by the POI search.
     Q_PROPERTY(QString region READ Region WRITE SetRegion)

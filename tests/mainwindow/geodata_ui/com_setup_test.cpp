@@ -14,7 +14,7 @@
 
 namespace {
 
-using geodata::TComPortSettings;
+using geodata::ComPortSettings;
 using geodataui::TComSetupFrm;
 
 QComboBox* Box(QWidget& form, const char* name) {
@@ -33,7 +33,7 @@ QStringList Items(QComboBox* box) {
 
 TEST(ComSetup, ListsShowTheValuesThePortTakes) {
     TComSetupFrm form;
-    TComPortSettings stored;
+    ComPortSettings stored;
     stored.Port = "ttyACM3";  // stored but not plugged in: still listed and chosen
     stored.BaudRate = "4800";
     stored.Parity = "Even";
@@ -62,25 +62,25 @@ TEST(ComSetup, EveryChoiceOfEveryListRoundTripsThroughTheSettingsFile) {
     testsupport::WriteFileBytes(file, "[Other]\nPort=keep\n");
     struct List {
         const char* name;
-        std::string TComPortSettings::*field;
+        std::string ComPortSettings::*field;
     };
-    const std::vector<List> lists = {{"cbbPort", &TComPortSettings::Port},
-                                     {"cbbBaudrate", &TComPortSettings::BaudRate},
-                                     {"cbbDatabits", &TComPortSettings::DataBits},
-                                     {"cbbStopbits", &TComPortSettings::StopBits},
-                                     {"cbbParity", &TComPortSettings::Parity},
-                                     {"cbbFlowcontrol", &TComPortSettings::FlowControl}};
+    const std::vector<List> lists = {{"cbbPort", &ComPortSettings::Port},
+                                     {"cbbBaudrate", &ComPortSettings::BaudRate},
+                                     {"cbbDatabits", &ComPortSettings::DataBits},
+                                     {"cbbStopbits", &ComPortSettings::StopBits},
+                                     {"cbbParity", &ComPortSettings::Parity},
+                                     {"cbbFlowcontrol", &ComPortSettings::FlowControl}};
     TComSetupFrm form;
     for (const auto& list : lists) {
-        form.Show(TComPortSettings{}, {"ttyS0", "ttyUSB0", "pts/7"});
+        form.Show(ComPortSettings{}, {"ttyS0", "ttyUSB0", "pts/7"});
         QComboBox* box = Box(form, list.name);
         for (int i = 0; i < box->count(); ++i) {
             SCOPED_TRACE(std::string(list.name) + " " + box->itemText(i).toStdString());
             box->setCurrentIndex(i);
-            const TComPortSettings chosen = form.Collect();
+            const ComPortSettings chosen = form.Collect();
             EXPECT_EQ(chosen.*list.field, box->itemText(i).toStdString());
             ASSERT_TRUE(geodata::SavePortSettings(file, "", chosen));
-            TComPortSettings read;
+            ComPortSettings read;
             read.Port = "x";
             ASSERT_TRUE(geodata::LoadPortSettings(file, "", read));
             EXPECT_EQ(read.*list.field, chosen.*list.field);
@@ -94,7 +94,7 @@ TEST(ComSetup, EveryChoiceOfEveryListRoundTripsThroughTheSettingsFile) {
 class ComSetupDialogTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        TComPortSettings stored;
+        ComPortSettings stored;
         stored.Port = "ttyUSB1";
         stored.BaudRate = "4800";
         ASSERT_TRUE(geodata::SavePortSettings(file, "", stored));
@@ -114,7 +114,7 @@ TEST_F(ComSetupDialogTest, OkGivesThePortTheChoiceAndStoresIt) {
     EXPECT_TRUE(geodataui::RunComSetupDialog(nullptr, port, file, messages));
     EXPECT_EQ(port.settings.BaudRate, "115200");
     EXPECT_EQ(port.settings.Port, "ttyUSB1");
-    TComPortSettings read;
+    ComPortSettings read;
     ASSERT_TRUE(geodata::LoadPortSettings(file, "", read));
     EXPECT_EQ(read.BaudRate, "115200");
     EXPECT_EQ(read.Port, "ttyUSB1");

@@ -16,11 +16,11 @@ class FakeGpsPort final : public geodataui::IGpsSerialPort {
     int opens = 0;
     int closes = 0;
     std::string waiting;
-    geodata::TComPortSettings settings;
+    geodata::ComPortSettings settings;
 
     QString PortName() const override { return name; }
-    const geodata::TComPortSettings& Settings() const override { return settings; }
-    void ApplySettings(const geodata::TComPortSettings& s) override { settings = s; }
+    const geodata::ComPortSettings& Settings() const override { return settings; }
+    void ApplySettings(const geodata::ComPortSettings& s) override { settings = s; }
     std::string ReadAll() override { return std::exchange(waiting, std::string()); }
     void SetHandlers(std::function<void()> received, std::function<void()> afterClose) override {
         received_ = std::move(received);

@@ -37,8 +37,8 @@ class GpsPanelTest : public ::testing::Test {
         fake.page.mapType = Layer(5);  // tiles in WGS-84: positions arrive unshifted
     }
 
-    std::unique_ptr<geodata::TGpsFix> Fix(double lat, double lng, const QDateTime& time) {
-        auto fix = std::make_unique<geodata::TGpsFix>();
+    std::unique_ptr<geodata::GpsFix> Fix(double lat, double lng, const QDateTime& time) {
+        auto fix = std::make_unique<geodata::GpsFix>();
         fix->Latitude = lat;
         fix->Longitude = lng;
         fix->DateTime = DateTimeOf(time);

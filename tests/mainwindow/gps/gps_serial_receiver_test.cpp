@@ -85,7 +85,7 @@ class GpsSerialTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(pty.Ok());
         auto owned = std::make_unique<geodataui::SerialGpsPort>();
-        geodata::TComPortSettings settings;
+        geodata::ComPortSettings settings;
         settings.Port = pty.Name();
         settings.BaudRate = "4800";
         owned->ApplySettings(settings);
@@ -108,7 +108,7 @@ class GpsSerialTest : public ::testing::Test {
     }
 
     std::filesystem::path LogFile() const {
-        return geodata::TNmeaDayLog(logDir.path()).CurrentFile();
+        return geodata::NmeaDayLog(logDir.path()).CurrentFile();
     }
 
     PseudoTerminal pty;
@@ -164,7 +164,7 @@ TEST_F(GpsSerialTest, SentencesBecomeFixesOnThePageAndLinesOfTheDayLog) {
 }
 
 TEST_F(GpsSerialTest, PortThatCannotBeOpenedChangesNothing) {
-    geodata::TComPortSettings settings = port->Settings();
+    geodata::ComPortSettings settings = port->Settings();
     settings.Port = (logDir.path() / "not-a-device").string();
     testsupport::WriteFileBytes(settings.Port, "");
     port->ApplySettings(settings);
@@ -177,7 +177,7 @@ TEST_F(GpsSerialTest, PortThatCannotBeOpenedChangesNothing) {
 
 TEST(SerialGpsPort, StoredPortAbsentFallsBackToAPresentOneOrNone) {
     geodataui::SerialGpsPort port;
-    geodata::TComPortSettings settings;
+    geodata::ComPortSettings settings;
     settings.Port = "/dev/no-such-port-here";
     port.ApplySettings(settings);
     const QStringList present = geodataui::AvailablePortNames();

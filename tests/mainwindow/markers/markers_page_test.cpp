@@ -51,7 +51,7 @@ TEST(MarkersPageTest, APlacedMarkerIsEditedStoredAndDrawnAgainAfterAReload) {
                      &mainwindow::MarkersController::crmLoadEnd);
     controller.LoadMarkers();
 
-    mainwindow::TPageSettings pageSettings;
+    mainwindow::PageSettings pageSettings;
     pageSettings.OfflineMode = true;
     pageSettings.OutPutDirectory = (dir / "tiles").string();
     pageSettings.Latitude = 33;

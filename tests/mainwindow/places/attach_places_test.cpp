@@ -98,7 +98,7 @@ TEST_F(AttachPlacesTest, FirstPageLoadShowsTheDistrictInTheLocationBar) {
     Settings().SetFloatSetting(engine::FloatSetting::Longitude, 116.40);
     Settings().SetIntSetting(engine::IntSetting::ZoomLevel, 12);
     Window().show();
-    auto* bar = Find<mainwindow::TLocationBar>("pnlLocation");
+    auto* bar = Find<mainwindow::LocationBar>("pnlLocation");
     ASSERT_NE(bar, nullptr);
 
     // The lookup runs once the page is there, and the bar is placed after the window was built.

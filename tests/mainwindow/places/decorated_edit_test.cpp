@@ -10,7 +10,7 @@
 
 namespace {
 
-using mainwindow::TDecoratedEdit;
+using mainwindow::DecoratedEdit;
 using mainwindow::TLabelPosition;
 
 TEST(DecoratedEdit, LabelPositions) {
@@ -37,11 +37,11 @@ TEST(DecoratedEdit, LabelPositions) {
 
 TEST(DecoratedEdit, KeysOfTheBox) {
     QWidget form;
-    auto* edit = new TDecoratedEdit(&form);
+    auto* edit = new DecoratedEdit(&form);
     form.show();
     QApplication::setActiveWindow(&form);
     edit->setFocus();
-    QSignalSpy enter(edit, &TDecoratedEdit::enterPressed);
+    QSignalSpy enter(edit, &DecoratedEdit::enterPressed);
     edit->setText(QStringLiteral("old"));
     edit->clearFocus();
     edit->setFocus();
@@ -64,7 +64,7 @@ TEST(DecoratedEdit, KeysOfTheBox) {
 
 TEST(DecoratedEdit, ErrorAndFocusColoursAndLabel) {
     QWidget form;
-    auto* edit = new TDecoratedEdit(&form);
+    auto* edit = new DecoratedEdit(&form);
     edit->move(100, 10);
     edit->SetLabelCaption(QStringLiteral("地名(&N)"));
     edit->SetEmptyText(QStringLiteral("搜索地名"));
@@ -116,15 +116,14 @@ TEST(DecoratedEdit, OnlyWebAndMailAddressesOpen) {
     };
     for (const auto& c : cases) {
         const QString text = QString::fromUtf8(c.text);
-        EXPECT_EQ(TDecoratedEdit::TextIsURL(text), c.looksLikeUrl) << c.text;
-        EXPECT_EQ(TDecoratedEdit::UrlToOpen(text).toString(), QString::fromUtf8(c.opened))
-            << c.text;
+        EXPECT_EQ(DecoratedEdit::TextIsURL(text), c.looksLikeUrl) << c.text;
+        EXPECT_EQ(DecoratedEdit::UrlToOpen(text).toString(), QString::fromUtf8(c.opened)) << c.text;
     }
 }
 
 TEST(DecoratedEdit, ClickOnAShownAddress) {
     QWidget form;
-    auto* edit = new TDecoratedEdit(&form);
+    auto* edit = new DecoratedEdit(&form);
     std::vector<QUrl> opened;
     edit->openUrl = [&](const QUrl& url) {
         opened.push_back(url);

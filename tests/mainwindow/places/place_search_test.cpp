@@ -190,7 +190,7 @@ class LookupEditTest : public PlaceSearchTest {
 };
 
 TEST_F(LookupEditTest, EnterChoosesTheCurrentRow) {
-    QSignalSpy enter(&edit, &mainwindow::TDecoratedEdit::enterPressed);
+    QSignalSpy enter(&edit, &mainwindow::DecoratedEdit::enterPressed);
     TypeText(&edit, QStringLiteral("西单"));
     ASSERT_TRUE(testplaces::WaitFor([&] { return edit.LookupVisible(); }));
     EXPECT_EQ(edit.LookupListBox()->count(), 2);

@@ -127,7 +127,7 @@ TEST_F(PlacesPanelsTest, CoordinateBoxTakesOnlyCoordinates) {
 
 TEST_F(PlacesPanelsTest, LocationBar) {
     QWidget map;
-    auto* bar = new mainwindow::TLocationBar(&map);
+    auto* bar = new mainwindow::LocationBar(&map);
     EXPECT_EQ(bar->objectName(), QStringLiteral("pnlLocation"));
     map.show();
     EXPECT_FALSE(bar->isVisible());

@@ -81,7 +81,7 @@ TEST(EditLinks, CheckTextAndState) {
 }
 
 TEST(EditLinks, DateTextWithFormatAndSeparator) {
-    TDateEditLink link(TDateTimeKind::dtkDate, "yyyy/MM/dd", QLatin1Char('-'));
+    TDateEditLink link(DateTimeKind::dtkDate, "yyyy/MM/dd", QLatin1Char('-'));
     EXPECT_EQ(link.EffectiveFormat(), "yyyy-MM-dd");
     QWidget parent;
     std::unique_ptr<QWidget> picker(link.CreateEditControl(&parent));
@@ -90,7 +90,7 @@ TEST(EditLinks, DateTextWithFormatAndSeparator) {
     link.SetEditText(picker.get(), "not a date");  // leaves the picker as it was
     EXPECT_EQ(link.GetEditText(picker.get()), "2024-03-05");
 
-    TDateEditLink time(TDateTimeKind::dtkTime, "HH:mm", QChar());
+    TDateEditLink time(DateTimeKind::dtkTime, "HH:mm", QChar());
     std::unique_ptr<QWidget> clock(time.CreateEditControl(&parent));
     time.SetEditText(clock.get(), "07:45");
     EXPECT_EQ(time.GetEditText(clock.get()), "07:45");
@@ -119,13 +119,13 @@ TEST(EditLinks, ComboCompletion) {
     EXPECT_EQ(LimitPickList(pick, ""), pick);
 
     // Typed into the control: the typed letter keeps its case, the rest is selected.
-    TComboEditLink link(QString("alpha,beta,Bravo"), TComboStyle::csDropDown, false);
+    TComboEditLink link(QString("alpha,beta,Bravo"), ComboStyle::csDropDown, false);
     ComboEditor latin(link);
     QTest::keyClick(latin.line(), 'B');
     EXPECT_EQ(latin.line()->text(), "Beta");
     EXPECT_EQ(latin.line()->selectedText(), "eta");
     // Characters beyond 255 are never completed.
-    TComboEditLink cities(QStringList{"北京", "北海"}, TComboStyle::csDropDown, false);
+    TComboEditLink cities(QStringList{"北京", "北海"}, ComboStyle::csDropDown, false);
     ComboEditor chinese(cities);
     QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("北"));
     QApplication::sendEvent(chinese.line(), &press);
@@ -133,7 +133,7 @@ TEST(EditLinks, ComboCompletion) {
 }
 
 TEST(EditLinks, TextNotInADropDownListSelectsNothing) {
-    TComboEditLink link(QStringList{"a", "b"}, TComboStyle::csDropDownList, false);
+    TComboEditLink link(QStringList{"a", "b"}, ComboStyle::csDropDownList, false);
     QWidget parent;
     std::unique_ptr<QComboBox> combo(static_cast<QComboBox*>(link.CreateEditControl(&parent)));
     combo->addItems({"a", "b"});
