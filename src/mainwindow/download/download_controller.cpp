@@ -95,12 +95,9 @@ void DownloadController::CalculateStart() {
         SetTileCountText(QString());
         return;
     }
-    const engine::TMapType layer = services_.page.MapType();
     engine::TTileBounds bounds;
     std::int64_t count = 0;
-    if (!CalculateTileBounds(zoomLevels_, latLngs_, layer,
-                             settings_.GetIntSetting(engine::IntSetting::TiandituIndex), bounds,
-                             count)) {
+    if (!CalculateSelectedBounds(bounds, count)) {
         SetTileCountText(QString());
         services_.messages.ShowError(ProjectionFailedMessage());
         return;
@@ -119,6 +116,7 @@ void DownloadController::CalculateStart() {
             rows = std::int64_t{bound.MaxRow} - bound.MinRow + 1;
         }
     }
+    const engine::TMapType layer = services_.page.MapType();
     std::int64_t shown = count;
     if (IsBaiduLayer(layer))
         shown = static_cast<std::int64_t>(std::trunc(static_cast<double>(count) / 2.79));
@@ -145,15 +143,13 @@ void DownloadController::Start() {
     if (status_ != TDownloadStatus::dsStopped)
         return;
 
-    const engine::TMapType layer = services_.page.MapType();
     engine::TTileBounds bounds;
     std::int64_t count = 0;
-    if (!CalculateTileBounds(zoomLevels_, latLngs_, layer,
-                             settings_.GetIntSetting(engine::IntSetting::TiandituIndex), bounds,
-                             count)) {
+    if (!CalculateSelectedBounds(bounds, count)) {
         services_.messages.ShowError(ProjectionFailedMessage());
         return;
     }
+    const engine::TMapType layer = services_.page.MapType();
     taskFile_ = saved->fileName;
     SetStatus(TDownloadStatus::dsDownloading);
     threadCount_ = std::clamp(settings_.GetIntSetting(engine::IntSetting::MaxThread), 1,
@@ -282,6 +278,14 @@ void DownloadController::EndTask() {
     pool_->Pause();
 }
 
+// The rectangles and count of the selected levels over the area, on the shown layer's grid.
+bool DownloadController::CalculateSelectedBounds(engine::TTileBounds& bounds,
+                                                 std::int64_t& count) const {
+    return CalculateTileBounds(zoomLevels_, latLngs_, services_.page.MapType(),
+                               settings_.GetIntSetting(engine::IntSetting::TiandituIndex), bounds,
+                               count);
+}
+
 // tmrCheckTaskTimer
 void DownloadController::Tick() {
     if (!counters_)
@@ -378,16 +382,7 @@ void DownloadController::FinishTask(bool stoppedByUser) {
     }
     if (settings_.GetBoolSetting(engine::BoolSetting::ForceShutDownWindows))
         services_.powerOff.AskAndPowerOff(PowerOffCaption());
-    const DownloadCountersSnapshot c = Counters();
-    SummaryFigures figures;
-    figures.Total = c.Total;
-    figures.Succeed = c.Succeed;
-    figures.Failed = c.Failed;
-    figures.Failed_404 = c.Failed_404;
-    figures.FileSize = c.FileSize;
-    figures.ElapsedMs = c.ElapsedMs;
-    figures.Speed1 = c.Speed1;
-    figures.Speed2 = c.Speed2;
+    const SummaryFigures figures = Counters();
     emit finished(false);
     if (services_.messages.AskYesNo(SummaryText(figures)))
         stitch_.ShowImageCombiner(taskFile, true);

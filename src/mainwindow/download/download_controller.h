@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/core/core_types.h"
+#include "mainwindow/download/download_texts.h"
 
 namespace engine {
 class TSettings;
@@ -32,16 +33,7 @@ class TaskCounters;
 using ZoomChecks = std::array<bool, engine::kZoomLevelCount>;
 
 // The counters of the current (or last) task, read at one moment.
-struct DownloadCountersSnapshot {
-    std::int64_t Total = 0;
-    std::int64_t Succeed = 0;
-    std::int64_t Failed = 0;
-    std::int64_t Failed_404 = 0;
-    std::int64_t FileSize = 0;
-    std::int64_t ElapsedMs = 0;
-    std::int32_t Speed1 = 0;  // bytes per second
-    std::int32_t Speed2 = 0;  // tiles per second
-};
+using DownloadCountersSnapshot = SummaryFigures;
 
 class DownloadController : public QObject {
     Q_OBJECT
@@ -135,6 +127,7 @@ class DownloadController : public QObject {
     void StartTimerFor(const std::shared_ptr<TaskCounters>& counters);
     void TickFor(const std::shared_ptr<TaskCounters>& counters);
     std::int64_t NowMs() const;
+    bool CalculateSelectedBounds(engine::TTileBounds& bounds, std::int64_t& count) const;
 
     engine::TSettings& settings_;
     Services& services_;
