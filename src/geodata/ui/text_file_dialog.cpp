@@ -5,14 +5,10 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include "mainwindow/dialogs/file_filters.h"
+
 namespace geodata_ui {
 namespace {
-
-QString BothCases(const QString& pattern) {
-    const QString lower = pattern.toLower();
-    const QString upper = pattern.toUpper();
-    return lower == upper ? lower : lower + QLatin1Char(' ') + upper;
-}
 
 // The row goes under the file-type row of the dialog's grid: the label in the label column,
 // the drop-down spanning the file-type drop-down's columns, so it keeps its left edge and width.
@@ -85,7 +81,7 @@ std::unique_ptr<QFileDialog> TOpenTextFileDialog::Build(QWidget* parent) const {
     if (!request.defaultExt.isEmpty()) {
         dialog->setDefaultSuffix(request.defaultExt);
     }
-    const QStringList filters = TextFileNameFilters(request.filter);
+    const QStringList filters = mainwindow::QtNameFilters(request.filter);
     if (!filters.isEmpty()) {
         dialog->setNameFilters(filters);
         if (request.filterIndex >= 1 && request.filterIndex <= filters.size()) {
@@ -117,7 +113,7 @@ bool TOpenTextFileDialog::Finish(QFileDialog& dialog, bool accepted) {
     if (!accepted || dialog.selectedFiles().isEmpty()) {
         return false;
     }
-    const QStringList filters = TextFileNameFilters(request.filter);
+    const QStringList filters = mainwindow::QtNameFilters(request.filter);
     const int chosen = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
     if (chosen >= 0) {
         request.filterIndex = chosen + 1;
@@ -138,24 +134,6 @@ bool QtTextFileDialogs::ExecuteSave(TextFileRequest& request) {
     const bool ok = dialog.Execute(parent_);
     request = dialog.request;
     return ok;
-}
-
-QStringList TextFileNameFilters(const QString& filter) {
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList result;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns;
-        for (const QString& pattern : parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            patterns << BothCases(pattern.trimmed());
-        }
-        QString name = parts.at(i);
-        const int bracket = static_cast<int>(name.lastIndexOf(QLatin1Char('(')));
-        if (bracket >= 0 && name.endsWith(QLatin1Char(')'))) {
-            name = name.left(bracket).trimmed();
-        }
-        result << name + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-    }
-    return result;
 }
 
 }  // namespace geodata_ui

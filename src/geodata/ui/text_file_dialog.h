@@ -65,7 +65,4 @@ class QtTextFileDialogs final : public ITextFileDialogs {
     QWidget* parent_;
 };
 
-// "Name|*.a;*.b|Other|*.c" as Qt name filters, patterns in both letter cases.
-QStringList TextFileNameFilters(const QString& filter);
-
 }  // namespace geodata_ui

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "mainwindow/dialogs/custom_dialogs.h"
+#include "mainwindow/dialogs/file_filters.h"
 #include "mainwindow/dialogs/shutdown_countdown.h"
 #include "mainwindow/page/page_host.h"
 #include "mainwindow/power/force_power_off.h"
@@ -30,12 +31,6 @@ bool DialogMessages::AskWarningYesNo(const QString& msg, const QString& caption)
 
 namespace {
 
-QString BothCases(const QString& pattern) {
-    QString lower = pattern.toLower();
-    QString upper = pattern.toUpper();
-    return lower == upper ? lower : lower + QLatin1Char(' ') + upper;
-}
-
 // Runs a non-native dialog so that skins reach it; selects the 1-based filter and reads
 // back the one chosen.
 QString RunFileDialog(QFileDialog& dialog, const QString& filter, int& filterIndex) {
@@ -58,26 +53,6 @@ QString RunFileDialog(QFileDialog& dialog, const QString& filter, int& filterInd
 }
 
 }  // namespace
-
-QStringList QtNameFilters(const QString& filter) {
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList result;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns;
-        for (const QString& pattern : parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            patterns << BothCases(pattern.trimmed());
-        }
-        QString name = parts.at(i);
-        // A name that already shows its patterns in brackets keeps them; Qt reads the last
-        // bracket pair as the patterns.
-        const int bracket = static_cast<int>(name.lastIndexOf(QLatin1Char('(')));
-        if (bracket >= 0 && name.endsWith(QLatin1Char(')'))) {
-            name = name.left(bracket).trimmed();
-        }
-        result << name + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-    }
-    return result;
-}
 
 QString QtFileDialogs::OpenFileName(const QString& caption, const QString& folder,
                                     const QString& filter, int& filterIndex) {

@@ -38,10 +38,6 @@ class QtFileDialogs final : public IFileDialogs {
     QPointer<QWidget> parent_;
 };
 
-// "Name|*.a;*.b|Other|*.c" as Qt name filters ("Name (*.a *.b)"), patterns in both letter
-// cases so that "*.KML" matches too. A last name without a pattern is dropped.
-QStringList QtNameFilters(const QString& filter);
-
 class DesktopOpener final : public IDesktopOpener {
   public:
     bool Open(const QUrl& url) override;

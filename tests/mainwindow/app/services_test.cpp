@@ -3,8 +3,8 @@
 #include <QSignalSpy>
 
 #include "mainwindow/app/map_events.h"
-#include "mainwindow/app/real_services.h"
 #include "mainwindow/bridge/js_processor.h"
+#include "mainwindow/dialogs/file_filters.h"
 
 namespace {
 
