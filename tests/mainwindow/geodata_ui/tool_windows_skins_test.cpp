@@ -17,6 +17,7 @@
 #include "geodata/ui/transform_coord_form.h"
 #include "mainwindow/qt_print.h"
 #include "mainwindow/settings/skin_manager.h"
+#include "mainwindow/support/contrast.h"
 #include "mainwindow/support/fake_services.h"
 #include "support/temp_dir.h"
 #include "support/tile_server.h"
@@ -25,19 +26,7 @@ namespace {
 
 using testmainwindow::FakeServices;
 
-double Luminance(const QColor& color) {
-    const auto channel = [](double c) {
-        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) +
-           0.0722 * channel(color.blueF());
-}
-
-double Contrast(const QColor& a, const QColor& b) {
-    const double la = Luminance(a);
-    const double lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
+using testmainwindow::Contrast;
 
 // The caption fits the button's contents box as the style in force lays it out.
 void ExpectCaptionWhole(const QPushButton* button) {

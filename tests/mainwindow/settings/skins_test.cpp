@@ -27,6 +27,7 @@
 #include "mainwindow/settings/skin_file.h"
 #include "mainwindow/settings/skin_manager.h"
 #include "mainwindow/settings/style_preview.h"
+#include "mainwindow/support/contrast.h"
 #include "mainwindow/support/fake_services.h"
 #include "support/temp_dir.h"
 
@@ -35,19 +36,7 @@ namespace {
 using mainwindow::LoadSkinFile;
 using mainwindow::SkinManager;
 
-double Luminance(const QColor& color) {
-    const auto channel = [](double c) {
-        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) +
-           0.0722 * channel(color.blueF());
-}
-
-double Contrast(const QColor& a, const QColor& b) {
-    const double la = Luminance(a);
-    const double lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
+using testmainwindow::Contrast;
 
 QString SourceSkins() {
     return QStringLiteral(VANTOREL_SOURCE_DIR "/resources/skins");
