@@ -60,19 +60,4 @@ TEST(PageScripts, TextsSentToThePage) {
     }
 }
 
-TEST(PageScripts, LatLngZoomTexts) {
-    engine::TLatLng p;
-    mainwindow::StrToLatLng("30.5,120.25,15", p);
-    EXPECT_FLOAT_EQ(p.lat, 30.5f);
-    EXPECT_FLOAT_EQ(p.lng, 120.25f);
-    EXPECT_EQ(p.zoom, 15);
-    mainwindow::StrToLatLng("x,,z", p);
-    EXPECT_FLOAT_EQ(p.lat, 32.694866f);
-    EXPECT_FLOAT_EQ(p.lng, 105.996094f);
-    EXPECT_EQ(p.zoom, 4);
-    p.zoom = 9;
-    mainwindow::StrToLatLng("1,2", p);
-    EXPECT_EQ(p.zoom, 9) << "fewer than three fields change nothing";
-}
-
 }  // namespace

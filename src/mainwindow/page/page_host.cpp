@@ -204,21 +204,3 @@ std::vector<engine::TGLatLng> ParseDecodedPath(const QString& text) {
 }
 
 }  // namespace mainwindow
-
-namespace mainwindow {
-
-void StrToLatLng(const QString& value, engine::TLatLng& position) {
-    const QStringList fields = value.split(u',');
-    if (fields.size() < 3) {
-        return;
-    }
-    const auto number = [&fields](int i, double fallback) {
-        return engine::ParseFloat(fields[i].trimmed().toStdString()).value_or(fallback);
-    };
-    position.lat = static_cast<float>(number(0, 32.694866));
-    position.lng = static_cast<float>(number(1, 105.996094));
-    const auto zoom = engine::ParseInt(fields[2].trimmed().toStdString()).value_or(4);
-    position.zoom = static_cast<std::uint8_t>(std::clamp<std::int64_t>(zoom, 0, 255));
-}
-
-}  // namespace mainwindow

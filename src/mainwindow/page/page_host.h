@@ -109,8 +109,4 @@ class TChromium : public QObject {
 // that are not numbers read as 0.
 std::vector<engine::TGLatLng> ParseDecodedPath(const QString& text);
 
-// "lat,lng,zoom" with at least three fields; a field that is not a number takes its
-// default (32.694866, 105.996094, 4). Fewer fields leave `position` as it is.
-void StrToLatLng(const QString& value, engine::TLatLng& position);
-
 }  // namespace mainwindow
