@@ -601,7 +601,10 @@ TEST(DownloadController, ThirtyIdleMinutesEndTheTaskAndStopItsWorkers) {
             QString::fromStdString(engine::FormatElapsedTime(h.controller->Counters().ElapsedMs)) +
             QStringLiteral(" 。") + QStringLiteral("\r\n\r\n平均下载速度 0B/s，0 张/s ") +
             QStringLiteral("\r\n\r\n现在是否需要拼接或者导出地图？"));
-    // The slow answers in hand would have landed by now had the workers run on.
+    // The slow answers in hand would have landed by now had the workers run on. A request a
+    // worker sent just before the pause may still reach the server (and is cut off), so the
+    // count is taken once those have arrived.
+    Spin(500ms);
     const int requests = h.server.Total();
     Spin(2500ms);
     EXPECT_EQ(CountFiles(h.tiles()), 2u);
