@@ -5,6 +5,7 @@
 #include "download_fixture.h"
 #include "engine/download/download_settings.h"
 #include "engine/settings/settings.h"
+#include "support/settings_paths_in.h"
 
 using namespace engine;
 namespace ta = testsupport::tileanswers;
@@ -12,12 +13,7 @@ namespace ta = testsupport::tileanswers;
 namespace {
 
 SettingsPaths PathsIn(const testsupport::TempDir& dir) {
-    SettingsPaths paths;
-    paths.configFile = dir / "config/Vantorel/settings.ini";
-    paths.defaultOutputDir = dir / "home/MapDownload";
-    paths.cacheDir = dir / "cache/Vantorel/Cache";
-    paths.cefCacheDir = dir / "cache/Vantorel/CefCache";
-    return paths;
+    return testsupport::SettingsPathsIn(dir);
 }
 
 }  // namespace

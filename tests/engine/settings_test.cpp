@@ -10,18 +10,14 @@
 
 #include "engine/core/number_format.h"
 #include "engine/settings/app_settings.h"
+#include "support/settings_paths_in.h"
 #include "support/temp_dir.h"
 
 namespace engine {
 namespace {
 
 SettingsPaths PathsIn(const testsupport::TempDir& dir) {
-    SettingsPaths paths;
-    paths.configFile = dir / "config/Vantorel/settings.ini";
-    paths.defaultOutputDir = dir / "home/MapDownload";
-    paths.cacheDir = dir / "cache/Vantorel/Cache";
-    paths.cefCacheDir = dir / "cache/Vantorel/CefCache";
-    return paths;
+    return testsupport::SettingsPathsIn(dir);
 }
 
 std::string Settings(const testsupport::TempDir& dir) {

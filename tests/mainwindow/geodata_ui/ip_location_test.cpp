@@ -17,6 +17,7 @@
 #include "mainwindow/geodata_ui/page_script_args.h"
 #include "mainwindow/qt_print.h"
 #include "mainwindow/support/fake_services.h"
+#include "support/settings_paths_in.h"
 #include "support/temp_dir.h"
 #include "support/tile_server.h"
 
@@ -41,12 +42,7 @@ bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
 }
 
 engine::SettingsPaths PathsIn(const testsupport::TempDir& dir) {
-    engine::SettingsPaths paths;
-    paths.configFile = dir / "config/Vantorel/settings.ini";
-    paths.defaultOutputDir = dir / "home/MapDownload";
-    paths.cacheDir = dir / "cache/Vantorel/Cache";
-    paths.cefCacheDir = dir / "cache/Vantorel/CefCache";
-    return paths;
+    return testsupport::SettingsPathsIn(dir);
 }
 
 // The version a probe request asks for, or nothing for another request.

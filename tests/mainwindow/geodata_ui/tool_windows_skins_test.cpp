@@ -19,6 +19,7 @@
 #include "mainwindow/settings/skin_manager.h"
 #include "mainwindow/support/contrast.h"
 #include "mainwindow/support/fake_services.h"
+#include "support/settings_paths_in.h"
 #include "support/temp_dir.h"
 #include "support/tile_server.h"
 
@@ -123,12 +124,7 @@ TEST_F(ToolWindowSkins, CoordinateWindowKeepsCaptionsPositionsAndColours) {
 
 TEST_F(ToolWindowSkins, HistoricWindowKeepsItsButtonCaption) {
     testsupport::TempDir dir;
-    engine::SettingsPaths paths;
-    paths.configFile = dir / "config/Vantorel/settings.ini";
-    paths.defaultOutputDir = dir / "home/MapDownload";
-    paths.cacheDir = dir / "cache/Vantorel/Cache";
-    paths.cefCacheDir = dir / "cache/Vantorel/CefCache";
-    engine::TSettings settings{paths};
+    engine::TSettings settings{testsupport::SettingsPathsIn(dir)};
     // Below the oldest version: showing the window probes nothing.
     settings.SetStrSetting(engine::StrSetting::SatMapTileVerNew, "129");
     testsupport::TileServer server;

@@ -10,17 +10,13 @@
 
 #include "engine/settings/settings.h"
 #include "raster/combine_test_support.h"
+#include "support/settings_paths_in.h"
 #include "support/temp_dir.h"
 
 namespace testrasterui {
 
 inline engine::SettingsPaths PathsIn(const std::filesystem::path& dir) {
-    engine::SettingsPaths paths;
-    paths.configFile = dir / "config/Vantorel/settings.ini";
-    paths.defaultOutputDir = dir / "home/MapDownload";
-    paths.cacheDir = dir / "cache/Vantorel/Cache";
-    paths.cefCacheDir = dir / "cache/Vantorel/CefCache";
-    return paths;
+    return testsupport::SettingsPathsIn(dir);
 }
 
 inline QString Q(const std::filesystem::path& path) {
