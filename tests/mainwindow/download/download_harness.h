@@ -19,6 +19,7 @@
 #include "mainwindow/download/stitch_hand_over.h"
 #include "mainwindow/support/fake_services.h"
 #include "mainwindow/taskbar/taskbar_progress.h"
+#include "support/settings_paths_in.h"
 #include "support/temp_dir.h"
 #include "support/tile_server.h"
 
@@ -108,12 +109,7 @@ inline void Spin(std::chrono::milliseconds duration) {
 }
 
 inline engine::SettingsPaths PathsIn(const testsupport::TempDir& dir) {
-    engine::SettingsPaths paths;
-    paths.configFile = dir / "config/settings.ini";
-    paths.defaultOutputDir = dir / "MapDownload";
-    paths.cacheDir = dir / "cache";
-    paths.cefCacheDir = dir / "cef";
-    return paths;
+    return testsupport::SettingsPathsIn(dir);
 }
 
 class Harness {

@@ -1,17 +1,13 @@
 #pragma once
 // A settings store in a fresh temporary folder, for the settings dialog's tests.
 #include "engine/settings/settings.h"
+#include "support/settings_paths_in.h"
 #include "support/temp_dir.h"
 
 namespace testmainwindow {
 
 inline engine::SettingsPaths PathsIn(const testsupport::TempDir& home) {
-    engine::SettingsPaths paths;
-    paths.configFile = home / "config/Vantorel/settings.ini";
-    paths.defaultOutputDir = home / "MapDownload";
-    paths.cacheDir = home / "cache/Cache";
-    paths.cefCacheDir = home / "cache/CefCache";
-    return paths;
+    return testsupport::SettingsPathsIn(home);
 }
 
 struct TempSettings {
