@@ -15,6 +15,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "mainwindow/widgets/named_widget.h"
+
 namespace geodataui {
 namespace {
 
@@ -40,19 +42,11 @@ class DegreesEdit : public QLineEdit {
 
 QLineEdit* Edit(QWidget* parent, const char* name, const QString& text = QString(),
                 int maxLength = 0) {
-    auto* edit = new QLineEdit(text, parent);
-    edit->setObjectName(QLatin1String(name));
+    auto* edit = mainwindow::Named(new QLineEdit(text, parent), name);
     if (maxLength > 0) {
         edit->setMaxLength(maxLength);
     }
     return edit;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
 }
 
 // The edits of the input mode not in use take the button-face colour; all stay editable. The
@@ -164,8 +158,8 @@ void TfrmTransformCoord::BuildLocateGroup(QBoxLayout& layout) {
     grid->addWidget(new QLabel(QStringLiteral("纬度"), group), 2, 7);
     grid->addWidget(edtLat, 2, 8);
 
-    btnClear = Button(group, "btnClear", QStringLiteral("清空"));
-    btnLoaction = Button(group, "btnLoaction", QStringLiteral("定位"));
+    btnClear = mainwindow::NamedButton(group, "btnClear", QStringLiteral("清空"));
+    btnLoaction = mainwindow::NamedButton(group, "btnLoaction", QStringLiteral("定位"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(btnClear);
@@ -191,8 +185,8 @@ void TfrmTransformCoord::BuildConvertGroup(QBoxLayout& layout) {
     edtlngTest = Edit(group, "edtlngTest", QStringLiteral("116.391270"));
     edtLatTest = Edit(group, "edtLatTest", QStringLiteral("39.906769"));
     edtlatlngTest = Edit(group, "edtlatlngTest");
-    btnHelpTest = Button(group, "btnHelpTest", QStringLiteral("帮助"));
-    btnwgs84ToWars = Button(group, "btnwgs84ToWars", QStringLiteral("转换"));
+    btnHelpTest = mainwindow::NamedButton(group, "btnHelpTest", QStringLiteral("帮助"));
+    btnwgs84ToWars = mainwindow::NamedButton(group, "btnwgs84ToWars", QStringLiteral("转换"));
 
     grid->addWidget(cbbType, 0, 0, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("经度"), group), 0, 2);

@@ -10,23 +10,16 @@
 
 #include "mainwindow/markers/marker_edit_controller.h"
 #include "mainwindow/markers/marker_packet.h"
+#include "mainwindow/widgets/named_widget.h"
 
 namespace mainwindow {
 
 namespace {
 
 QLineEdit* LineEdit(QWidget* parent, const char* name, int maxLength) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
+    auto* edit = Named(new QLineEdit(parent), name);
     edit->setMaxLength(maxLength);
     return edit;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
 }
 
 }  // namespace
@@ -47,9 +40,9 @@ TfrmMarkerEdit::TfrmMarkerEdit(MarkerEditController& controller, QWidget* parent
     mmoContent->setTabChangesFocus(true);
     lblContent = new QLabel(QStringLiteral("备注"), this);
     lblContent->setObjectName(QStringLiteral("lblContent"));
-    btnSave = Button(this, "btnSave", QStringLiteral("保存(&S)"));
-    btnDelete = Button(this, "btnDelete", QStringLiteral("删除(&D)"));
-    btnClose = Button(this, "btnClose", QStringLiteral("关闭(&C)"));
+    btnSave = NamedButton(this, "btnSave", QStringLiteral("保存(&S)"));
+    btnDelete = NamedButton(this, "btnDelete", QStringLiteral("删除(&D)"));
+    btnClose = NamedButton(this, "btnClose", QStringLiteral("关闭(&C)"));
 
     auto* fields = new QGridLayout;
     fields->addWidget(new QLabel(QStringLiteral("名称"), this), 0, 0);

@@ -7,13 +7,9 @@
 #include <QString>
 #include <QWidget>
 
-namespace mainwindow {
+#include "mainwindow/widgets/named_widget.h"
 
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
+namespace mainwindow {
 
 inline QCheckBox* NamedCheck(QWidget* parent, const char* name, const QString& caption) {
     return Named(new QCheckBox(caption, parent), name);
