@@ -382,7 +382,7 @@ void DownloadController::FinishTask(bool stoppedByUser) {
     }
     if (settings_.GetBoolSetting(engine::BoolSetting::ForceShutDownWindows))
         services_.powerOff.AskAndPowerOff(PowerOffCaption());
-    const SummaryFigures figures = Counters();
+    const engine::TDownloadInfo figures = Counters();
     emit finished(false);
     if (services_.messages.AskYesNo(SummaryText(figures)))
         stitch_.ShowImageCombiner(taskFile, true);
@@ -408,8 +408,9 @@ QString DownloadController::PauseCaption() const {
     return status_ == TDownloadStatus::dsPaused ? QStringLiteral("继续") : QStringLiteral("暂停");
 }
 
-DownloadCountersSnapshot DownloadController::Counters() const {
-    DownloadCountersSnapshot snapshot;
+// The counters of the current (or last) task, read at one moment.
+engine::TDownloadInfo DownloadController::Counters() const {
+    engine::TDownloadInfo snapshot;
     snapshot.Total = total_;
     if (counters_) {
         const CounterTotals totals = counters_->Totals();
@@ -418,6 +419,9 @@ DownloadCountersSnapshot DownloadController::Counters() const {
         snapshot.Failed_404 = totals.Failed_404;
         snapshot.FileSize = totals.FileSize;
     }
+    snapshot.PreviousSucceed = previousSucceed_;
+    snapshot.PreviousFileSize = previousFileSize_;
+    snapshot.PreviousElapsedMs = previousElapsedMs_;
     snapshot.ElapsedMs = elapsedMs_;
     snapshot.Speed1 = speed1_;
     snapshot.Speed2 = speed2_;
@@ -438,7 +442,7 @@ void DownloadController::SetTileCountText(const QString& text) {
 
 // UpdateDownloadStatusText
 void DownloadController::UpdateDownloadStatusText() {
-    const DownloadCountersSnapshot c = Counters();
+    const engine::TDownloadInfo c = Counters();
     statusText_ = StatusPanelText(status_);
     progressText_ = ProgressPanelText(StopwatchMs(), c.Succeed, c.Failed, c.Total, c.FileSize,
                                       c.Speed1, c.Speed2);

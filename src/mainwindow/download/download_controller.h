@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "engine/core/core_types.h"
-#include "mainwindow/download/download_texts.h"
 
 namespace engine {
 class TSettings;
@@ -31,9 +30,6 @@ class TaskCounters;
 
 // Which of the 22 level items are ticked and enabled, as the window's level list shows them.
 using ZoomChecks = std::array<bool, engine::kZoomLevelCount>;
-
-// The counters of the current (or last) task, read at one moment.
-using DownloadCountersSnapshot = SummaryFigures;
 
 class DownloadController : public QObject {
     Q_OBJECT
@@ -76,7 +72,7 @@ class DownloadController : public QObject {
 
     // State.
     engine::TDownloadStatus Status() const { return status_; }
-    DownloadCountersSnapshot Counters() const;
+    engine::TDownloadInfo Counters() const;
     bool HasSelectedZoomLevel() const;
     const engine::TZoomLevelArray& ZoomLevels() const { return zoomLevels_; }
     // The rectangles and count of the last recount (or start).

@@ -69,7 +69,7 @@ QString ProgressPanelText(std::int64_t elapsedMs, std::int64_t succeed, std::int
            Num(speed2) + QStringLiteral(" 张/s");
 }
 
-QString SummaryText(const SummaryFigures& f) {
+QString SummaryText(const engine::TDownloadInfo& f) {
     const QString size = QStringLiteral("文件大小为 ") + ByteSize(f.FileSize) +
                          QStringLiteral("，下载共耗时 ") + Elapsed(f.ElapsedMs) +
                          QStringLiteral(" 。");

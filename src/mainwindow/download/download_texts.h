@@ -23,20 +23,9 @@ QString ProgressPanelText(std::int64_t elapsedMs, std::int64_t succeed, std::int
                           std::int64_t total, std::int64_t fileSize, std::int32_t speed1,
                           std::int32_t speed2);
 
-// The counters of a task as the texts show them.
-struct SummaryFigures {
-    std::int64_t Total = 0;
-    std::int64_t Succeed = 0;
-    std::int64_t Failed = 0;
-    std::int64_t Failed_404 = 0;
-    std::int64_t FileSize = 0;
-    std::int64_t ElapsedMs = 0;
-    std::int32_t Speed1 = 0;  // bytes per second
-    std::int32_t Speed2 = 0;  // tiles per second
-};
 // The question at the end of a task. Tiles never tried (a task that ended idle) count as
 // still to download with the failed ones, so such a task never reads as complete.
-QString SummaryText(const SummaryFigures& figures);
+QString SummaryText(const engine::TDownloadInfo& figures);
 
 QString PowerOffCaption();          // "自动关机"
 QString NoAreaMessage();            // "您未选择要下载的区域。"
