@@ -106,7 +106,7 @@ void DownloadController::CalculateStart() {
     tileCount_ = count;
     // A paused task keeps its own total and plan; the recount only changes the label.
     if (status_ == TDownloadStatus::dsStopped)
-        total_ = count;
+        info_.Total = count;
 
     std::int64_t cols = 0;
     std::int64_t rows = 0;
@@ -163,8 +163,8 @@ void DownloadController::Start() {
     if (counters_)
         counters_->Close();
     counters_ = std::make_shared<TaskCounters>(downloadTileCount_);
-    total_ = downloadTileCount_;
-    previousSucceed_ = previousFileSize_ = previousElapsedMs_ = elapsedMs_ = 0;
+    info_.Total = downloadTileCount_;
+    info_.PreviousSucceed = info_.PreviousFileSize = info_.PreviousElapsedMs = info_.ElapsedMs = 0;
     eventsSeen_ = 0;
     ResetSpeeds();
     if (capped)
@@ -243,8 +243,8 @@ void DownloadController::PauseOrResume() {
         taskbar_.SetProgressState(TfspTaskProgressState::fstpsNoProgress);
         timer_.stop();
         pool_->Pause();
-        elapsedMs_ = StopwatchMs();
-        stopwatchBankedMs_ = elapsedMs_;
+        info_.ElapsedMs = StopwatchMs();
+        stopwatchBankedMs_ = info_.ElapsedMs;
         stopwatchSinceMs_ = -1;
         UpdateDownloadStatusText();
     } else if (status_ == TDownloadStatus::dsPaused) {
@@ -290,7 +290,7 @@ bool DownloadController::CalculateSelectedBounds(engine::TTileBounds& bounds,
 void DownloadController::Tick() {
     if (!counters_)
         return;
-    elapsedMs_ = StopwatchMs();
+    info_.ElapsedMs = StopwatchMs();
     if (status_ == TDownloadStatus::dsDownloading) {
         const CounterTotals now = counters_->Totals();
         const std::int64_t events = now.Succeed + now.Failed;
@@ -317,33 +317,33 @@ void DownloadController::Tick() {
         bytes = fileSize;
         tiles = succeed;
     } else {
-        bytes = fileSize - previousFileSize_;
-        tiles = succeed - previousSucceed_;
+        bytes = fileSize - info_.PreviousFileSize;
+        tiles = succeed - info_.PreviousSucceed;
     }
     if (bytes > 0) {
         tiles = std::max<std::int64_t>(tiles, 1);
-        if (status_ != TDownloadStatus::dsStopped && elapsedMs_ > previousElapsedMs_) {
+        if (status_ != TDownloadStatus::dsStopped && info_.ElapsedMs > info_.PreviousElapsedMs) {
             // The last interval is half a second: its amount scaled to one second, so the
             // running speed says per second what it shows (and matches the task's average).
-            const std::int64_t ms = elapsedMs_ - previousElapsedMs_;
-            speed1_ = ClampSpeed(bytes * 1000 / ms);
-            speed2_ = ClampSpeed(tiles * 1000 / ms);
+            const std::int64_t ms = info_.ElapsedMs - info_.PreviousElapsedMs;
+            info_.Speed1 = ClampSpeed(bytes * 1000 / ms);
+            info_.Speed2 = ClampSpeed(tiles * 1000 / ms);
         } else {
             // The whole task's average (or an interval the clock did not see pass), in whole
             // seconds, at least one.
             const std::int64_t wholeSeconds =
-                status_ == TDownloadStatus::dsStopped ? elapsedMs_ / 1000 : 0;
+                status_ == TDownloadStatus::dsStopped ? info_.ElapsedMs / 1000 : 0;
             const std::int64_t seconds = std::max<std::int64_t>(wholeSeconds, 1);
-            speed1_ = ClampSpeed(bytes / seconds);
-            speed2_ = ClampSpeed(tiles / seconds);
+            info_.Speed1 = ClampSpeed(bytes / seconds);
+            info_.Speed2 = ClampSpeed(tiles / seconds);
         }
     } else {
         ResetSpeeds();  // nothing came in: the speed is 0, not the last one
     }
     UpdateDownloadStatusText();
-    previousElapsedMs_ = elapsedMs_;
-    previousFileSize_ = fileSize;
-    previousSucceed_ = succeed;
+    info_.PreviousElapsedMs = info_.ElapsedMs;
+    info_.PreviousFileSize = fileSize;
+    info_.PreviousSucceed = succeed;
     if (status_ == TDownloadStatus::dsStopped)
         DownloadFinished(false);
 }
@@ -362,8 +362,8 @@ void DownloadController::FinishTask(bool stoppedByUser) {
     taskbar_.SetProgressState(TfspTaskProgressState::fstpsNoProgress);
     timer_.stop();
     if (stopwatchSinceMs_ >= 0) {
-        elapsedMs_ = StopwatchMs();
-        stopwatchBankedMs_ = elapsedMs_;
+        info_.ElapsedMs = StopwatchMs();
+        stopwatchBankedMs_ = info_.ElapsedMs;
         stopwatchSinceMs_ = -1;
     }
     SetProgressVisible(false);
@@ -410,8 +410,7 @@ QString DownloadController::PauseCaption() const {
 
 // The counters of the current (or last) task, read at one moment.
 engine::TDownloadInfo DownloadController::Counters() const {
-    engine::TDownloadInfo snapshot;
-    snapshot.Total = total_;
+    engine::TDownloadInfo snapshot = info_;
     if (counters_) {
         const CounterTotals totals = counters_->Totals();
         snapshot.Succeed = totals.Succeed;
@@ -419,12 +418,6 @@ engine::TDownloadInfo DownloadController::Counters() const {
         snapshot.Failed_404 = totals.Failed_404;
         snapshot.FileSize = totals.FileSize;
     }
-    snapshot.PreviousSucceed = previousSucceed_;
-    snapshot.PreviousFileSize = previousFileSize_;
-    snapshot.PreviousElapsedMs = previousElapsedMs_;
-    snapshot.ElapsedMs = elapsedMs_;
-    snapshot.Speed1 = speed1_;
-    snapshot.Speed2 = speed2_;
     return snapshot;
 }
 
@@ -465,8 +458,8 @@ void DownloadController::SetProgressVisible(bool visible) {
 }
 
 void DownloadController::ResetSpeeds() {
-    speed1_ = 0;
-    speed2_ = 0;
+    info_.Speed1 = 0;
+    info_.Speed2 = 0;
 }
 
 std::int64_t DownloadController::NowMs() const {

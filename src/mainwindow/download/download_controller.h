@@ -151,13 +151,9 @@ class DownloadController : public QObject {
     // Counters of the running task; a new task gets new ones, so reports of an older task
     // can never reach it.
     std::shared_ptr<TaskCounters> counters_;
-    std::int64_t total_ = 0;
-    std::int64_t previousSucceed_ = 0;
-    std::int64_t previousFileSize_ = 0;
-    std::int64_t previousElapsedMs_ = 0;
-    std::int64_t elapsedMs_ = 0;
-    std::int32_t speed1_ = 0;
-    std::int32_t speed2_ = 0;
+    // FDownloadInfo: the task's total, the figures of the previous tick, the running time
+    // and the speeds (the tile and byte counts live in `counters_`).
+    engine::TDownloadInfo info_;
     std::int64_t eventsSeen_ = 0;
     std::int64_t activityMs_ = 0;  // Activity, on the clock's time line
 
