@@ -27,6 +27,11 @@ namespace {
 
 using testmainwindow::WaitUntil;
 
+// The text of the first custom marker's label, and "markup" when any element was made of it.
+const QString kLabelText = QStringLiteral(
+    "(() => { const e = zeb.pois[0].getTooltip().getElement();"
+    " return e.querySelector('b') ? 'markup' : e.textContent; })()");
+
 engine::XdgBaseDirs DirsUnder(const std::filesystem::path& root) {
     return {root, root / "config", root / "cache", root / "data", root / "state"};
 }
@@ -72,8 +77,8 @@ TEST(MarkersPageTest, APlacedMarkerIsEditedStoredAndDrawnAgainAfterAReload) {
     const QString id = QString::number(controller.Editor().Marker().id);
     ASSERT_TRUE(view.Run("zeb.pois.length === 1 && zeb.pois[0].isTemp").toBool());
 
-    // A name and note that must reach the page as they are, not as script.
-    const QString name = QStringLiteral("水库 \"北\" & </script>");
+    // A name and note that must reach the page as they are, not as script or markup.
+    const QString name = QStringLiteral("水库 \"北\" & <b>粗</b> </script>");
     const QString note = QStringLiteral("第一行\n'第二行'");
     editor->edtTitle->setText(name);
     editor->mmoContent->setPlainText(note);
@@ -98,6 +103,7 @@ TEST(MarkersPageTest, APlacedMarkerIsEditedStoredAndDrawnAgainAfterAReload) {
         view.Run("!zeb.pois[0].isTemp && String(zeb.pois[0].poiId) === " + mainwindow::JsString(id))
             .toBool());
     EXPECT_EQ(view.Run("zeb.pois[0].options.title").toString(), name);
+    EXPECT_EQ(view.Run(kLabelText).toString().toStdString(), name.toStdString());
     EXPECT_EQ(view.Run("zeb.pois[0].content").toString(), note);
     EXPECT_NEAR(view.Run("zeb.pois[0].getLatLng().lat").toDouble(), 32.5, 1e-6);
 
@@ -106,6 +112,7 @@ TEST(MarkersPageTest, APlacedMarkerIsEditedStoredAndDrawnAgainAfterAReload) {
     ASSERT_TRUE(WaitUntil([&] { return view.Run("zeb.pois.length === 1").toBool(); }, 10000))
         << "the stored marker was not drawn on the other page family";
     EXPECT_EQ(view.Run("zeb.pois[0].options.title").toString(), name);
+    EXPECT_EQ(view.Run(kLabelText).toString().toStdString(), name.toStdString());
 
     const auto bookmarks = controller.BookmarkItems();
     ASSERT_EQ(bookmarks.size(), 1u);

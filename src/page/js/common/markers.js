@@ -93,9 +93,12 @@ export class CustomMarkers {
     hostMarkerCompletedEvent(String(marker.poiId), p.lat, p.lng, marker.options.title, marker.content, marker.isTemp);
   }
 
+  // The name is the user's text: shown as it is, never read as markup.
   label(marker, name) {
     marker.unbindTooltip();
-    marker.bindTooltip(String(name), {
+    const text = document.createElement('span');
+    text.textContent = String(name);
+    marker.bindTooltip(text, {
       permanent: true, direction: 'top', offset: [0, -32], className: 'labeledMarker_other', interactive: false,
     });
   }
