@@ -48,7 +48,8 @@ void BuildBookmarksMenu(const MarkerWidgets& w, MarkersController& markers, QAct
     }
     int n = 0;
     for (const TCustomPOI& marker : markers.BookmarkItems()) {
-        auto* item = new QAction(marker.name, &group);
+        // A name is shown as typed: "&" marks no shortcut key.
+        auto* item = new QAction(QString(marker.name).replace(u'&', QStringLiteral("&&")), &group);
         item->setObjectName(QStringLiteral("mniBookmark%1").arg(++n));
         item->setCheckable(true);
         QObject::connect(item, &QAction::triggered, &markers,

@@ -35,11 +35,12 @@ class AttachMarkersTest : public testmainwindow::MainFormFixture {
         return *markers;
     }
 
+    // The bookmark items' captions as the menu shows them (without shortcut marks).
     QStringList BookmarkCaptions() {
         QStringList captions;
         const auto actions = Find<QMenu>("mniBookmarks")->actions();
         for (qsizetype i = 3; i < actions.size(); ++i)
-            captions << actions[i]->text();
+            captions << actions[i]->iconText();
         return captions;
     }
 
@@ -82,6 +83,11 @@ TEST_F(AttachMarkersTest, TheBookmarkItemsFollowEveryChangeAndComeBackAtTheNextS
     // The next start finds the markers in the file.
     window_.reset();
     EXPECT_EQ(BookmarkCaptions(), first30);
+}
+
+TEST_F(AttachMarkersTest, BookmarkItemsShowTheNameAsTyped) {
+    Markers().MarkerEdit(Poi(1, QStringLiteral("R&D 研发 & <b>")), mainwindow::moEdit);
+    EXPECT_EQ(BookmarkCaptions(), QStringList{QStringLiteral("R&D 研发 & <b>")});
 }
 
 TEST_F(AttachMarkersTest, MenuActionsPageEventsAndTheListOverThePanel) {
