@@ -11,23 +11,17 @@
 namespace geodata {
 namespace {
 
+std::string_view BeforeChecksum(std::string_view sentence) {
+    sentence = TrimWhite(sentence);
+    return sentence.substr(0, sentence.find('*'));
+}
+
 // The fields of a sentence: the text before the checksum, split at ","; field 0 is the
 // address. A field that the sentence lacks reads as empty.
 class Fields {
   public:
-    explicit Fields(std::string_view sentence) {
-        sentence = TrimWhite(sentence);
-        sentence = sentence.substr(0, sentence.find('*'));
-        std::size_t start = 0;
-        while (true) {
-            const std::size_t comma = sentence.find(',', start);
-            fields_.push_back(sentence.substr(start, comma - start));
-            if (comma == std::string_view::npos) {
-                break;
-            }
-            start = comma + 1;
-        }
-    }
+    explicit Fields(std::string_view sentence)
+        : fields_(engine::Split(BeforeChecksum(sentence), ',')) {}
     std::string_view operator[](std::size_t i) const {
         return i < fields_.size() ? TrimWhite(fields_[i]) : std::string_view();
     }
