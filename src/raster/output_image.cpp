@@ -1,22 +1,15 @@
 #include "raster/output_image.h"
 
 #include <algorithm>
-#include <cctype>
 #include <system_error>
 #include <utility>
 
 #include "engine/core/atomic_file.h"
 #include "engine/core/number_format.h"
+#include "engine/core/text_helpers.h"
 
 namespace raster {
 namespace {
-
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return upper;
-}
 
 // Tiled TIFF blocks must be multiples of 16 pixels; other tile sizes keep the library's tiling.
 void AddTiling(OptionList& options, int tileSize) {
@@ -68,7 +61,7 @@ const std::string_view kGeographicWkt =
 OptionList GeoTiffCreationOptions(std::string_view compressName, int imageQuality, int tileSize) {
     OptionList options;
     AddTiling(options, tileSize);
-    const std::string compress = Upper(compressName);
+    const std::string compress = engine::UpperAscii(compressName);
     if (compress.empty() || compress == "NONE") {
         // Uncompressed sizes are known in advance; the library's default switches to BigTIFF.
         return options;

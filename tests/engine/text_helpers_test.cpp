@@ -40,6 +40,7 @@ TEST(TextHelpers, CaseFoldsAsciiLettersOnlyWhateverTheLocale) {
         EXPECT_EQ(StartsWithNoCase(std::string(c.a) + "!", c.b), c.same) << c.a;
     }
     EXPECT_EQ(LowerAscii("HTTP/1.1 \xC4Ö"), "http/1.1 \xC4Ö");
+    EXPECT_EQ(UpperAscii("deflate \xE4ä"), "DEFLATE \xE4ä");
     EXPECT_TRUE(StartsWithNoCase("Location: x", "location:"));
     EXPECT_FALSE(StartsWithNoCase("Loc", "location:"));
     std::setlocale(LC_CTYPE, previous.c_str());
@@ -70,6 +71,12 @@ TEST(TextHelpers, FieldsTrimAndReplace) {
     EXPECT_EQ(Split("a,,b,", ','), (std::vector<std::string_view>{"a", "", "b", ""}));
     EXPECT_EQ(Trim(" \t key = v \t"), "key = v");
     EXPECT_EQ(Trim("\r\n"), "\r\n");  // line ends are SplitLines' business
+    // The readers' trim: white space and control characters, never a byte of a UTF-8 character
+    // (the copy it replaced asked the locale, the other stopped at white space).
+    EXPECT_EQ(TrimWhite(" \t\r\n a b \v\f"), "a b");
+    EXPECT_EQ(TrimWhite("\x01$GPGGA,1\r\n\x1A"), "$GPGGA,1");
+    EXPECT_EQ(TrimWhite("   "), "");
+    EXPECT_EQ(TrimWhite("\xC2\xA0x\xC2\xA0"), "\xC2\xA0x\xC2\xA0");  // UTF-8 no-break spaces stay
     EXPECT_EQ(ReplaceAll("aaa", "a", "aa"), "aaaaaa");
     EXPECT_EQ(ReplaceAll("x&gl=cn&gl=cn", "&gl=cn", ""), "x");
     EXPECT_EQ(ReplaceAll("abc", "", "z"), "abc");

@@ -120,7 +120,7 @@ TEST(UrlBuilder, WholeUrlsOfEveryLayerGroup) {
         {14, kTile, Defaults(), "http://p3.map.gtimg.com/demTiles/10/52/39/843_635.jpg",
          "http://p3.map.gtimg.com/demTranTiles/10/52/39/843_635.png"},
         // Yahoo, Nokia, Bing
-        {15, kTile, Defaults(), "http://png.maps.yimg.com/get_png?v=v6&x=843&y=388&z=10", ""},
+        {15, kTile, Defaults(), "http://ditu.aliyun.com/get_png?v=v6&x=843&y=388&z=10", ""},
         {16, TTile{6, 2, 3}, Defaults(),
          "http://maps3.yimg.com/ae/ximg?v=1.9&t=a&s=256&.intl=en&x=6&y=1&z=4&r=1", ""},
         {18, kTile, Defaults(),

@@ -49,9 +49,6 @@ TEST(Utilities, DigitsPaddingAndRanges) {
     for (const char* text : {"12a", " 1", "-1", "1.5", "１２"}) {
         EXPECT_FALSE(IsAllDigits(text)) << text;
     }
-    EXPECT_EQ(TrimSpace(" \t\r\n a b \v\f"), "a b");
-    EXPECT_EQ(TrimSpace("   "), "");
-    EXPECT_EQ(TrimSpace("\xC2\xA0x"), "\xC2\xA0x");  // bytes of a UTF-8 no-break space stay
     struct Pad {
         std::int32_t value;
         int width;

@@ -29,3 +29,17 @@ test('the page builds the table\'s URLs and reads the files the downloader names
     }
   }
 });
+
+test('the page and the downloader ask the same provider servers for a tile', () => {
+  // Server numbers and OSM letters aside. The page names no server for the Yahoo imagery,
+  // draws its night layer from other imagery than the downloader, and takes layer 5's labels
+  // below zoom 10 from the Google labels.
+  const servers = (u) => u && new URL(u).host.replace(/\d+/g, '#').replace(/^[a-c]\.tile\./, '#.tile.');
+  for (const c of table.cases.filter((c) => c.page && c.layer !== 16 && c.layer !== 42)) {
+    const where = `layer ${c.layer} zoom ${c.z}`;
+    assert.equal(servers(c.page.url), servers(c.engine.url), where);
+    if (c.layer !== 5 || c.z >= 10) {
+      assert.equal(servers(c.page.overlay), servers(c.engine.overlay), where);
+    }
+  }
+});

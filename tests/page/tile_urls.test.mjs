@@ -138,7 +138,7 @@ test('server numbers stay within each provider\'s range', () => {
     [11, 'p0.map.gtimg.com', 'p3.map.gtimg.com'],
     [17, '1.maps.nlp.nokia.com', '4.maps.nlp.nokia.com'],
     [34, 't0.tianditu.com', 't6.tianditu.com'],
-    [40, 't0.uk.tileserver.com', 't4.uk.tileserver.com'],
+    [40, 'nls-0.tileserver.com', 'nls-4.tileserver.com'],
     [41, 'a.tile.openstreetmap.org', 'c.tile.openstreetmap.org'],
   ];
   for (const [layer, lo, hi] of cases) {

@@ -18,6 +18,16 @@ std::string LowerAscii(std::string_view text) {
     return lower;
 }
 
+std::string UpperAscii(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return upper;
+}
+
 bool SameText(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;
@@ -39,6 +49,17 @@ std::string_view Trim(std::string_view text) {
         text.remove_prefix(1);
     }
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::string_view TrimWhite(std::string_view text) {
+    const auto trimmed = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    while (!text.empty() && trimmed(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && trimmed(text.back())) {
         text.remove_suffix(1);
     }
     return text;

@@ -16,12 +16,16 @@ std::string_view WithoutBom(std::string_view text);
 
 char LowerAscii(char c);
 std::string LowerAscii(std::string_view text);
+std::string UpperAscii(std::string_view text);
 // Equal but for the letter case of ASCII letters.
 bool SameText(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 
 // Without leading and trailing blanks (spaces and tabs).
 std::string_view Trim(std::string_view text);
+// Without leading and trailing white space and other control characters: every byte up to the
+// space, as the class library's Trim. Bytes of UTF-8 characters stay, whatever the locale.
+std::string_view TrimWhite(std::string_view text);
 
 // Lines ending with CR LF, CR or LF; a break at the very end opens no further line, and an empty
 // text has no lines.

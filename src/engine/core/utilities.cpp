@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -183,16 +182,6 @@ bool IsAllDigits(std::string_view text) {
         }
     }
     return true;
-}
-
-std::string_view TrimSpace(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 std::string IntToStrPad(std::int32_t value, int width, char pad) {

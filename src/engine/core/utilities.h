@@ -41,8 +41,6 @@ void ColorToRGBBytes(TColor color, std::uint8_t& red, std::uint8_t& green, std::
 
 // True when every character is "0" to "9"; true for the empty text.
 bool IsAllDigits(std::string_view text);
-// `text` without its leading and trailing white space (as std::isspace tells it).
-std::string_view TrimSpace(std::string_view text);
 
 // The decimal text of `value` with `pad` put in front up to `width` characters; a minus sign
 // stays behind the pad characters (-5, 4, '0' gives "00-5").

@@ -22,7 +22,7 @@ constexpr std::string_view kGoogleChinaHost = "http://mt%d.google.cn";
 constexpr std::string_view kGoogleInternationalHost = "http://mt%d.google.com";
 constexpr std::string_view kGoogleSatelliteHost = "http://khm%d.google.com";
 constexpr std::string_view kTencentHost = "http://p%d.map.gtimg.com";
-constexpr std::string_view kYahooRoadHost = "http://png.maps.yimg.com";
+constexpr std::string_view kYahooRoadHost = "http://ditu.aliyun.com";
 constexpr std::string_view kYahooSatelliteHost = "http://maps%d.yimg.com";
 constexpr std::string_view kNokiaHost = "http://%d.maps.nlp.nokia.com";
 constexpr std::string_view kBingChinaHost = "http://r%d.tiles.ditu.live.com";
@@ -163,20 +163,7 @@ std::string Fill(std::string_view pattern, std::initializer_list<std::string_vie
 
 // Every "zh-cn", letters compared without regard to case, becomes the language marker.
 void MarkLanguage(std::string& text) {
-    constexpr std::string_view kChinese = "zh-cn";
-    for (std::size_t pos = 0; pos + kChinese.size() <= text.size(); ++pos) {
-        bool match = true;
-        for (std::size_t k = 0; k < kChinese.size() && match; ++k) {
-            char c = text[pos + k];
-            if (c >= 'A' && c <= 'Z') {
-                c = static_cast<char>(c - 'A' + 'a');
-            }
-            match = c == kChinese[k];
-        }
-        if (match) {
-            text.replace(pos, kChinese.size(), 1, kLanguageMarker);
-        }
-    }
+    text = ReplaceAllNoCase(text, "zh-cn", std::string_view(&kLanguageMarker, 1));
 }
 
 void PutLanguage(std::string& text, std::string_view code) {

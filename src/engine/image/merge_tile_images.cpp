@@ -1,8 +1,7 @@
 #include "engine/image/merge_tile_images.h"
 
-#include <cctype>
-
 #include "engine/core/atomic_file.h"
+#include "engine/core/text_helpers.h"
 
 namespace engine {
 namespace {
@@ -12,10 +11,7 @@ constexpr int kMergeJpegQuality = 100;
 }  // namespace
 
 ImageFormat MergeOutputFormat(const std::filesystem::path& bottomFile) {
-    std::string extension = bottomFile.extension().string();
-    for (char& c : extension) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
+    const std::string extension = LowerAscii(bottomFile.extension().string());
     if (extension == ".jpg") {
         return ImageFormat::Jpeg;
     }

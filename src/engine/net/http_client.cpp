@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "engine/core/text_helpers.h"
-#include "engine/core/utilities.h"
 
 namespace engine {
 namespace {
@@ -59,7 +58,7 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
         // A new answer starts (after an interim 100 Continue): forget the earlier one's headers.
         transfer->location.clear();
     } else if (StartsWithNoCase(line, "location:")) {
-        transfer->location = std::string(TrimSpace(line.substr(9)));
+        transfer->location = std::string(TrimWhite(line.substr(9)));
     }
     return size * count;
 }

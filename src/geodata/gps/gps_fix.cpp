@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "engine/core/number_format.h"
+#include "engine/core/text_helpers.h"
 #include "engine/core/utilities.h"
 
 namespace geodata {
@@ -54,18 +55,9 @@ double ReadDegreesMinutes(std::string_view field) {
 }  // namespace
 
 void ReadGgaSentence(std::string_view sentence, GpsFix& fix) {
-    sentence = engine::TrimSpace(sentence);
+    sentence = engine::TrimWhite(sentence);
     std::string_view body = sentence.substr(0, sentence.find('*'));
-    std::vector<std::string_view> fields;
-    for (std::size_t start = 0;;) {
-        const auto comma = body.find(',', start);
-        fields.push_back(
-            body.substr(start, comma == std::string_view::npos ? comma : comma - start));
-        if (comma == std::string_view::npos) {
-            break;
-        }
-        start = comma + 1;
-    }
+    const std::vector<std::string_view> fields = engine::Split(body, ',');
     auto field = [&](std::size_t i) { return i < fields.size() ? fields[i] : std::string_view(); };
 
     const auto firstComma = sentence.find(',');

@@ -93,9 +93,8 @@ bool LoadPortSettings(const std::filesystem::path& file, std::string_view sectio
         }
     }
     if (settings.BaudRate == "Custom") {
-        const auto rate = customRate ? engine::ParseInt(*customRate) : std::nullopt;
-        settings.CustomBaudRate =
-            rate && *rate > 0 && *rate <= INT32_MAX ? static_cast<std::int32_t>(*rate) : 9600;
+        const auto rate = customRate ? engine::ParseInt32(*customRate) : std::nullopt;
+        settings.CustomBaudRate = rate && *rate > 0 ? *rate : 9600;
     }
     return true;
 }

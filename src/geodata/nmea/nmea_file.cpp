@@ -6,28 +6,23 @@
 
 #include "engine/core/atomic_file.h"
 #include "engine/core/number_format.h"
+#include "engine/core/utilities.h"
 #include "geodata/gpx/text_utils.h"
 
 namespace geodata {
 namespace {
 
+std::string_view BeforeChecksum(std::string_view sentence) {
+    sentence = TrimWhite(sentence);
+    return sentence.substr(0, sentence.find('*'));
+}
+
 // The fields of a sentence: the text before the checksum, split at ","; field 0 is the
 // address. A field that the sentence lacks reads as empty.
 class Fields {
   public:
-    explicit Fields(std::string_view sentence) {
-        sentence = TrimWhite(sentence);
-        sentence = sentence.substr(0, sentence.find('*'));
-        std::size_t start = 0;
-        while (true) {
-            const std::size_t comma = sentence.find(',', start);
-            fields_.push_back(sentence.substr(start, comma - start));
-            if (comma == std::string_view::npos) {
-                break;
-            }
-            start = comma + 1;
-        }
-    }
+    explicit Fields(std::string_view sentence)
+        : fields_(engine::Split(BeforeChecksum(sentence), ',')) {}
     std::string_view operator[](std::size_t i) const {
         return i < fields_.size() ? TrimWhite(fields_[i]) : std::string_view();
     }
@@ -40,23 +35,6 @@ std::optional<double> Number(std::string_view text) {
     return engine::ParseFloat(text);
 }
 
-std::optional<int> Integer(std::string_view text) {
-    const auto value = engine::ParseInt(text);
-    if (!value || *value < -2147483647 || *value > 2147483647) {
-        return std::nullopt;
-    }
-    return static_cast<int>(*value);
-}
-
-bool AllDigits(std::string_view text) {
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Time of day of an hhmmss[.fff] field; nothing when it cannot be read.
 std::optional<TDateTime> TimeOfDay(std::string_view field) {
     const std::size_t dot = field.find('.');
@@ -64,7 +42,7 @@ std::optional<TDateTime> TimeOfDay(std::string_view field) {
     std::string fraction =
         dot == std::string_view::npos ? std::string("000") : std::string(field.substr(dot + 1, 3));
     fraction.resize(3, '0');
-    if (digits.size() != 6 || !AllDigits(digits) || !AllDigits(fraction)) {
+    if (digits.size() != 6 || !engine::IsAllDigits(digits) || !engine::IsAllDigits(fraction)) {
         return std::nullopt;
     }
     const auto two = [&](std::size_t at) {
@@ -84,7 +62,7 @@ double DegreesMinutes(std::string_view field) {
         dot = field.size();  // whole minutes without a fraction
     }
     const std::size_t split = dot >= 2 ? dot - 2 : 0;
-    const double degrees = Integer(field.substr(0, split)).value_or(0);
+    const double degrees = engine::ParseInt32(field.substr(0, split)).value_or(0);
     const double minutes = Number(field.substr(split)).value_or(0);
     return degrees + minutes / 60.0;
 }
@@ -162,7 +140,7 @@ void TNMEAFile::GPGGAToGPXwpt(std::string_view sentence, TGPXwpt& point) {
     if (ReadPosition(f, 2, point) != PositionRead::kDone) {
         return;
     }
-    switch (Integer(f[6]).value_or(0)) {
+    switch (engine::ParseInt32(f[6]).value_or(0)) {
         case 0:
             point.fix = "none";
             break;
@@ -178,7 +156,7 @@ void TNMEAFile::GPGGAToGPXwpt(std::string_view sentence, TGPXwpt& point) {
         default:
             point.fix.clear();
     }
-    point.sat = static_cast<std::uint8_t>(Integer(f[7]).value_or(255));
+    point.sat = static_cast<std::uint8_t>(engine::ParseInt32(f[7]).value_or(255));
     point.hdop = Number(f[8]).value_or(-1);
     point.Altitude = Number(f[9]).value_or(0);
     if (point.Altitude != 0 && point.fix == "2d") {
@@ -186,7 +164,7 @@ void TNMEAFile::GPGGAToGPXwpt(std::string_view sentence, TGPXwpt& point) {
     }
     point.geoidheight = Number(f[11]).value_or(0);
     point.ageofdgpsdata = Number(f[13]).value_or(-1);
-    point.dgpsid = Integer(f[14]).value_or(-1);
+    point.dgpsid = engine::ParseInt32(f[14]).value_or(-1);
 }
 
 void TNMEAFile::GPRMCToGPXwpt(std::string_view sentence, TGPXwpt& point) {
@@ -198,7 +176,7 @@ void TNMEAFile::GPRMCToGPXwpt(std::string_view sentence, TGPXwpt& point) {
     }
     point.DateTime = 0;
     const std::string_view date = f[9];
-    if (time && date.size() == 6 && AllDigits(date)) {
+    if (time && date.size() == 6 && engine::IsAllDigits(date)) {
         const auto two = [&](std::size_t at) {
             return (date[at] - '0') * 10 + (date[at + 1] - '0');
         };

@@ -16,11 +16,13 @@ export const HOSTS = {
   arcgisChina: 'http://cache1.arcgisonline.cn',
   arcgisWorld: 'http://server.arcgisonline.com',
   tianditu: 'http://t{0}.tianditu.com',
+  // The annotation tiles come from servers of their own.
+  tiandituAnnotation: 'http://t{0}.tianditu.cn',
   topomapper: 'http://maps.topomapper.com',
-  historic: 'http://t{0}.uk.tileserver.com',
+  historic: 'http://nls-{0}.tileserver.com',
   osm: 'http://{0}.tile.openstreetmap.org',
   night: 'http://www.nasa.gov.cn.earthnight.net',
-  navinfo: 'http://img.emapgo.com.cn',
+  navinfo: 'http://mapimg.navinfo.com',
   amapTraffic: 'http://tm.mapabc.com',
   // China Google host pattern, the default of zeb.mapsever.
   googleChinaPattern: 'http://mt{0}.google.cn',

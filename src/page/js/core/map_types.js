@@ -50,8 +50,10 @@ export function buildMapTypes(zeb) {
   const s = zeb.GOOGLE_S_VER;
   const googleSat = `${ms}/vt/lyrs=s@${s}&hl=${lang}&gl=cn&src=app&x={1}&y={2}&z={3}&s=Galileo${hd}`;
   const googleLabels = `${ms}/vt/imgtp=png32&lyrs=h@${h}&hl=${lang}&gl=cn&src=app&x={1}&y={2}&z={3}&s=Galileo${hd}${style}`;
-  const tdt = (t, k = ['x', 'y', 'l']) => `${HOSTS.tianditu}/DataServer?T=${t}&${k[0]}={1}&${k[1]}={2}&${k[2]}={3}`;
-  const tdtLabelsS = tdt('cia_w');
+  const tdtOn = (host, t, k = ['x', 'y', 'l']) => `${host}/DataServer?T=${t}&${k[0]}={1}&${k[1]}={2}&${k[2]}={3}`;
+  const tdt = (t, k) => tdtOn(HOSTS.tianditu, t, k);
+  const tdtLabels = (t, k) => tdtOn(HOSTS.tiandituAnnotation, t, k);
+  const tdtLabelsS = tdtLabels('cia_w');
   const row = (id, name, tileUrl, ext, overlayTileUrl, copyright) =>
     ({ id, name, tileUrl, ext, overlayTileUrl, copyright });
   return [
@@ -93,10 +95,10 @@ export function buildMapTypes(zeb) {
     row('ARCGIS_STREETGRAY', 'ARCGIS_StreetGray', arcgis('ChinaOnlineStreetGray'), 'png', '', ESRI_CHINA_COPYRIGHT),
     row('ARCGIS_COMMUNITYENG', 'ARCGIS_CommunityENG', arcgis('ChinaOnlineCommunityENG'), 'png', '', ESRI_CHINA_COPYRIGHT),
     row('ARCGIS_SATELLITE', 'ARCGIS_SATELLITE', `${HOSTS.arcgisWorld}/ArcGIS/rest/services/World_Imagery/MapServer/tile/{0}/{1}/{2}`, 'jpg', '', ESRI_CHINA_COPYRIGHT),
-    row('TIANDITU_ROAD', 'tianditu road', tdt('vec_w'), 'png', tdt('cva_w'), TDT_CR),
+    row('TIANDITU_ROAD', 'tianditu road', tdt('vec_w'), 'png', tdtLabels('cva_w'), TDT_CR),
     row('TIANDITU_SATELLITE', 'tianditu satellite', tdt('img_w'), 'jpg', '', TDT_CR),
     row('TIANDITU_HYBRID', 'tianditu hybrid', tdt('img_w'), 'jpg', tdtLabelsS, TDT_CR),
-    row('TIANDITU_TERRAIN', 'tianditu terrain', tdt('ter_w', ['X', 'Y', 'L']), 'jpg', tdt('cta_w', ['X', 'Y', 'L']), TDT_CR),
+    row('TIANDITU_TERRAIN', 'tianditu terrain', tdt('ter_w', ['X', 'Y', 'L']), 'jpg', tdtLabels('cta_w', ['X', 'Y', 'L']), TDT_CR),
     row('TOPOMAPPER_TERRAIN', 'Topomapper terrain', `${HOSTS.topomapper}/cgi-bin/tilecache-2.11b/tilecache.py?LAYERS=topomapper_gmerc&FORMAT=image%2Fjpeg&SERVICE=WMS&VERSION=1.1.1&REQUEST=GetMap&STYLES=&SRS=EPSG%3A900913&BBOX={0}&WIDTH=256&HEIGHT=256`, 'jpg', '', AFL_CR),
     row('physical_relief_map', 'physical_relief_map', `${HOSTS.topomapper}/cgi-bin/tilecache-2.10/tilecache.py?LAYERS=relief_physical_z&FORMAT=image%2Fjpeg&SERVICE=WMS&VERSION=1.1.1&REQUEST=GetMap&STYLES=&SRS=EPSG%3A900913&BBOX={0}&WIDTH=256&HEIGHT=256`, 'jpg', '', AFL_CR),
     row('HISTORIC_NLSMAP', 'HISTORIC_NLSMAP', `${HOSTS.historic}/nls/{1}/{2}/{3}.jpg`, 'jpg', '', AFL_CR),

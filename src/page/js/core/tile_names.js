@@ -42,6 +42,9 @@ export function navInfoTilePath(x, y, z) {
 
 export const WMS_HALF_EXTENT = 20037508.34279;
 
+// Written with up to 15 significant digits, as the downloader writes the box of the same tile.
+const boxNumber = (v) => String(Number(v.toPrecision(15)));
+
 // Web Mercator box of a tile: minx,miny,maxx,maxy.
 export function wmsBox(x, y, z) {
   const h = WMS_HALF_EXTENT;
@@ -50,7 +53,7 @@ export function wmsBox(x, y, z) {
   const maxx = -h + (2 * h * (x + 1)) / n;
   const miny = h - (2 * h * (y + 1)) / n;
   const maxy = h - (2 * h * y) / n;
-  return [minx, miny, maxx, maxy].join(',');
+  return [minx, miny, maxx, maxy].map(boxNumber).join(',');
 }
 
 // Leading zeros of the night imagery names: as many as the value has digits fewer than 2^zoom.
