@@ -39,9 +39,9 @@ class TComSetupFrm : public QDialog {
     QComboBox* cbbFlowcontrol = nullptr;
 };
 
-// Loads the stored settings into the port, shows the dialog from them and, on OK, gives the
-// port the chosen values and stores them in `file`; a failed store is reported. Cancel
-// changes nothing. Returns whether OK was chosen.
+// Loads the stored settings into the port, shows the dialog from them (the port list at the
+// port that a start opens) and, on OK, gives the port the chosen values and stores them in
+// `file`; a failed store is reported. Cancel changes nothing. Returns whether OK was chosen.
 bool RunComSetupDialog(QWidget* parent, IGpsSerialPort& port, const std::filesystem::path& file,
                        mainwindow::IMessages& messages);
 

@@ -34,7 +34,9 @@ void AttachGps(const GpsWidgets& w, const FrameContext& frame) {
         window);
 
     auto* panel = new GpsPanel(w.mapArea);
-    panel->move(10, 10);
+    // Right of the drawing tools that both map pages put in their top-left corner, so that the
+    // panel does not hide them.
+    panel->move(56, 10);
     QObject::connect(w.actGPSNavigation, &QAction::triggered, gps,
                      [gps] { gps->actGPSNavigationExecute(); });
     QObject::connect(panel, &GpsPanel::closeClicked, gps, [gps] { gps->lblCloseNavClick(); });

@@ -98,6 +98,7 @@ class ComSetupDialogTest : public ::testing::Test {
         stored.Port = "ttyUSB1";
         stored.BaudRate = "4800";
         ASSERT_TRUE(geodata::SavePortSettings(file, "", stored));
+        port.name = QStringLiteral("ttyUSB1");  // the stored port is present
     }
     testsupport::TempDir dir;
     std::filesystem::path file = dir / "settings.ini";
@@ -130,6 +131,26 @@ TEST_F(ComSetupDialogTest, CancelStoresNothingAndThePortKeepsTheStoredValues) {
     EXPECT_FALSE(geodataui::RunComSetupDialog(nullptr, port, file, messages));
     EXPECT_EQ(port.settings.BaudRate, "4800");
     EXPECT_EQ(testsupport::ReadFileBytes(file), before);
+}
+
+TEST_F(ComSetupDialogTest, StoredPortNotPresentShowsThePortAStartOpens) {
+    // The first-run default names no port of this computer; a start opens the one present.
+    ComPortSettings stored;
+    stored.BaudRate = "4800";
+    ASSERT_EQ(stored.Port, "COM1");
+    ASSERT_TRUE(geodata::SavePortSettings(file, "", stored));
+    port.name = QStringLiteral("ttyACM0");
+    QString shown;
+    testmainwindow::WhenModal([&shown](QWidget& dialog) {
+        shown = Box(dialog, "cbbPort")->currentText();
+        dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+    });
+    EXPECT_TRUE(geodataui::RunComSetupDialog(nullptr, port, file, messages));
+    EXPECT_EQ(shown, QStringLiteral("ttyACM0"));
+    ComPortSettings read;
+    ASSERT_TRUE(geodata::LoadPortSettings(file, "", read));
+    EXPECT_EQ(read.Port, "ttyACM0");
+    EXPECT_EQ(read.BaudRate, "4800");
 }
 
 TEST_F(ComSetupDialogTest, StoreThatFailsIsReported) {

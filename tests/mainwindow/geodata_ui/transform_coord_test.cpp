@@ -49,7 +49,11 @@ class TransformCoordTest : public ::testing::TestWithParam<QString> {
 };
 
 INSTANTIATE_TEST_SUITE_P(DecimalPoints, TransformCoordTest,
-                         ::testing::Values(QStringLiteral("."), QStringLiteral(",")));
+                         ::testing::Values(QStringLiteral("."), QStringLiteral(",")),
+                         [](const ::testing::TestParamInfo<QString>& info) {
+                             return info.param == QStringLiteral(",") ? std::string("Comma")
+                                                                      : std::string("Dot");
+                         });
 
 TEST_P(TransformCoordTest, DecimalInputFillsDegreesMinutesSecondsAndMarksAtZoom16) {
     LocateFields fields;
