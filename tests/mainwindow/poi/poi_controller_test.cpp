@@ -302,6 +302,10 @@ TEST_F(PoiTest, ExportsKmzAndXlsThroughTheTextFileDialog) {
     const auto listing = testsupport::RunChild({"unzip", "-p", kmz.string(), "doc.kml"});
     ASSERT_EQ(listing.exitCode, 0) << listing.errors;
     EXPECT_NE(listing.output.find("<name><![CDATA[酒店2]]></name>"), std::string::npos);
+    // The style's icon travels in the archive, as the program installs it.
+    const auto icon = testsupport::RunChild({"unzip", "-p", kmz.string(), "files/marker-icon.png"});
+    ASSERT_EQ(icon.exitCode, 0) << "the KMZ holds the icon its style refers to: " << icon.errors;
+    EXPECT_EQ(icon.output.rfind("\x89PNG\r\n\x1a\n", 0), 0u);
 
     // A target that cannot be written is reported.
     dialogs.file = QString::fromStdString((temp / "places.xls" / "x.kmz").string());
