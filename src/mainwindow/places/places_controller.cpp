@@ -281,6 +281,8 @@ void PlacesController::DistrictAnswered(const QString& district) {
     DistrictStep step;
     if (!ReadDistrictAnswer(district, settings_.GetIntSetting(engine::IntSetting::ZoomLevel),
                             step)) {
+        // No district known here: the place search is no longer narrowed to the old one.
+        emit regionChanged(QString());
         emit locationBarChanged(QString(), false);
         return;
     }
@@ -338,8 +340,10 @@ void PlacesController::GetPartitionDistrict(const QString& name) {
                                   " cannot be read: " + error.what());
                 return;
             }
-            // The outline keeps the name it was asked for, whatever the map shows later.
+            // The outline keeps the name it was asked for, whatever the map shows later. That
+            // place is also the one a new task is named after, as after a click on it.
             SetOutline(name, QString::fromStdString(encoded));
+            SetLastNodeText(name);
             emit copyToClipboard(encodedPath_);
             ShowEncoded(encodedPath_);
         });
