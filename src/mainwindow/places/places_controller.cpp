@@ -174,6 +174,8 @@ void PlacesController::CityClick() {
                 if (onSwitch3DCity) {
                     onSwitch3DCity(static_cast<int>(i));
                 } else {
+                    // As any switch of the Baidu page's layer does.
+                    settings_.SetBoolSetting(engine::BoolSetting::BigFontMode, false);
                     services_.page.RunScript(pagescript::ChangeMapType(
                         engine::TMapType::mtBaidu3D, true, city,
                         QString::fromUtf8(engine::Baidu3DCityCenters[i].data(),

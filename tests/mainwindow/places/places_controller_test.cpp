@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTreeWidget>
 
+#include "engine/core/catalogue.h"
 #include "engine/core/number_format.h"
 #include "engine/settings/settings.h"
 #include "fake_text_dialogs.h"
@@ -138,6 +139,19 @@ TEST_F(PlacesTest, OnTheBaidu3DLayerAClickOnlySwitchesTheCity) {
     EXPECT_TRUE(fake.page.scripts.isEmpty());
     EXPECT_EQ(server.Requests().size(), 0u);
     EXPECT_TRUE(controller->EncodedPath().isEmpty());
+
+    // Without a layer switch of the window's own, the page is told directly.
+    controller->onSwitch3DCity = nullptr;
+    settings->SetBoolSetting(engine::BoolSetting::BigFontMode, true);
+    Click(QStringLiteral("北京市"));
+    ASSERT_EQ(fake.page.scripts.size(), 1);
+    EXPECT_EQ(fake.page.scripts[0], mainwindow::pagescript::ChangeMapType(
+                                        engine::TMapType::mtBaidu3D, true,
+                                        QString::fromUtf8(engine::Baidu3DCities[0].data(),
+                                                          engine::Baidu3DCities[0].size()),
+                                        QString::fromUtf8(engine::Baidu3DCityCenters[0].data(),
+                                                          engine::Baidu3DCityCenters[0].size())));
+    EXPECT_FALSE(settings->GetBoolSetting(engine::BoolSetting::BigFontMode));
 }
 
 TEST_F(PlacesTest, FindCityNodeWrapsAfterTheSelection) {
