@@ -6,7 +6,6 @@
 #include <QWidget>
 #include <memory>
 
-#include "engine/download/installed_data.h"
 #include "engine/settings/settings.h"
 #include "geodata/ui/text_file_dialog.h"
 #include "mainwindow/app/attach_context.h"
@@ -25,7 +24,6 @@ class PoiFeature : public QObject {
         controller = std::make_unique<PoiController>(
             frame.services, dialogs, frame.settings,
             frame.settings.GetStrSetting(engine::StrSetting::CachePath));
-        controller->iconFile = engine::InstalledDataFile("marker-icon.png");
     }
 
     geodata_ui::QtTextFileDialogs dialogs;

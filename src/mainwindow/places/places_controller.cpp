@@ -174,6 +174,8 @@ void PlacesController::CityClick() {
                 if (onSwitch3DCity) {
                     onSwitch3DCity(static_cast<int>(i));
                 } else {
+                    // As any switch of the Baidu page's layer does.
+                    settings_.SetBoolSetting(engine::BoolSetting::BigFontMode, false);
                     services_.page.RunScript(pagescript::ChangeMapType(
                         engine::TMapType::mtBaidu3D, true, city,
                         QString::fromUtf8(engine::Baidu3DCityCenters[i].data(),
@@ -281,6 +283,8 @@ void PlacesController::DistrictAnswered(const QString& district) {
     DistrictStep step;
     if (!ReadDistrictAnswer(district, settings_.GetIntSetting(engine::IntSetting::ZoomLevel),
                             step)) {
+        // No district known here: the place search is no longer narrowed to the old one.
+        emit regionChanged(QString());
         emit locationBarChanged(QString(), false);
         return;
     }
@@ -338,8 +342,10 @@ void PlacesController::GetPartitionDistrict(const QString& name) {
                                   " cannot be read: " + error.what());
                 return;
             }
-            // The outline keeps the name it was asked for, whatever the map shows later.
+            // The outline keeps the name it was asked for, whatever the map shows later. That
+            // place is also the one a new task is named after, as after a click on it.
             SetOutline(name, QString::fromStdString(encoded));
+            SetLastNodeText(name);
             emit copyToClipboard(encodedPath_);
             ShowEncoded(encodedPath_);
         });

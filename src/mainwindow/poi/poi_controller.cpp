@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include "engine/core/datum.h"
+#include "engine/download/installed_data.h"
 #include "engine/settings/settings.h"
 #include "geodata/boundary/boundary_store.h"
 #include "geodata/export/poi_export.h"
@@ -42,7 +43,9 @@ PoiController::PoiController(Services& services, geodata_ui::ITextFileDialogs& t
       services_(services),
       textDialogs_(textDialogs),
       settings_(settings),
-      cachePath_(std::move(cachePath)) {}
+      cachePath_(std::move(cachePath)) {
+    iconFile = engine::InstalledDataFile("marker-icon.png");
+}
 
 PoiController::~PoiController() {
     // A worker still running stops at its next page.

@@ -41,7 +41,7 @@ class PoiController : public QObject {
     // Whether the location bar shows the district; when it does not, a search looks the
     // district under the map centre up first and takes its city as the region.
     std::function<bool()> locationBarVisible;
-    // files/marker-icon.png of the KMZ export; none when empty.
+    // files/marker-icon.png of the KMZ export, installed with the program; none when empty.
     std::filesystem::path iconFile;
 
     // btnSearchPOIsClick.

@@ -19,9 +19,14 @@ if (!output) {
   process.exit(2);
 }
 
-// "市辖区" stands for a city's own districts in the code list; it is no place of its own.
+// Groups of the code list that are no places of their own: "市辖区" stands for a city's own
+// districts, and "…直辖县级行政区划" for the county-level cities a province governs directly
+// (济源市, 仙桃市, 石河子市, ...). Their members take their place, one level up.
+function isGroup(name) {
+  return name === '市辖区' || name.endsWith('直辖县级行政区划');
+}
 function places(nodes) {
-  return (nodes ?? []).filter((node) => node.name !== '市辖区' || node.children?.length);
+  return (nodes ?? []).flatMap((node) => (isGroup(node.name) ? places(node.children) : [node]));
 }
 
 // Names below the province level that occur more than once.

@@ -66,9 +66,17 @@ TEST(CityTreeData, GeneratedFromTheDivisionCodes) {
     const auto paths = Paths(nodes);
     for (const char* path :
          {"中国>江苏省>南京市>鼓楼区(320106)", "中国>福建省>福州市>鼓楼区(350102)",
-          "中国>广东省>深圳市>福田区", "中国>北京市>东城区", "亚洲>日本", "欧洲>法国", "美洲>巴西",
-          "非洲>埃及", "大洋洲>澳大利亚"}) {
+          "中国>广东省>深圳市>福田区", "中国>北京市>东城区", "中国>河南省>济源市",
+          "中国>湖北省>仙桃市", "亚洲>日本", "欧洲>法国", "美洲>巴西", "非洲>埃及",
+          "大洋洲>澳大利亚"}) {
         EXPECT_TRUE(paths.count(QString::fromUtf8(path))) << path;
+    }
+    // The code list's groups ("市辖区", "河南省-省直辖县级行政区划") are no places: their
+    // members stand in their place.
+    for (const auto& node : nodes) {
+        EXPECT_FALSE(node.text == QStringLiteral("市辖区") ||
+                     node.text.contains(QStringLiteral("直辖县级行政区划")))
+            << node.text.toStdString();
     }
     // A name that occurs once keeps no code; one that repeats always carries it.
     EXPECT_FALSE(paths.count(QStringLiteral("中国>江苏省>南京市>鼓楼区")));

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTreeWidget>
 
+#include "engine/core/catalogue.h"
 #include "engine/core/number_format.h"
 #include "engine/settings/settings.h"
 #include "fake_text_dialogs.h"
@@ -138,6 +139,19 @@ TEST_F(PlacesTest, OnTheBaidu3DLayerAClickOnlySwitchesTheCity) {
     EXPECT_TRUE(fake.page.scripts.isEmpty());
     EXPECT_EQ(server.Requests().size(), 0u);
     EXPECT_TRUE(controller->EncodedPath().isEmpty());
+
+    // Without a layer switch of the window's own, the page is told directly.
+    controller->onSwitch3DCity = nullptr;
+    settings->SetBoolSetting(engine::BoolSetting::BigFontMode, true);
+    Click(QStringLiteral("北京市"));
+    ASSERT_EQ(fake.page.scripts.size(), 1);
+    EXPECT_EQ(fake.page.scripts[0], mainwindow::pagescript::ChangeMapType(
+                                        engine::TMapType::mtBaidu3D, true,
+                                        QString::fromUtf8(engine::Baidu3DCities[0].data(),
+                                                          engine::Baidu3DCities[0].size()),
+                                        QString::fromUtf8(engine::Baidu3DCityCenters[0].data(),
+                                                          engine::Baidu3DCityCenters[0].size())));
+    EXPECT_FALSE(settings->GetBoolSetting(engine::BoolSetting::BigFontMode));
 }
 
 TEST_F(PlacesTest, FindCityNodeWrapsAfterTheSelection) {
@@ -231,13 +245,20 @@ TEST_F(PlacesTest, CurrentDistrictSelectsThePlaceAndFillsTheBar) {
     EXPECT_EQ(LastNodeText(), QStringLiteral("南京市"));
     EXPECT_EQ(settings->GetFloatSetting(engine::FloatSetting::QueryDistTime), queried);
 
-    // An empty answer hides the bar and leaves the time of the last lookup.
+    // An empty answer hides the bar, clears the region and leaves the time of the last lookup.
+    SetCentre(43.88, 125.35, 12);
+    AnswerDistrict(43.88, 125.35, "中国,吉林省,长春市,朝阳区");
+    controller->QueryDistThread();
+    WaitIdle();
+    ASSERT_EQ(region.back()[0].toString(), QStringLiteral("长春市"));
+    const double changchun = settings->GetFloatSetting(engine::FloatSetting::QueryDistTime);
     SetCentre(39.91, 116.40, 12);
     Answer(geodata::DistrictQueryUrl(39.91, 116.40), "{\"report\":\"1\"}");
     controller->QueryDistThread();
     WaitIdle();
     EXPECT_FALSE(bar.back()[1].toBool());
-    EXPECT_EQ(settings->GetFloatSetting(engine::FloatSetting::QueryDistTime), queried);
+    EXPECT_EQ(region.back()[0].toString(), QString());
+    EXPECT_EQ(settings->GetFloatSetting(engine::FloatSetting::QueryDistTime), changchun);
 }
 
 TEST_F(PlacesTest, DistrictLookupsAreThreeSecondsApart) {
@@ -330,7 +351,20 @@ TEST_F(PlacesTest, TheTreeMenuQueriesThePlaceItWasOpenedOn) {
     ASSERT_EQ(searches().size(), 1u);
     EXPECT_EQ(searches()[0], "/" + geodata::DistrictSearchUrl("东城区").substr(8))
         << "not the place clicked before (" << LastNodeText().toStdString() << ")";
-    EXPECT_EQ(LastNodeText(), QStringLiteral("玄武区"));
+    EXPECT_EQ(LastNodeText(), QStringLiteral("玄武区")) << "nothing found: nothing changes";
+
+    // A found outline becomes the area under the menu's place, and a new task is named after
+    // it: the place is the last one chosen by the time the page reports the area back.
+    Answer(geodata::DistrictSearchUrl("东城区"),
+           R"({"status":"E0","total":1,"list":[{"name":"东城区","coords":)"
+           R"("116.38,39.92;116.44,39.92;116.44,39.88"}]})");
+    emit tree->customContextMenuRequested(row.center());
+    panel.findChild<QMenu*>(QStringLiteral("pmCity"))->close();
+    panel.actGetPartitionDistrict->trigger();
+    WaitIdle();
+    ASSERT_TRUE(fake.page.scripts.back().startsWith(QStringLiteral("showBoundary(")));
+    EXPECT_EQ(controller->OutlineName(), QStringLiteral("东城区"));
+    EXPECT_EQ(LastNodeText(), QStringLiteral("东城区"));
 }
 
 TEST_F(PlacesTest, NoDistrictFoundDoesNothing) {

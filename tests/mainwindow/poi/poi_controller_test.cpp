@@ -20,6 +20,7 @@
 #include "mainwindow/places/fake_web.h"
 #include "mainwindow/support/fake_services.h"
 #include "support/child_process.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -291,6 +292,14 @@ TEST_F(PoiTest, ExportsKmzAndXlsThroughTheTextFileDialog) {
     EXPECT_EQ(rows[2][3], "酒店1");
     EXPECT_EQ(rows[2][4], "北京市东城区1号");
     EXPECT_EQ(rows[2][6], "酒店;快捷");
+    // LibreOffice reads the same Chinese text (a private profile: the run touches no user's).
+    const auto converted = testsupport::RunChild(
+        {"soffice", "-env:UserInstallation=file://" + (temp / "profile").string(), "--headless",
+         "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76", "--outdir",
+         (temp / "csv").string(), xls.string()});
+    ASSERT_EQ(converted.exitCode, 0) << converted.output << converted.errors;
+    const std::string csv = testsupport::ReadFileBytes(temp / "csv" / "places.csv");
+    EXPECT_NE(csv.find("酒店1,北京市东城区1号,010-1,酒店;快捷"), std::string::npos) << csv;
 
     const auto kmz = temp / "places.kmz";
     dialogs.file = QString::fromStdString(kmz.string());
@@ -302,6 +311,10 @@ TEST_F(PoiTest, ExportsKmzAndXlsThroughTheTextFileDialog) {
     const auto listing = testsupport::RunChild({"unzip", "-p", kmz.string(), "doc.kml"});
     ASSERT_EQ(listing.exitCode, 0) << listing.errors;
     EXPECT_NE(listing.output.find("<name><![CDATA[酒店2]]></name>"), std::string::npos);
+    // The style's icon travels in the archive, as the program installs it.
+    const auto icon = testsupport::RunChild({"unzip", "-p", kmz.string(), "files/marker-icon.png"});
+    ASSERT_EQ(icon.exitCode, 0) << "the KMZ holds the icon its style refers to: " << icon.errors;
+    EXPECT_EQ(icon.output.rfind("\x89PNG\r\n\x1a\n", 0), 0u);
 
     // A target that cannot be written is reported.
     dialogs.file = QString::fromStdString((temp / "places.xls" / "x.kmz").string());
