@@ -81,6 +81,14 @@ TEST_F(RasterToolsTest, ASecondHandOverShowsTheSameDialogOnTheNewestTask) {
     EXPECT_EQ(Controller().State().projectName, Q(taskB));
     EXPECT_TRUE(Controller().State().zoomLevels[7].enabled);
     EXPECT_EQ(first->findChild<QLineEdit*>("edtProjectName")->text(), Q(taskB));
+    // Closed, then handed over again: the same dialog, on the task of that hand-over.
+    first->close();
+    ASSERT_FALSE(first->isVisible());
+    tools->ShowImageCombiner(Q(taskA), false);
+    EXPECT_EQ(tools->ImageMerge(), first);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(Controller().State().projectName, Q(taskA));
+    EXPECT_FALSE(Controller().State().zoomLevels[7].enabled);
     EXPECT_EQ(mainWindow.findChildren<TfrmImageMerge*>().size(), 1);
 }
 
