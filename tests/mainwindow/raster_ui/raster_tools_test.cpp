@@ -99,6 +99,7 @@ TEST_F(RasterToolsTest, AHandOverDuringARunOnlyShowsTheDialog) {
     tools->ShowImageCombiner(Q(taskB), true);
     EXPECT_TRUE(Dialog().isVisible());
     EXPECT_EQ(Controller().State().projectName, Q(taskA));
+    EXPECT_EQ(settings.GetStrSetting(engine::StrSetting::CombineImageSourceDir), taskB.string());
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(Controller().State().counterText, "拼接完毕.");
     EXPECT_FALSE(std::filesystem::exists(out / "Task_L7"));
