@@ -28,6 +28,8 @@ ColourBox::ColourBox(QWidget* parent) : QComboBox(parent), selected_(kWhite) {
         addItem(Swatch(named.colour), QString::fromUtf8(named.name), QVariant(named.colour));
     }
     setCurrentIndex(1);
+    // Wide enough for every name, "自定义..." included, in the box and in its list.
+    setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(this, &QComboBox::activated, this, &ColourBox::OnActivated);
 }
 

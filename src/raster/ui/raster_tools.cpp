@@ -31,16 +31,17 @@ RasterTools::RasterTools(QWidget& mainWindow, engine::TSettings& settings,
 }
 
 void RasterTools::ShowImageCombiner(const QString& taskFile, bool autoStart) {
+    try {
+        settings_.SetStrSetting(engine::StrSetting::CombineImageSourceDir, taskFile.toStdString());
+    } catch (const std::exception& e) {
+        engine::AppendLog(std::string("stitch hand-over: ") + e.what());
+    }
+    // A run keeps its task and options: the dialog is only shown.
     if (imageMerge_ && imageMerge_->Controller().RunAlive()) {
         imageMerge_->show();
         imageMerge_->raise();
         imageMerge_->activateWindow();
         return;
-    }
-    try {
-        settings_.SetStrSetting(engine::StrSetting::CombineImageSourceDir, taskFile.toStdString());
-    } catch (const std::exception& e) {
-        engine::AppendLog(std::string("stitch hand-over: ") + e.what());
     }
     if (!imageMerge_) {
         imageMerge_ = new TfrmImageMerge(settings_, services_, profilesFolder_, &mainWindow_);

@@ -269,8 +269,25 @@ TEST_F(ClipTest, ToolOutputIsStreamedAsUtf8AndGdalDataIsTheChildsOnly) {
     EXPECT_EQ(qgetenv("GDAL_DATA"), before);
 }
 
+TEST_F(ClipTest, AFailingCropStopsTheChainBeforeTheTranslation) {
+    testsupport::TempDir maps;
+    MakeGeoTiff(maps / "map.tif");
+    MakeTriangle(maps / "cut.json");
+    const auto marker = dir / "translated";
+    const auto translate = Script(dir / "translate", "touch '" + marker.string() + "'");
+    auto& c = Make(ClipTools{"false", Q(translate), {}, {}});
+    c.SetImage(Q(maps / "map.tif"));
+    c.SetCutline(Q(maps / "cut.json"));
+    EXPECT_FALSE(ClipToEnd());
+    EXPECT_FALSE(std::filesystem::exists(marker));
+    EXPECT_TRUE(fakes.opener.opened.empty());
+    EXPECT_TRUE(c.ClipEnabled());
+}
+
 TEST_F(ClipTest, ClosingEndsOnlyItsOwnToolAndStoresTheColour) {
-    const auto tool = Script(dir / "slow tool", "exec sleep 30");
+    // Writes its output (the last argument) and keeps running.
+    const auto tool =
+        Script(dir / "slow tool", "for a; do out=$a; done; echo partial > \"$out\"; exec sleep 30");
     QProcess other;
     other.start("sleep", {"30"});
     ASSERT_TRUE(other.waitForStarted());
@@ -282,7 +299,9 @@ TEST_F(ClipTest, ClosingEndsOnlyItsOwnToolAndStoresTheColour) {
     c.SetColour(rasterui::RgbColour(128, 0, 128));
     c.Clip();
     ASSERT_TRUE(c.Running());
+    ASSERT_TRUE(testrasterui::WaitFor([this] { return !Names(temp).empty(); }));
     c.FormClose();
+    EXPECT_TRUE(Names(temp).empty()) << "the unfinished crop is removed";
     EXPECT_FALSE(c.Running());
     EXPECT_TRUE(c.ClipEnabled());
     EXPECT_TRUE(fakes.opener.opened.empty());

@@ -81,6 +81,14 @@ TEST_F(RasterToolsTest, ASecondHandOverShowsTheSameDialogOnTheNewestTask) {
     EXPECT_EQ(Controller().State().projectName, Q(taskB));
     EXPECT_TRUE(Controller().State().zoomLevels[7].enabled);
     EXPECT_EQ(first->findChild<QLineEdit*>("edtProjectName")->text(), Q(taskB));
+    // Closed, then handed over again: the same dialog, on the task of that hand-over.
+    first->close();
+    ASSERT_FALSE(first->isVisible());
+    tools->ShowImageCombiner(Q(taskA), false);
+    EXPECT_EQ(tools->ImageMerge(), first);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(Controller().State().projectName, Q(taskA));
+    EXPECT_FALSE(Controller().State().zoomLevels[7].enabled);
     EXPECT_EQ(mainWindow.findChildren<TfrmImageMerge*>().size(), 1);
 }
 
@@ -91,6 +99,7 @@ TEST_F(RasterToolsTest, AHandOverDuringARunOnlyShowsTheDialog) {
     tools->ShowImageCombiner(Q(taskB), true);
     EXPECT_TRUE(Dialog().isVisible());
     EXPECT_EQ(Controller().State().projectName, Q(taskA));
+    EXPECT_EQ(settings.GetStrSetting(engine::StrSetting::CombineImageSourceDir), taskB.string());
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(Controller().State().counterText, "拼接完毕.");
     EXPECT_FALSE(std::filesystem::exists(out / "Task_L7"));
