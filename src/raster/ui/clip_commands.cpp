@@ -37,9 +37,13 @@ QString OutputDriverFor(const QString& fileName) {
 }
 
 QStringList TranslateArguments(const QString& temporary, const QString& output,
-                               const QString& finalName, int cacheMB, qint64 temporaryBytes) {
+                               const QString& finalName, int cacheMB, qint64 temporaryBytes,
+                               bool colourFill) {
     const QString driver = OutputDriverFor(finalName);
     QStringList args{QStringLiteral("-of"), driver, temporary, output};
+    if (colourFill) {
+        args << QStringLiteral("-a_nodata") << QStringLiteral("none");
+    }
     if (driver == QStringLiteral("GTiff")) {
         args << QStringLiteral("-co") << QStringLiteral("compress=lzw");
         if (temporaryBytes >= (qint64{1} << 32)) {

@@ -23,8 +23,11 @@ QString OutputDriverFor(const QString& fileName);
 
 // gdal_translate from the temporary GeoTIFF to `output` (written in the driver of
 // `finalName`'s extension); LZW and, from 4 GiB of temporary data on, BigTIFF for GeoTIFF.
+// A colour fill drops the no-data flag: a GeoTIFF holds one no-data value for all bands, so
+// the fill's last component would mark every pixel with that value in any band as empty.
 QStringList TranslateArguments(const QString& temporary, const QString& output,
-                               const QString& finalName, int cacheMB, qint64 temporaryBytes);
+                               const QString& finalName, int cacheMB, qint64 temporaryBytes,
+                               bool colourFill);
 
 // The clipped file: "裁剪_" + the source's file name, in the source's folder.
 QString ClippedFileName(const QString& source);

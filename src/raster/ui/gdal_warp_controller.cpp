@@ -163,7 +163,8 @@ void GdalWarpController::OnFinished(int exitCode, bool normalExit) {
     }
     step_ = Step::Translate;
     const qint64 size = QFileInfo(temporary_).size();
-    StartTool(tools_.translate, TranslateArguments(temporary_, partial_, final_, cacheMB_, size));
+    StartTool(tools_.translate,
+              TranslateArguments(temporary_, partial_, final_, cacheMB_, size, !transparent_));
 }
 
 // ClipThreadTerminate: the temporary files go in every case, the button comes back in every

@@ -156,6 +156,10 @@ TEST_F(ClipTest, ClipsToTheTriangleTransparentOrInTheChosenColour) {
         }
         EXPECT_EQ(Pixel(clipped, 5, 55), inside);
         EXPECT_EQ(Pixel(clipped, 58, 1), k.outside);
+        // A colour fill is pixels, not an empty value: one no-data value shared by all bands
+        // would hide every pixel that has the fill's last component in any band.
+        for (const auto& band : info["bands"])
+            EXPECT_FALSE(band.contains("noDataValue")) << band.dump();
 
         EXPECT_TRUE(c.ClipEnabled());
         ASSERT_EQ(fakes.opener.opened.size(), 1u);
@@ -347,8 +351,12 @@ TEST(ClipCommands, TheToolsArgumentLists) {
                 "GDAL_CACHEMAX", "64"}},
           Case{"a.PNG", fourGiB, {"-of", "PNG", "t", "o", "--config", "GDAL_CACHEMAX", "64"}}}) {
         SCOPED_TRACE(k.finalName);
-        EXPECT_EQ(rasterui::TranslateArguments("t", "o", k.finalName, 64, k.bytes), k.expected);
+        EXPECT_EQ(rasterui::TranslateArguments("t", "o", k.finalName, 64, k.bytes, false),
+                  k.expected);
     }
+    EXPECT_EQ(rasterui::TranslateArguments("t", "o", "a.tif", 64, 0, true),
+              (QStringList{"-of", "GTiff", "t", "o", "-a_nodata", "none", "-co", "compress=lzw",
+                           "--config", "GDAL_CACHEMAX", "64"}));
     EXPECT_EQ(rasterui::ClippedFileName("/maps/a_L15/a.tif"), "/maps/a_L15/裁剪_a.tif");
 }
 
