@@ -1,7 +1,5 @@
 #include "geodata/ui/typed_number.h"
 
-#include <limits>
-
 #include "engine/core/number_format.h"
 
 namespace geodataui {
@@ -20,12 +18,7 @@ std::optional<double> ReadTypedNumber(const QString& text, const QString& locale
 }
 
 std::optional<int> ReadTypedInt(const QString& text) {
-    const auto value = engine::ParseInt(text.trimmed().toStdString());
-    if (!value || *value < std::numeric_limits<int>::min() ||
-        *value > std::numeric_limits<int>::max()) {
-        return std::nullopt;
-    }
-    return static_cast<int>(*value);
+    return engine::ParseInt32(text.trimmed().toStdString());
 }
 
 }  // namespace geodataui

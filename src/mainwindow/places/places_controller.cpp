@@ -9,6 +9,7 @@
 #include "engine/core/datum.h"
 #include "engine/core/number_format.h"
 #include "engine/core/profile_name.h"
+#include "engine/core/text_helpers.h"
 #include "engine/log/logger.h"
 #include "engine/settings/settings.h"
 #include "geodata/boundary/boundary_store.h"
@@ -402,8 +403,8 @@ void PlacesController::ExportBoundary() {
                 const QString sep =
                     request.filterIndex == 1 ? QStringLiteral("\t") : QStringLiteral(",");
                 const QStringList lines = BoundaryExportLines(area, type, sep);
-                const std::string bytes =
-                    "\xEF\xBB\xBF" + lines.join(QStringLiteral("\r\n")).toStdString() + "\r\n";
+                const std::string bytes = std::string(engine::kUtf8Bom) +
+                                          lines.join(QStringLiteral("\r\n")).toStdString() + "\r\n";
                 std::string error;
                 if (!engine::WriteFileAtomic(file, bytes, &error)) {
                     throw std::runtime_error(error);
