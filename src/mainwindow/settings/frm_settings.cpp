@@ -55,8 +55,7 @@ TfrmSettings::TfrmSettings(engine::TSettings& settings, SkinManager& skins, IDes
     layout->addLayout(body, 1);
     layout->addWidget(buttons);
     // A fixed border: the dialog takes the size its pages need (at least the classic 485 x 368).
-    setMinimumSize(485, 368);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setFixedSize(sizeHint().expandedTo(QSize(485, 368)));
 }
 
 TfrmSettings::~TfrmSettings() = default;
