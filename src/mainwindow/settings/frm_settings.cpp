@@ -45,6 +45,8 @@ TfrmSettings::TfrmSettings(engine::TSettings& settings, SkinManager& skins, IDes
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(lstNavigation_, &QListWidget::currentRowChanged, this,
             &TfrmSettings::lstNavigationClick);
+    // The proxy choice's change handler also serves the two tile-version boxes.
+    connect(tsMaps_, &MapsPage::tileVersionEdited, tsNetWork_, &ProxyPage::ProxyChoiceChanged);
 
     auto* body = new QHBoxLayout;
     body->addWidget(lstNavigation_);
@@ -52,7 +54,8 @@ TfrmSettings::TfrmSettings(engine::TSettings& settings, SkinManager& skins, IDes
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
     layout->addWidget(buttons);
-    resize(485, 368);
+    // A fixed border: the dialog takes the size its pages need (at least the classic 485 x 368).
+    setFixedSize(sizeHint().expandedTo(QSize(485, 368)));
 }
 
 TfrmSettings::~TfrmSettings() = default;

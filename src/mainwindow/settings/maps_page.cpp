@@ -63,6 +63,8 @@ MapsPage::MapsPage(QWidget* parent) : QWidget(parent) {
     layout->addWidget(grpColor);
     layout->addStretch();
     connect(chkAutoUpdateTileVer_, &QCheckBox::toggled, this, &MapsPage::chkAutoUpdateTileVerClick);
+    connect(edtRoadMapTileVer_, &QLineEdit::textEdited, this, &MapsPage::tileVersionEdited);
+    connect(edtSatMapTileVer_, &QLineEdit::textEdited, this, &MapsPage::tileVersionEdited);
 }
 
 void MapsPage::Show(const SettingsForm& form) {

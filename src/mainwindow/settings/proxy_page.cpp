@@ -39,6 +39,10 @@ void ProxyPage::Collect(SettingsForm& form) const {
     form.proxyPass = edtPassword_->text();
 }
 
+void ProxyPage::ProxyChoiceChanged() {
+    cbbProxyChange(cbbProxy_->currentIndex());
+}
+
 void ProxyPage::cbbProxyChange(int index) {
     if (index != 1) {
         return;

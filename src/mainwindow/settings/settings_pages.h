@@ -49,6 +49,9 @@ class ProxyPage : public QWidget {
     // Where the "system setting" choice reads the proxy from (the system's http proxy unless
     // a test sets another).
     void SetProxyReader(ProxyReader reader) { reader_ = std::move(reader); }
+    // The proxy choice's change handler run for the current choice: with "system setting"
+    // chosen, reads the system's proxy into the host and port boxes again.
+    void ProxyChoiceChanged();
 
   private:
     void cbbProxyChange(int index);
@@ -69,6 +72,10 @@ class MapsPage : public QWidget {
     explicit MapsPage(QWidget* parent = nullptr);
     void Show(const SettingsForm& form);
     void Collect(SettingsForm& form) const;
+
+  signals:
+    // The user typed into one of the two tile-version boxes.
+    void tileVersionEdited();
 
   private:
     void chkAutoUpdateTileVerClick();

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -51,12 +52,34 @@ TEST_F(MainFormMenus, MenusHoldTheirItemsInOrder) {
     EXPECT_EQ(Captions("mniHelp"), (QStringList{"软件介绍", "更新日志", "-", "软件主页", "-",
                                                 "离线地图解决方案", "-", "关于..."}));
     EXPECT_EQ(Captions("mniStyle"), mainwindow::SkinManager::Instance().StyleNames());
+    // The provider submenus come first; the page options close the map menu.
+    const QStringList layers = Captions("mniLayerMenu");
+    ASSERT_GE(layers.size(), 4);
+    EXPECT_EQ(layers.mid(layers.size() - 4),
+              (QStringList{"-", "高清大字体", "实时路况", "离线浏览"}));
+    // The bookmark items follow the first three.
+    EXPECT_EQ(Captions("mniBookmarks").mid(0, 3), (QStringList{"添加标记", "管理标记...", "-"}));
+    QStringList titles;
+    for (QAction* menu : Find<QMenuBar>("MainMenu")->actions()) {
+        titles << menu->text();
+    }
+    EXPECT_EQ(titles, (QStringList{"文件(&F)", "界面(&U)", "查看(&V)", "工具(&T)", "地图(&M)",
+                                   "标记(&B)", "帮助(&H)"}));
 }
 
-TEST_F(MainFormMenus, CommandsOfThisFeatureAreEnabled) {
+TEST_F(MainFormMenus, EveryCommandIsEnabledOnceEverythingIsAttached) {
     Window();
     Idle();
-    for (const char* name : {"actDeleteIECache",
+    for (const char* name : {"actOpenOutPutDir",
+                             "actImageCombiner",
+                             "actGDALWarp",
+                             "actTransformCoord",
+                             "actGPSNavigation",
+                             "actIPLocation",
+                             "actPOISearch",
+                             "actAddMarker",
+                             "actBookMarksManager",
+                             "actDeleteIECache",
                              "actCoordGrid",
                              "mniCoordGrid",
                              "actOfflineMode",
@@ -78,6 +101,9 @@ TEST_F(MainFormMenus, CommandsOfThisFeatureAreEnabled) {
                              "actExit"}) {
         EXPECT_TRUE(Action(name)->isEnabled()) << name;
     }
+    // Waits for a district with a boundary to be chosen; the log item for the log file.
+    EXPECT_FALSE(Action("actExportBoundary")->isEnabled());
+    EXPECT_FALSE(Action("actViewLog")->isEnabled());
     // Disabled for good.
     EXPECT_FALSE(Action("actImportGPXFile")->isEnabled());
     EXPECT_FALSE(Action("actBigFontMode")->isEnabled());

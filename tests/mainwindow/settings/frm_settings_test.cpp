@@ -293,6 +293,24 @@ TEST(SettingsDialog, SystemProxyChoiceFillsHostAndPort) {
     EXPECT_EQ(d.Find<QLineEdit>("edtPort")->text(), "0");
 }
 
+TEST(SettingsDialog, TypingATileVersionReadsTheSystemProxyAgainOnlyWhileItIsChosen) {
+    for (int choice : {1, 2}) {
+        SCOPED_TRACE(choice);
+        Dialog d;
+        d.store.settings.SetIntSetting(N::ProxyType, choice);
+        d.store.settings.SetStrSetting(S::ProxyHost, "typed");
+        d.store.settings.SetBoolSetting(B::AutoUpdateTileVer, false);
+        d.Open();
+        d.dialog->SetProxyReader([] { return mainwindow::ProxyEndpoint{"b", 3128}; });
+        // Filling the form alone reads nothing.
+        EXPECT_EQ(d.Find<QLineEdit>("edtHost")->text(), "typed");
+        auto* road = d.Find<QLineEdit>("edtRoadMapTileVer");
+        road->setFocus();
+        QTest::keyClick(road, Qt::Key_7);
+        EXPECT_EQ(d.Find<QLineEdit>("edtHost")->text(), choice == 1 ? "b" : "typed");
+    }
+}
+
 TEST(SettingsDialog, KeyLinkOpensThroughTheDesktopOpener) {
     Dialog d;
     d.Open();

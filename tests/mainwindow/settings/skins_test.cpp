@@ -219,6 +219,37 @@ TEST_F(SkinTest, WidgetsWithTheirOwnStyleSheetFollowEverySwitch) {
     }
 }
 
+// The icon-only buttons of Qt's own file dialog (back, up, new folder, view modes) keep room
+// for their icons in every skin: a button drawn with its icon differs from one drawn without.
+TEST_F(SkinTest, IconButtonsOfTheFileDialogShowTheirIcons) {
+    skins_.LoadSkins(SourceSkins());
+    for (const QString& name : skins_.StyleNames()) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(skins_.TrySetStyle(name));
+        QFileDialog dialog(nullptr, QStringLiteral("选择"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.show();
+        QApplication::processEvents();
+        int checked = 0;
+        for (QToolButton* button : dialog.findChildren<QToolButton*>()) {
+            const QIcon icon = button->icon();
+            if (icon.isNull() || !button->isVisible()) {
+                continue;
+            }
+            SCOPED_TRACE(button->objectName().toStdString());
+            const QImage withIcon = button->grab().toImage();
+            button->setIcon(QIcon());
+            const QImage without = button->grab().toImage();
+            button->setIcon(icon);
+            EXPECT_TRUE(withIcon != without) << "the icon is not drawn";
+            EXPECT_GE(button->width(), button->iconSize().width());
+            ++checked;
+        }
+        EXPECT_GE(checked, 4);
+    }
+}
+
 TEST_F(SkinTest, EverySkinDrawsChineseWithTheCjkFont) {
     skins_.LoadSkins(SourceSkins());
     for (const QString& name : skins_.StyleNames().mid(1)) {
