@@ -276,7 +276,7 @@ void TfrmMain::ApplyStartupSettings() {
     }
 }
 
-// One line per feature; each attach file wires its controller to the widgets it names.
+// "Vantorel " and the major and minor version.
 QString TfrmMain::AppTitle() {
     return QStringLiteral("Vantorel %1.%2").arg(VANTOREL_VERSION_MAJOR).arg(VANTOREL_VERSION_MINOR);
 }
@@ -332,6 +332,9 @@ void TfrmMain::CreateControllers() {
         std::move(taskHooks));
     connect(d.download.get(), &DownloadController::stateChanged, d.tasks.get(),
             &TaskController::stateChanged);
+    // One selection: what a recount took from the list is what a save and the close store.
+    connect(d.download.get(), &DownloadController::zoomLevelsChanged, d.layers.get(),
+            [&d](const engine::TZoomLevelArray& levels) { d.layers->SetZoomLevels(levels); });
 }
 
 // One line per feature; each attach file wires its controller to the widgets it names.

@@ -91,6 +91,7 @@ void DownloadController::CalculateStart() {
         zoomLevels_[i].Checked = checks[i];
     settings_.SetStrSetting(engine::StrSetting::SelectedZoomLevels,
                             engine::TProfiles::ZoomLevelArrayToStr(zoomLevels_));
+    emit zoomLevelsChanged(zoomLevels_);
     if (!HasSelectedZoomLevel()) {
         SetTileCountText(QString());
         return;
