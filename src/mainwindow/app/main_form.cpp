@@ -296,8 +296,9 @@ void TfrmMain::CreateControllers() {
             return TaskSaved{saved->fileName, saved->name};
         },
         [&d](const engine::TTileBounds& bounds) { d.tasks->SaveTileBounds(bounds); });
+    // A child of the window, so that its task timer is found by name with the widgets.
     d.download = std::make_unique<DownloadController>(d.settings, *d.services, *d.taskbar,
-                                                      *d.taskStore, d.stitch);
+                                                      *d.taskStore, d.stitch, this);
     LayerController::Hooks layerHooks;
     layerHooks.setArea = [&d](std::vector<engine::TGLatLng> latLngs, QString coordinates,
                               int count) {

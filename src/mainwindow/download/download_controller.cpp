@@ -52,6 +52,8 @@ DownloadController::DownloadController(engine::TSettings& settings, Services& se
       taskStore_(taskStore),
       stitch_(stitch),
       pool_(std::make_unique<engine::TileDownloadPool>(engine::LoggerSink())) {
+    timer_.setParent(this);
+    timer_.setObjectName(QStringLiteral("tmrCheckTask"));
     timer_.setInterval(kTimerIntervalMs);
     connect(&timer_, &QTimer::timeout, this, &DownloadController::Tick);
 }

@@ -63,6 +63,7 @@ const Named kObjects[] = {
     {"mniHelp", "QMenu"},
     {"mniCoordGrid", "QAction"},
     {"mniOfflineMode", "QAction"},
+    {"tmrCheckTask", "QTimer"},
 };
 
 const char* const kActions[] = {
