@@ -64,6 +64,12 @@ const Named kObjects[] = {
     {"mniCoordGrid", "QAction"},
     {"mniOfflineMode", "QAction"},
     {"tmrCheckTask", "QTimer"},
+    // Filled by the features that attach to the window.
+    {"mmoCoordinates", "QPlainTextEdit"},
+    {"edtKeyWord", "QLineEdit"},
+    {"edtQueryTag", "QLineEdit"},
+    {"WebGMapsLookupEdit1", "mainwindow::TWebGMapsLookupEdit"},
+    {"tvCity", "QTreeWidget"},
 };
 
 const char* const kActions[] = {
