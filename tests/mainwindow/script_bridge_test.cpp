@@ -145,6 +145,17 @@ TEST_F(ScriptBridgeTest, WrongArgumentCountThrowsErrorParametersAtOnce) {
     EXPECT_EQ(calls_, QStringList{"zoom 3"});
 }
 
+TEST_F(ScriptBridgeTest, OnlyWholeZoomsArrive) {
+    LoadPage("");
+    RunScript(page_,
+              "mapZoomChangedEvent(10.5); mapZoomChangedEvent(1e12); mapZoomChangedEvent(NaN);"
+              "mapZoomChangedEvent(-2.7); mapZoomChangedEvent(Infinity); mapZoomChangedEvent('12');"
+              "mapZoomChangedEvent({}); mapZoomChangedEvent(7);"
+              "setJsReturnValue('done')");
+    ASSERT_TRUE(WaitUntil([this] { return calls_.contains("return done"); }));
+    EXPECT_EQ(calls_, (QStringList{"zoom 7", "return done"}));
+}
+
 TEST_F(ScriptBridgeTest, TextArrivesUnchanged) {
     LoadPage("");
     const QString text = QString("say \"hi\" 'x' C:\\tiles\\ line\r\nnext ") + QChar(0x2028) +
@@ -183,7 +194,7 @@ TEST(ScriptBridgeSource, DeclaresTheTenCallbacksWithTheirParameters) {
     for (const char* signature : {
              R"("setJsReturnValue":[''])",
              R"("mapMousemoveEvent":[0,0])",
-             R"("mapZoomChangedEvent":[0])",
+             R"("mapZoomChangedEvent":[null])",
              R"("mapCenterChangedEvent":[0,0])",
              R"("plotLatlngsEvent":[''])",
              R"("mapMarkerClickEvent":[''])",

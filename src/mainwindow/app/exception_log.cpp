@@ -41,7 +41,7 @@ void LogTo(const std::filesystem::path& file, const QString& message) {
         text.replace(QLatin1Char('\r'), QLatin1Char(' '))
             .replace(QLatin1Char('\n'), QLatin1Char(' '));
         const QByteArray line =
-            (QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz ")) +
+            (QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz; ")) +
              text + QLatin1Char('\n'))
                 .toUtf8();
         const std::lock_guard<std::mutex> lock(LogMutex());

@@ -10,7 +10,7 @@ namespace mainwindow {
 // The log file under the current environment's state folder.
 std::filesystem::path ExceptionLogFile();
 
-// Appends "yyyy-MM-dd hh:mm:ss.zzz message" (line breaks in the message become blanks).
+// Appends "yyyy-MM-dd hh:mm:ss.zzz; message" (line breaks in the message become blanks).
 void Log(const QString& message);
 void LogTo(const std::filesystem::path& file, const QString& message);
 

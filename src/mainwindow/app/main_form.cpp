@@ -276,7 +276,7 @@ void TfrmMain::ApplyStartupSettings() {
     }
 }
 
-// One line per feature; each attach file wires its controller to the widgets it names.
+// "Vantorel " and the major and minor version.
 QString TfrmMain::AppTitle() {
     return QStringLiteral("Vantorel %1.%2").arg(VANTOREL_VERSION_MAJOR).arg(VANTOREL_VERSION_MINOR);
 }
@@ -296,8 +296,9 @@ void TfrmMain::CreateControllers() {
             return TaskSaved{saved->fileName, saved->name};
         },
         [&d](const engine::TTileBounds& bounds) { d.tasks->SaveTileBounds(bounds); });
+    // A child of the window, so that its task timer is found by name with the widgets.
     d.download = std::make_unique<DownloadController>(d.settings, *d.services, *d.taskbar,
-                                                      *d.taskStore, d.stitch);
+                                                      *d.taskStore, d.stitch, this);
     LayerController::Hooks layerHooks;
     layerHooks.setArea = [&d](std::vector<engine::TGLatLng> latLngs, QString coordinates,
                               int count) {
@@ -332,6 +333,9 @@ void TfrmMain::CreateControllers() {
         std::move(taskHooks));
     connect(d.download.get(), &DownloadController::stateChanged, d.tasks.get(),
             &TaskController::stateChanged);
+    // One selection: what a recount took from the list is what a save and the close store.
+    connect(d.download.get(), &DownloadController::zoomLevelsChanged, d.layers.get(),
+            [&d](const engine::TZoomLevelArray& levels) { d.layers->SetZoomLevels(levels); });
 }
 
 // One line per feature; each attach file wires its controller to the widgets it names.

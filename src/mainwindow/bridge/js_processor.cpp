@@ -1,5 +1,8 @@
 #include "mainwindow/bridge/js_processor.h"
 
+#include <cmath>
+#include <limits>
+
 namespace mainwindow {
 
 void TJsProcessor::setJsReturnValue(const QString& value) {
@@ -12,9 +15,19 @@ void TJsProcessor::mapMousemoveEvent(double lat, double lng) {
         OnMapMouseMove(lat, lng);
 }
 
-void TJsProcessor::mapZoomChangedEvent(int zoom) {
+// A channel converting to int would round a fraction, wrap an overflow and read a
+// non-number (NaN arrives as null) as 0, each of them some level.
+void TJsProcessor::mapZoomChangedEvent(const QJsonValue& zoom) {
+    if (!zoom.isDouble()) {
+        return;
+    }
+    const double value = zoom.toDouble();
+    if (!std::isfinite(value) || value != std::trunc(value) ||
+        value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) {
+        return;
+    }
     if (OnMapZoomChanged)
-        OnMapZoomChanged(zoom);
+        OnMapZoomChanged(static_cast<int>(value));
 }
 
 void TJsProcessor::mapCenterChangedEvent(double lat, double lng) {

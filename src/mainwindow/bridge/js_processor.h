@@ -2,6 +2,7 @@
 // The object the map pages call back into. Each callback raises its event when one is
 // assigned, with the page's arguments unchanged; setJsReturnValue stores the value that the
 // page host hands back from a script run.
+#include <QJsonValue>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -37,7 +38,9 @@ class TJsProcessor : public QObject {
     // The page callbacks, in this order; each becomes a global page function of its name.
     Q_INVOKABLE void setJsReturnValue(const QString& value);
     Q_INVOKABLE void mapMousemoveEvent(double lat, double lng);
-    Q_INVOKABLE void mapZoomChangedEvent(int zoom);
+    // Takes the page's value as it is and raises OnMapZoomChanged only for a whole number
+    // that an int holds.
+    Q_INVOKABLE void mapZoomChangedEvent(const QJsonValue& zoom);
     Q_INVOKABLE void mapCenterChangedEvent(double lat, double lng);
     Q_INVOKABLE void plotLatlngsEvent(const QString& results);
     Q_INVOKABLE void mapMarkerClickEvent(const QString& Id);

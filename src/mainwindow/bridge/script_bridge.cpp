@@ -43,6 +43,9 @@ QStringList EmptyArguments(const QString& name) {
                 case QMetaType::Double:
                     empties << QStringLiteral("0");
                     break;
+                case QMetaType::QJsonValue:
+                    empties << QStringLiteral("null");  // taken as it comes
+                    break;
                 default:
                     empties << QStringLiteral("''");
                     break;

@@ -52,6 +52,8 @@ DownloadController::DownloadController(engine::TSettings& settings, Services& se
       taskStore_(taskStore),
       stitch_(stitch),
       pool_(std::make_unique<engine::TileDownloadPool>(engine::LoggerSink())) {
+    timer_.setParent(this);
+    timer_.setObjectName(QStringLiteral("tmrCheckTask"));
     timer_.setInterval(kTimerIntervalMs);
     connect(&timer_, &QTimer::timeout, this, &DownloadController::Tick);
 }
@@ -91,6 +93,7 @@ void DownloadController::CalculateStart() {
         zoomLevels_[i].Checked = checks[i];
     settings_.SetStrSetting(engine::StrSetting::SelectedZoomLevels,
                             engine::TProfiles::ZoomLevelArrayToStr(zoomLevels_));
+    emit zoomLevelsChanged(zoomLevels_);
     if (!HasSelectedZoomLevel()) {
         SetTileCountText(QString());
         return;

@@ -102,6 +102,9 @@ class DownloadController : public QObject {
     void progressChanged(int value, int maximum);
     void progressVisibleChanged(bool visible);
     void tileCountTextChanged(const QString& text);
+    // A recount took the selection from the level list: ticked and enabled levels only, so a
+    // level the layer does not offer leaves the selection (FZoomLevels) a task is saved with.
+    void zoomLevelsChanged(const engine::TZoomLevelArray& levels);
     void statusTextsChanged(const QString& statusText, const QString& progressText);
     // LayoutStatusBar after a start.
     void statusBarLayoutRequested();

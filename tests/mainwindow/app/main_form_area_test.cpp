@@ -1,10 +1,13 @@
 // The task name in the window as areas come from the page: a new area proposes a new task
 // name, the page reporting back the area it was shown (a loaded task's) keeps the name.
+#include <QAction>
 #include <QComboBox>
+#include <QListWidget>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include "engine/tasks/profiles.h"
 #include "main_form_fixture.h"
 #include "mainwindow/app/map_events.h"
 
@@ -43,6 +46,23 @@ TEST_F(MainFormAreaTest, APageLoadedAfreshShowsTheAreaAgain) {
     emit page->loadFinished(true);
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return !fakes_.page.scripts.filter("showBoundary(").isEmpty(); }));
+}
+
+TEST_F(MainFormAreaTest, ASavedTaskHoldsTheLevelsTheLayerOffers) {
+    // Ticked on a layer of all levels, then out of range on layer 40 (4 to 14).
+    Window();
+    emit Window().Events().areaCompleted("116.1,39.9;116.5,40.1");
+    auto* list = Find<QListWidget>("chkZoomLevels");
+    for (int level : {2, 10, 18})
+        list->item(level)->setCheckState(Qt::Checked);
+    Find<QAction>("mniMapType40")->trigger();
+    Find<QComboBox>("cbbProfile")->setEditText(QStringLiteral("任务"));
+    Find<QAction>("actProfileSave")->trigger();
+    engine::TProfiles stored(dir_ / "Profiles");
+    stored.SetName("任务");
+    stored.Load();
+    EXPECT_EQ(engine::TProfiles::ZoomLevelArrayToStr(stored.ZoomLevels()), "10");
+    EXPECT_EQ(Settings().GetStrSetting(engine::StrSetting::SelectedZoomLevels), "10");
 }
 
 }  // namespace

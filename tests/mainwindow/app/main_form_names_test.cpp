@@ -63,6 +63,13 @@ const Named kObjects[] = {
     {"mniHelp", "QMenu"},
     {"mniCoordGrid", "QAction"},
     {"mniOfflineMode", "QAction"},
+    {"tmrCheckTask", "QTimer"},
+    // Filled by the features that attach to the window.
+    {"mmoCoordinates", "QPlainTextEdit"},
+    {"edtKeyWord", "QLineEdit"},
+    {"edtQueryTag", "QLineEdit"},
+    {"WebGMapsLookupEdit1", "mainwindow::TWebGMapsLookupEdit"},
+    {"tvCity", "QTreeWidget"},
 };
 
 const char* const kActions[] = {

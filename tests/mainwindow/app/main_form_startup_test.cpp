@@ -91,10 +91,10 @@ TEST(ExceptionLogTest, LinesAreTimeStampedAndAppended) {
     const QStringList lines =
         QString::fromStdString(testsupport::ReadFileBytes(file)).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
-    const QRegularExpression stamp(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )");
+    const QRegularExpression stamp(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}; )");
     EXPECT_TRUE(stamp.match(lines[0]).hasMatch()) << lines[0].toStdString();
-    EXPECT_TRUE(lines[0].endsWith(" first"));
-    EXPECT_TRUE(lines[1].endsWith(" second  line"));
+    EXPECT_TRUE(lines[0].endsWith("; first"));
+    EXPECT_TRUE(lines[1].endsWith("; second  line"));
     // A folder that cannot be made loses the line, never the caller.
     testsupport::WriteFileBytes(dir / "blocked", "x");
     mainwindow::LogTo(dir / "blocked" / "LOG" / "vantorel.log", "lost");

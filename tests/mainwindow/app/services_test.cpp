@@ -36,7 +36,7 @@ TEST(MapEventsTest, EveryListenerHearsEachCallback) {
     QSignalSpy marker(&events, &mainwindow::MapEvents::markerCompleted);
 
     processor.plotLatlngsEvent(QStringLiteral("116.1,39.2,116.3,39.4"));
-    processor.mapZoomChangedEvent(12);
+    processor.mapZoomChangedEvent(QJsonValue(12));
     processor.markerCompletedEvent(QStringLiteral("1700000000000"), 39.5, 116.5,
                                    QStringLiteral("名"), QStringLiteral("注"), true);
 
