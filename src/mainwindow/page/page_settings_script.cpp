@@ -8,6 +8,7 @@
 #include "engine/core/atomic_file.h"
 #include "engine/core/datum.h"
 #include "engine/core/number_format.h"
+#include "engine/core/text_helpers.h"
 #include "mainwindow/page/script_text.h"
 
 namespace mainwindow {
@@ -173,8 +174,8 @@ QStringList ReadScriptLines(const std::filesystem::path& file) {
     if (!engine::ReadFileBytes(file, bytes)) {
         throw std::runtime_error("cannot read " + file.string());
     }
-    if (bytes.starts_with("\xEF\xBB\xBF")) {
-        bytes.erase(0, 3);
+    if (bytes.starts_with(engine::kUtf8Bom)) {
+        bytes.erase(0, engine::kUtf8Bom.size());
     }
     QString text = QString::fromUtf8(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -186,7 +187,7 @@ QStringList ReadScriptLines(const std::filesystem::path& file) {
 }
 
 void WriteScriptLines(const std::filesystem::path& file, const QStringList& lines) {
-    QByteArray bytes("\xEF\xBB\xBF");
+    QByteArray bytes(engine::kUtf8Bom.data(), static_cast<qsizetype>(engine::kUtf8Bom.size()));
     for (const QString& line : lines) {
         bytes += line.toUtf8();
         bytes += "\r\n";

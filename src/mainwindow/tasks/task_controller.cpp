@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "engine/core/catalogue.h"
+#include "engine/core/text_helpers.h"
 #include "engine/download/tile_path.h"
 #include "engine/settings/settings.h"
 #include "engine/tasks/profiles.h"
@@ -22,8 +23,9 @@ QString Str(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// Task names are compared as the task store resolves them: only A to Z fold.
 bool SameText(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return engine::SameText(a.toStdString(), b.toStdString());
 }
 
 }  // namespace

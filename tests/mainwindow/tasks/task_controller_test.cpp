@@ -136,6 +136,16 @@ TEST_F(TaskControllerTest, NamesThatDifferInCaseAreOneTask) {
     tasks_->Delete();
     EXPECT_TRUE(tasks_->Names().isEmpty());
     EXPECT_FALSE(std::filesystem::exists(dir_ / "Profiles" / "Beijing.zeb"));
+
+    // Only A to Z fold, as in the task store: names that differ in another letter's case are
+    // two tasks, saved without a replace question.
+    const int asked = Questions();
+    ASSERT_TRUE(SaveAs("Ärger"));
+    coordinates_ = "101,31,102,32";
+    ASSERT_TRUE(SaveAs("ärger"));
+    EXPECT_EQ(Questions(), asked);
+    EXPECT_EQ(tasks_->Names().size(), 2);
+    EXPECT_EQ(Stored("Ärger").Coordinates(), "100,30,101,31");
 }
 
 TEST_F(TaskControllerTest, EmptyOrUnusableNameIsRefusedWithItsMessage) {
