@@ -112,11 +112,10 @@ bool TileDecoder::DecodeJpeg(std::string_view bytes, TileImage& image, std::stri
     }
     image.rgb.resize(static_cast<std::size_t>(width) * height * 3);
     // Grey images come out with equal red, green and blue. Minor flaws the library only warns
-    // about still give the whole picture; a body that ends early does not.
+    // about still give the whole picture; a body or a scan that ends early does not.
     if (tjDecompress2(jpeg_, data, size, image.rgb.data(), width, 0, height, TJPF_RGB, 0) != 0) {
         const std::string message = tjGetErrorStr2(jpeg_);
-        if (tjGetErrorCode(jpeg_) == TJERR_FATAL ||
-            message.find("Premature end") != std::string::npos) {
+        if (tjGetErrorCode(jpeg_) == TJERR_FATAL || engine::JpegWarningLeavesPartOfImage(message)) {
             SetError(error, "JPEG: " + message);
             RenewJpeg();
             image = TileImage{};

@@ -32,6 +32,7 @@ TEST(DamagedTileDecode, FailedJpegLeavesTheDecoderAsGoodAsNew) {
         {"bogus table index", damaged::BogusDqt(good)},
         {"cut in the scan", damaged::Cut(damaged::NoisyJpeg(256))},
         {"cut in the headers", good.substr(0, 30)},
+        {"scan broken off", damaged::BrokenScan(damaged::NoisyJpeg(256))},
         {"huge frame", damaged::ClaimedJpegSize(good, 65000, 65000)},
     };
     for (const auto& c : cases) {
@@ -68,6 +69,8 @@ TEST(DamagedTileDecode, StatusOfEachKindOfBody) {
         {"raster description", damaged::RasterDescriptionOf("/etc/hostname", 256),
          DecodeStatus::NotImage},
         {"jpeg cut in the scan", damaged::Cut(damaged::NoisyJpeg(256)), DecodeStatus::Damaged},
+        {"jpeg scan broken off", damaged::BrokenScan(damaged::NoisyJpeg(256)),
+         DecodeStatus::Damaged},
         {"jpeg bogus table", damaged::BogusDqt(jpeg), DecodeStatus::Damaged},
         {"png cut", damaged::Cut(png), DecodeStatus::Damaged},
         {"png signature only", png.substr(0, 8), DecodeStatus::Damaged},

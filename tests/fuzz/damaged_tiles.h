@@ -1,8 +1,8 @@
 #pragma once
 // Tile bodies of the kinds found in old tile trees and hostile answers, built from sound tiles:
-// a header the JPEG library rejects, a body cut short, a header claiming a huge size, a raster
-// description that names another file. Shared by the decoder and stitch tests and by the
-// fuzz targets' seeds.
+// a header the JPEG library rejects, a body cut short, a scan broken off, a header claiming a
+// huge size, a raster description that names another file. Shared by the decoder and stitch tests
+// and by the fuzz targets' seeds.
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -56,6 +56,17 @@ inline std::string BogusDqt(std::string jpeg) {
 // The first part of a body, as a download that stopped half way leaves it.
 inline std::string Cut(const std::string& bytes, double fraction = 0.5) {
     return bytes.substr(0, static_cast<std::size_t>(static_cast<double>(bytes.size()) * fraction));
+}
+
+// A restart marker in the middle of the scan, where none belongs: the scan breaks off there and
+// the library gives the rest of the picture grey with a warning only.
+inline std::string BrokenScan(std::string jpeg) {
+    const std::size_t at = jpeg.size() / 2;
+    if (at + 2 < jpeg.size()) {
+        jpeg[at] = static_cast<char>(0xFF);
+        jpeg[at + 1] = static_cast<char>(0xD3);
+    }
+    return jpeg;
 }
 
 // A sound JPEG whose frame header claims `width` x `height`.

@@ -1,6 +1,8 @@
 // Tile bodies: sniffed and decoded by every decoder the stitch and the exports use; whatever
-// decodes has the pixels its size says, within the largest tile.
+// decodes has the pixels its size says, within the largest tile, and a sound tile decodes
+// right after whatever came before it on the same thread.
 #include <cstdlib>
+#include <string>
 
 #include "engine/image/image_codec.h"
 #include "fuzz_support.h"
@@ -14,6 +16,18 @@ void Check(const engine::RgbaImage& image) {
         image.pixels.size() != std::size_t(image.width) * std::size_t(image.height) * 4) {
         std::abort();
     }
+}
+
+// A sound JPEG tile, made once.
+const std::string& SoundJpeg() {
+    static const std::string bytes = [] {
+        engine::RgbaImage image(16, 16);
+        for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+            image.pixels[i] = static_cast<std::uint8_t>(i * 7);
+        }
+        return engine::EncodeJpeg(image, 90).value_or("");
+    }();
+    return bytes;
 }
 
 }  // namespace
@@ -41,6 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     raster::TileImage rgb;
     if (decoder.Decode(input, rgb) &&
         rgb.rgb.size() != std::size_t(rgb.width) * std::size_t(rgb.height) * 3) {
+        std::abort();
+    }
+    // A failed decode leaves both decoders as good as new.
+    if (engine::DecodeTileImage(SoundJpeg(), image) != engine::DecodeStatus::Ok ||
+        !decoder.Decode(SoundJpeg(), rgb)) {
         std::abort();
     }
     return 0;

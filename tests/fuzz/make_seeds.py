@@ -5,7 +5,6 @@ Seeds are small, sound examples of each reader's input plus the damaged and host
 the stitch once mishandled. Needs gdal_translate (gdal-bin) for the JPEG, GIF and BMP seeds.
 """
 import os
-import shutil
 import struct
 import subprocess
 import tempfile
@@ -79,8 +78,18 @@ def claimed_png_size(data, width, height):
     return bytes(data)
 
 
+def broken_scan(jpeg):
+    """A restart marker in the middle of the scan, where none belongs."""
+    data = bytearray(jpeg)
+    sos = data.find(b"\xff\xda")
+    start = sos + 2 + struct.unpack(">H", data[sos + 2:sos + 4])[0]
+    at = (start + len(data) - 2) // 2
+    data[at:at + 2] = b"\xff\xd3"
+    return bytes(data)
+
+
 def main():
-    shutil.rmtree(CORPUS, ignore_errors=True)
+    # Seeds are rewritten in place; inputs added by hand (crashes once found) stay.
 
     lines = ["Bookmark=", "MapTypeId=3", "Directory=/home/user/MapDownload",
              "Zooms=3,5,12", "Coordinates=116.3,39.9,116.5,39.9,116.5,39.8,116.3,39.8",
@@ -150,7 +159,7 @@ def main():
     tiles = {
         "tile.png": small, "label.png": label, "tile.jpg": jpeg, "tile.gif": gif,
         "tile.bmp": bmp, "bogus_dqt.jpg": bytes(dqt), "cut.jpg": jpeg[:len(jpeg) * 3 // 4],
-        "cut.png": small[:len(small) // 2], "huge.jpg": claimed_jpeg_size(jpeg, 65000, 65000),
+        "broken_scan.jpg": broken_scan(jpeg), "cut.png": small[:len(small) // 2], "huge.jpg": claimed_jpeg_size(jpeg, 65000, 65000),
         "huge.png": claimed_png_size(small, 65000, 65000), "huge.gif": huge_gif,
         "raster_description.vrt": vrt.encode(), "page.html": b"<html>404</html>",
     }

@@ -2,7 +2,9 @@
 // the exports complete, every damaged tile has its log line, and every good tile is drawn
 // with its labels at its own place.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <cstdio>
 #include <map>
 #include <sstream>
 #include <string>
@@ -39,12 +41,12 @@ std::string Text(const Rgb& c) {
 
 class CombineDamagedTilesTest : public ::testing::Test {
   protected:
-    // Columns 10 to 13, rows 20 to 22: every position has a base and a label tile (opaque red
+    // Columns 10 to 14, rows 20 to 22: every position has a base and a label tile (opaque red
     // on the left half, clear on the right); some of them are damaged.
     void SetUp() override {
         engine::SetLogFolder(dir / "log");
         for (int y = 20; y <= 22; ++y) {
-            for (int x = 10; x <= 13; ++x) {
+            for (int x = 10; x <= 14; ++x) {
                 const Rgb c = ColourOf(x, y);
                 Put(Base(x, y), damaged::Jpeg(256, static_cast<std::uint8_t>(c[0]),
                                               static_cast<std::uint8_t>(c[1]),
@@ -68,6 +70,7 @@ class CombineDamagedTilesTest : public ::testing::Test {
         Damage(Label(11, 20), damaged::BogusDqt(good), Drawn::BaseOnly);
         Damage(Base(12, 20), damaged::Cut(damaged::NoisyJpeg(128)), Drawn::Background);
         Damage(Base(13, 20), damaged::Cut(damaged::NoisyJpeg(256)), Drawn::Background);
+        Damage(Base(14, 20), damaged::BrokenScan(damaged::NoisyJpeg(256)), Drawn::Background);
         Damage(Base(10, 21), damaged::RasterDescriptionOf(dir / "secret.png", 256),
                Drawn::Background);
         Damage(Base(11, 21), damaged::ClaimedJpegSize(good, 65000, 65000), Drawn::Background);
@@ -118,7 +121,7 @@ class CombineDamagedTilesTest : public ::testing::Test {
     testsupport::TempDir dir;
     std::filesystem::path tiles = dir / "tiles";
     std::filesystem::path out = dir / "out";
-    std::string area = test::AreaText({{10.2, 20.3}, {13.8, 22.7}}, kZ);
+    std::string area = test::AreaText({{10.2, 20.3}, {14.8, 22.7}}, kZ);
     std::vector<std::filesystem::path> noted;  // damaged or odd-sized files
     std::map<std::pair<int, int>, Drawn> drawnAs;
 };
@@ -140,22 +143,27 @@ TEST_F(CombineDamagedTilesTest, StitchLogsEveryDamagedTileAndDrawsEveryGoodOneIn
             EXPECT_EQ(LinesNaming(log, file), 1) << file << "\n" << log;
         }
         for (int y = 20; y <= 22; ++y) {
-            for (int x = 10; x <= 13; ++x) {
+            for (int x = 10; x <= 14; ++x) {
                 const auto it = drawnAs.find({x, y});
                 const Drawn drawn = it == drawnAs.end() ? Drawn::Whole : it->second;
                 const int px = (x - 10) * 256;
                 const int py = (y - 20) * 256;
-                const Rgb left = ReadPixel(image, px + 40, py + 128);
-                const Rgb right = ReadPixel(image, px + 200, py + 128);
                 const Rgb labelColour = drawn == Drawn::Whole      ? Rgb{255, 0, 0}
                                         : drawn == Drawn::BaseOnly ? ColourOf(x, y)
                                                                    : Rgb{255, 255, 255};
                 const Rgb baseColour =
                     drawn == Drawn::Background ? Rgb{255, 255, 255} : ColourOf(x, y);
-                const std::string where = std::to_string(x) + "," + std::to_string(y) +
-                                          " threads " + std::to_string(threads);
-                EXPECT_TRUE(Near(left, labelColour)) << where << ": " << Text(left);
-                EXPECT_TRUE(Near(right, baseColour)) << where << ": " << Text(right);
+                // Both halves, near the top and the bottom: a tile of another size drawn at
+                // its column times its own width would cover a quarter of a neighbour.
+                for (int dy : {40, 200}) {
+                    const Rgb left = ReadPixel(image, px + 40, py + dy);
+                    const Rgb right = ReadPixel(image, px + 200, py + dy);
+                    const std::string where = std::to_string(x) + "," + std::to_string(y) + " +" +
+                                              std::to_string(dy) + " threads " +
+                                              std::to_string(threads);
+                    EXPECT_TRUE(Near(left, labelColour)) << where << ": " << Text(left);
+                    EXPECT_TRUE(Near(right, baseColour)) << where << ": " << Text(right);
+                }
             }
         }
         std::filesystem::remove_all(out);
@@ -163,9 +171,36 @@ TEST_F(CombineDamagedTilesTest, StitchLogsEveryDamagedTileAndDrawsEveryGoodOneIn
 }
 
 // Exports copy tiles as stored; where they draw labels they decode, and each damaged input
-// gets its line in the daily log while the good tiles keep their labels.
+// gets its line in the daily log while every good tile keeps its labels at its own place. A
+// base tile that does not decode goes out as it is stored, never decoded by other means.
 TEST_F(CombineDamagedTilesTest, ExportsThatDrawLabelsLogEveryDamagedTile) {
     const auto task = test::MakeTask(dir.path(), tiles, kLayer, area);
+    const auto cacheTile = [this](int x, int y) {
+        char name[64];
+        std::snprintf(name, sizeof name, "R%08X/C%08X.jpg", y, x);
+        return testsupport::ReadFileBytes(out / "Task_ArcGIS瓦片" / "_alllayers" / "L06" / name);
+    };
+    const auto databaseTile = [this](int x, int y) {
+        sqlite3* db = nullptr;
+        std::string bytes;
+        const auto file = out / "Task_MBTiles" / "Task.mbtiles";
+        if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+            sqlite3_stmt* query = nullptr;
+            sqlite3_prepare_v2(db,
+                               "SELECT tile_data FROM tiles WHERE zoom_level=6 AND tile_column=? "
+                               "AND tile_row=?",
+                               -1, &query, nullptr);
+            sqlite3_bind_int(query, 1, x);
+            sqlite3_bind_int(query, 2, (1 << kZ) - 1 - y);  // rows counted from the south
+            if (sqlite3_step(query) == SQLITE_ROW) {
+                bytes.assign(static_cast<const char*>(sqlite3_column_blob(query, 0)),
+                             static_cast<std::size_t>(sqlite3_column_bytes(query, 0)));
+            }
+            sqlite3_finalize(query);
+        }
+        sqlite3_close(db);
+        return bytes;
+    };
     for (auto kind : {TImageCombineType::icMBTiles, TImageCombineType::icArcGIS}) {
         std::filesystem::remove_all(dir / "log");
         RecordingEvents events;
@@ -182,15 +217,46 @@ TEST_F(CombineDamagedTilesTest, ExportsThatDrawLabelsLogEveryDamagedTile) {
                 << static_cast<int>(kind) << " " << file << "\n"
                 << log;
         }
+        for (int y = 20; y <= 22; ++y) {
+            for (int x = 10; x <= 14; ++x) {
+                const std::string where = std::to_string(static_cast<int>(kind)) + " at " +
+                                          std::to_string(x) + "," + std::to_string(y);
+                const std::string stored =
+                    kind == TImageCombineType::icArcGIS ? cacheTile(x, y) : databaseTile(x, y);
+                const auto it = drawnAs.find({x, y});
+                const Drawn drawn = it == drawnAs.end() ? Drawn::Whole : it->second;
+                if (drawn == Drawn::Background) {
+                    EXPECT_EQ(stored, testsupport::ReadFileBytes(Base(x, y))) << where;
+                    continue;
+                }
+                const auto image = engine::DecodeImage(stored);
+                ASSERT_TRUE(image.has_value()) << where;
+                ASSERT_EQ(image->width, 256) << where;
+                const std::uint8_t* left = image->At(40, 128);
+                const std::uint8_t* right = image->At(200, 128);
+                const Rgb labelColour = drawn == Drawn::Whole ? Rgb{255, 0, 0} : ColourOf(x, y);
+                EXPECT_TRUE(Near({left[0], left[1], left[2]}, labelColour)) << where;
+                EXPECT_TRUE(Near({right[0], right[1], right[2]}, ColourOf(x, y))) << where;
+            }
+        }
     }
-    // A good tile of the cache carries its labels.
-    const auto cached = engine::DecodeImage(testsupport::ReadFileBytes(
-        out / "Task_ArcGIS瓦片" / "_alllayers" / "L06" / "R00000016" / "C0000000D.jpg"));
-    ASSERT_TRUE(cached.has_value());
-    const std::uint8_t* left = cached->At(40, 128);
-    const std::uint8_t* right = cached->At(200, 128);
-    EXPECT_TRUE(Near({left[0], left[1], left[2]}, {255, 0, 0}));
-    EXPECT_TRUE(Near({right[0], right[1], right[2]}, ColourOf(13, 22)));
+}
+
+// The KML export copies tiles and decodes none: it completes over the same tree with every tile
+// as stored.
+TEST_F(CombineDamagedTilesTest, KmlExportCopiesEveryTileAsStored) {
+    const auto task = test::MakeTask(dir.path(), tiles, kLayer, area);
+    RecordingEvents events;
+    test::RunWorker(task, out, TImageCombineType::icGoogleEarth, test::Levels({kZ}), events);
+    ASSERT_EQ(events.endResult, CombineResult::Completed);
+    for (int y = 20; y <= 22; ++y) {
+        for (int x = 10; x <= 14; ++x) {
+            const auto copy =
+                out / "Task_L6" / "6" / std::to_string(x) / (std::to_string(y) + ".jpg");
+            EXPECT_EQ(testsupport::ReadFileBytes(copy), testsupport::ReadFileBytes(Base(x, y)))
+                << x << "," << y;
+        }
+    }
 }
 
 }  // namespace

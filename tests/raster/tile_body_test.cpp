@@ -77,7 +77,8 @@ TEST_F(TileBodyTest, RasterTileDecoderRecoversFromEveryFailure) {
     const std::string good = damaged::Jpeg(64, 20, 200, 40);
     TileDecoder decoder;
     for (const std::string& bad :
-         {damaged::BogusDqt(good), good.substr(0, 40), damaged::ClaimedJpegSize(good, 65000, 9)}) {
+         {damaged::BogusDqt(good), good.substr(0, 40), damaged::Cut(damaged::NoisyJpeg(256)),
+          damaged::BrokenScan(damaged::NoisyJpeg(256)), damaged::ClaimedJpegSize(good, 65000, 9)}) {
         TileImage image;
         std::string error;
         EXPECT_FALSE(decoder.Decode(bad, image, &error));

@@ -4,6 +4,7 @@
 #include <turbojpeg.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 
@@ -142,10 +143,10 @@ DecodeStatus JpegInto(std::string_view bytes, RgbaImage& image, std::int64_t max
     if (tjDecompress2(handle, data, size, image.pixels.data(), width, 0, height, TJPF_RGBA, 0) !=
         0) {
         // Minor flaws that the decoder only warns about still give the whole picture; a file
-        // that ends early does not.
+        // or a scan that ends early does not.
         const std::string message = tjGetErrorStr2(handle);
-        const bool warningOnly = tjGetErrorCode(handle) == TJERR_WARNING &&
-                                 message.find("Premature end") == std::string::npos;
+        const bool warningOnly =
+            tjGetErrorCode(handle) == TJERR_WARNING && !JpegWarningLeavesPartOfImage(message);
         if (!warningOnly) {
             SetReason(reason, "JPEG: " + message);
             tj.Renew();
@@ -169,6 +170,16 @@ ImageFormat SniffImageFormat(std::string_view bytes) {
         return ImageFormat::Jpeg;
     }
     return ImageFormat::Unknown;
+}
+
+bool JpegWarningLeavesPartOfImage(std::string_view message) {
+    // "Premature end of JPEG file" (the body is cut short) and "Corrupt JPEG data: premature
+    // end of data segment" (a scan breaks off at a stray marker).
+    std::string lower(message);
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return lower.find("premature end") != std::string::npos;
 }
 
 bool DecodePng(std::string_view bytes, RgbaImage& image) {

@@ -47,6 +47,10 @@ enum class DecodeStatus {
 DecodeStatus DecodeTileImage(std::string_view bytes, RgbaImage& image,
                              std::string* reason = nullptr);
 
+// Whether a warning of the JPEG library means that the picture was not decoded whole: the body,
+// or a scan inside it, ended early and the rest of the image is grey.
+bool JpegWarningLeavesPartOfImage(std::string_view message);
+
 // Each returns false for bytes that are not a complete image of its kind. `image` is reused:
 // decoding many tiles into one object allocates once.
 bool DecodePng(std::string_view bytes, RgbaImage& image);
