@@ -4,11 +4,11 @@
 #include <turbojpeg.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstring>
 
 #include "engine/core/atomic_file.h"
+#include "engine/core/text_helpers.h"
 
 namespace engine {
 namespace {
@@ -175,11 +175,7 @@ ImageFormat SniffImageFormat(std::string_view bytes) {
 bool JpegWarningLeavesPartOfImage(std::string_view message) {
     // "Premature end of JPEG file" (the body is cut short) and "Corrupt JPEG data: premature
     // end of data segment" (a scan breaks off at a stray marker).
-    std::string lower(message);
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return lower.find("premature end") != std::string::npos;
+    return FindNoCase(message, "premature end") != std::string_view::npos;
 }
 
 bool DecodePng(std::string_view bytes, RgbaImage& image) {
