@@ -519,14 +519,20 @@ testsupport::TileServer::Rule FastThenSlow(int fast, std::chrono::milliseconds d
     };
 }
 
-TEST(DownloadController, AnIntervalWithoutBytesShowsSpeedZero) {
-    Harness h(FastThenSlow(2, 10s));
+// Starts two workers on a server that answers two tiles at once and then stalls; true once
+// both tiles are in and the timer runs.
+bool StartWithTwoTilesIn(Harness& h) {
     h.settings.SetIntSetting(engine::IntSetting::MaxThread, 2);
     h.SetBox(kLat1, kLng1, kLat2, kLng2);
     h.SetLevels({10, 11, 12});
     h.controller->Start();
-    ASSERT_TRUE(WaitUntil(
-        [&] { return h.controller->Counters().Succeed == 2 && h.controller->TimerActive(); }));
+    return WaitUntil(
+        [&] { return h.controller->Counters().Succeed == 2 && h.controller->TimerActive(); });
+}
+
+TEST(DownloadController, AnIntervalWithoutBytesShowsSpeedZero) {
+    Harness h(FastThenSlow(2, 10s));
+    ASSERT_TRUE(StartWithTwoTilesIn(h));
     h.controller->Tick();  // takes in the two tiles
     EXPECT_EQ(h.controller->Counters().Speed1, 2 * kPngSize);
     EXPECT_EQ(h.controller->Counters().Speed2, 2);
@@ -553,12 +559,7 @@ TEST(DownloadController, TheRunningSpeedIsPerSecondWhateverTheTicksInterval) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.interval.count());
         Harness h(FastThenSlow(2, 10s));
-        h.settings.SetIntSetting(engine::IntSetting::MaxThread, 2);
-        h.SetBox(kLat1, kLng1, kLat2, kLng2);
-        h.SetLevels({10, 11, 12});
-        h.controller->Start();
-        ASSERT_TRUE(WaitUntil(
-            [&] { return h.controller->Counters().Succeed == 2 && h.controller->TimerActive(); }));
+        ASSERT_TRUE(StartWithTwoTilesIn(h));
         h.fakes.clock.now += c.interval;
         h.controller->Tick();
         EXPECT_EQ(h.controller->Counters().Speed1, c.bytesPerSecond);
