@@ -8,6 +8,7 @@
 #include "engine/settings/settings.h"
 #include "geodata/boundary/boundary_store.h"
 #include "mainwindow/app/services.h"
+#include "mainwindow/layers/baidu_layer_switch.h"
 #include "mainwindow/page/page_scripts.h"
 
 namespace mainwindow {
@@ -96,14 +97,7 @@ void LayerController::SetMapTypeId(engine::TMapType mapType, int cityNameIndex) 
         services_.page.ExecJavaScript(pagescript::ChangeMapType(mapType, false));
         return;
     }
-    settings_.SetBoolSetting(engine::BoolSetting::BigFontMode, false);
-    const std::size_t city =
-        cityNameIndex >= 0 && cityNameIndex < static_cast<int>(engine::Baidu3DCities.size())
-            ? static_cast<std::size_t>(cityNameIndex)
-            : 0;
-    services_.page.ExecJavaScript(
-        pagescript::ChangeMapType(mapType, true, QString::fromUtf8(engine::Baidu3DCities[city]),
-                                  QString::fromUtf8(engine::Baidu3DCityCenters[city])));
+    SwitchBaiduLayer(settings_, services_.page, mapType, cityNameIndex);
 }
 
 void LayerController::ChangeMapTypeAndFocus(engine::TMapType mapType) {

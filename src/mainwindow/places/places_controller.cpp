@@ -16,6 +16,7 @@
 #include "geodata/polyline/polyline_codec.h"
 #include "geodata/search/geocoder.h"
 #include "geodata/ui/text_file_dialog.h"
+#include "mainwindow/layers/baidu_layer_switch.h"
 #include "mainwindow/page/page_scripts.h"
 #include "mainwindow/places/district_text.h"
 #include "mainwindow/places/off_ui_thread.h"
@@ -175,12 +176,8 @@ void PlacesController::CityClick() {
                 if (onSwitch3DCity) {
                     onSwitch3DCity(static_cast<int>(i));
                 } else {
-                    // As any switch of the Baidu page's layer does.
-                    settings_.SetBoolSetting(engine::BoolSetting::BigFontMode, false);
-                    services_.page.RunScript(pagescript::ChangeMapType(
-                        engine::TMapType::mtBaidu3D, true, city,
-                        QString::fromUtf8(engine::Baidu3DCityCenters[i].data(),
-                                          engine::Baidu3DCityCenters[i].size())));
+                    SwitchBaiduLayer(settings_, services_.page, engine::TMapType::mtBaidu3D,
+                                     static_cast<int>(i));
                 }
                 break;
             }

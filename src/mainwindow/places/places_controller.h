@@ -37,7 +37,8 @@ class PlacesController : public QObject {
 
     // FCoordinates: the current download area as "lng,lat,lng,lat,..." (GCJ-02).
     std::function<QString()> coordinates;
-    // SetMapTypeId(48, city): switches the 3D city; when unset the page is told directly.
+    // SetMapTypeId(48, city): switches the 3D city; when unset the page is switched here, as the
+    // layer menu switches it.
     std::function<void(int cityIndex)> onSwitch3DCity;
 
     // LoadCityTree: the tree's nodes; the node whose text equals LastNodeText is selected.
