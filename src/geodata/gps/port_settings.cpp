@@ -51,6 +51,11 @@ void TakeListed(const std::array<std::string_view, N>& allowed, std::string_view
 
 }  // namespace
 
+bool PortChosen(std::string_view port) {
+    port = Trim(port);
+    return !port.empty() && !SameText(port, kFirstRunPort);
+}
+
 std::int32_t ComPortSettings::BaudRateValue() const {
     if (BaudRate == "Custom") {
         return CustomBaudRate;

@@ -118,8 +118,8 @@ bool RunComSetupDialog(QWidget* parent, IGpsSerialPort& port, const std::filesys
     geodata::LoadPortSettings(file, kSerialSettingsSection, settings);
     port.ApplySettings(settings);
 
-    // The list starts at the port that a start opens: a stored name that is not present here
-    // (such as the first-run default) gives way to the port present, as it does at the start.
+    // The list starts at the port that a start opens: the first-run default gives way to the
+    // first port present, as it does at a start; a chosen port shows as stored, present or not.
     geodata::ComPortSettings shown = settings;
     if (const QString opened = port.PortName(); !opened.isEmpty()) {
         shown.Port = opened.toStdString();

@@ -13,6 +13,9 @@
 
 namespace mainwindow {
 
+void DialogMessages::ShowPlain(const QString& msg) {
+    ShowPlainMsg(msg);
+}
 void DialogMessages::ShowInfo(const QString& msg, const QString& caption) {
     ShowInfoMsg(msg, caption);
 }

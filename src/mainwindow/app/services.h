@@ -15,6 +15,8 @@ namespace mainwindow {
 class IMessages {
   public:
     virtual ~IMessages() = default;
+    // The plain box: the application's title as caption, no icon, one OK button.
+    virtual void ShowPlain(const QString& msg) = 0;
     virtual void ShowInfo(const QString& msg, const QString& caption = QString()) = 0;
     virtual void ShowError(const QString& msg, const QString& caption = QString()) = 0;
     virtual void ShowWarning(const QString& msg, const QString& caption = QString()) = 0;
