@@ -10,6 +10,7 @@
 #include "engine/download/download_settings.h"
 #include "engine/download/installed_data.h"
 #include "engine/log/logger.h"
+#include "engine/net/user_agents.h"
 #include "engine/settings/settings.h"
 #include "engine/tasks/profiles.h"
 #include "mainwindow/app/services.h"
@@ -27,9 +28,6 @@ using engine::TDownloadStatus;
 namespace {
 
 constexpr std::int64_t kIdleEndMs = 30LL * 60 * 1000;
-constexpr const char* kUserAgent =
-    "Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebKit/537.22 (KHTML, like Gecko) "
-    "Chrome/25.0.1364.152 Safari/537.22";
 
 int ClampToInt(std::int64_t value) {
     return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
@@ -182,7 +180,7 @@ void DownloadController::Start() {
     settings_.SetIntSetting(engine::IntSetting::MapTypeIndex, engine::Ord(layer));
     settings_.SetStrSetting(engine::StrSetting::LogFileName,
                             engine::TaskLogFileName(saved->name.toStdString()).string());
-    settings_.SetStrSetting(engine::StrSetting::UserAgent, kUserAgent);
+    settings_.SetStrSetting(engine::StrSetting::UserAgent, engine::kTileUserAgent);
 
     activityMs_ = NowMs();
     stopwatchBankedMs_ = 0;
