@@ -192,7 +192,7 @@ void DownloadController::Start() {
         plan.Settings = engine::DownloadSettingsFrom(settings_);
         plan.SubstituteImage = engine::LoadSubstituteImage();
         plan.MaxTiles = capped ? maxTaskTiles_ : -1;
-        auto urls = std::make_shared<engine::UrlSettingsFeed>(engine::UrlSettingsFrom(settings_));
+        urls_ = std::make_shared<engine::UrlSettingsFeed>(engine::UrlSettingsFrom(settings_));
         const std::shared_ptr<TaskCounters> counters = counters_;
         // OnDownloadProgress, on the workers' threads.
         auto progress = [this, counters](bool succeed, std::int32_t size, std::int32_t code) {
@@ -209,7 +209,7 @@ void DownloadController::Start() {
                     this, [this, counters] { TickFor(counters); }, Qt::QueuedConnection);
             }
         };
-        pool_->StartTask(std::move(plan), threadCount_, std::move(progress), std::move(urls));
+        pool_->StartTask(std::move(plan), threadCount_, std::move(progress), urls_);
     }
     taskStore_.SaveTileBounds(bounds);
 
@@ -218,6 +218,18 @@ void DownloadController::Start() {
     else
         DownloadFinished(false);
     emit statusBarLayoutRequested();
+}
+
+void DownloadController::UrlSettingsChanged() {
+    if (!urls_)
+        return;
+    engine::UrlSettings next = engine::UrlSettingsFrom(settings_);
+    // The task's tile rectangles and names were made on the grid and tile form these two
+    // chose at its start; a tile of the other grid or form would land in the wrong place.
+    const engine::UrlSettings started = urls_->Get();
+    next.TiandituIndex = started.TiandituIndex;
+    next.BigFontMode = started.BigFontMode;
+    urls_->Set(std::move(next));
 }
 
 void DownloadController::StartTimerFor(const std::shared_ptr<TaskCounters>& counters) {
