@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include "engine/net/user_agents.h"
 #include "support/loopback_server.h"
 #include "support/temp_dir.h"
 
@@ -113,7 +114,7 @@ TEST(HttpClient, WorkerAndLookupConfigurationsSendTheirProtocolAndAgent) {
     EXPECT_EQ(requests[0].version, "HTTP/1.1");
     EXPECT_EQ(requests[0].Header("User-Agent"), "TileAgent/1.0");
     EXPECT_EQ(requests[1].version, "HTTP/1.0");
-    EXPECT_FALSE(requests[1].HasHeader("User-Agent"));
+    EXPECT_EQ(requests[1].Header("User-Agent"), engine::kLookupUserAgent);
 }
 
 TEST(HttpClient, ErrorStatusKeepsItsBody) {

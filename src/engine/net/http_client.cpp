@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "engine/core/text_helpers.h"
+#include "engine/net/user_agents.h"
 
 namespace engine {
 namespace {
@@ -81,6 +82,7 @@ HttpClientConfig WorkerClientConfig(const std::string& userAgent, const ProxyCon
 HttpClientConfig LookupClientConfig() {
     HttpClientConfig config;
     config.http11 = false;
+    config.userAgent = kLookupUserAgent;
     config.timeout = std::chrono::milliseconds(90000);
     config.keepAlive = false;
     return config;

@@ -41,7 +41,7 @@ struct HttpClientConfig {
 
 // Download workers: HTTP/1.1, the task's user agent and proxy, keep-alive, no redirects.
 HttpClientConfig WorkerClientConfig(const std::string& userAgent, const ProxyConfig& proxy);
-// Web lookups: a fresh client each, HTTP/1.0, default agent, 90 s, no proxy.
+// Web lookups: a fresh client each, HTTP/1.0, kLookupUserAgent, 90 s, no proxy.
 HttpClientConfig LookupClientConfig();
 
 // One client keeps one connection open between requests (when keepAlive); use one per thread.

@@ -33,6 +33,7 @@ MenuController::Hooks ControllerHooks(const FrameContext& frame) {
     hooks.showSettings = [window, settings, opener] {
         return TfrmSettings::ShowForm(*settings, SkinManager::Instance(), *opener, window);
     };
+    hooks.settingsClosed = frame.urlSettingsChanged;
     hooks.styleNames = [] { return SkinManager::Instance().StyleNames(); };
     hooks.trySetStyle = [](const QString& name) {
         return SkinManager::Instance().TrySetStyle(name);

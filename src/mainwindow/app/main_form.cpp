@@ -13,11 +13,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <array>
-#include <thread>
 
 #include "engine/core/catalogue.h"
-#include "engine/download/download_settings.h"
-#include "engine/download/tile_version_probe.h"
 #include "engine/settings/settings.h"
 #include "engine/settings/settings_paths.h"
 #include "engine/tasks/profiles.h"
@@ -46,6 +43,7 @@
 #include "mainwindow/download/download_texts.h"
 #include "mainwindow/download/stitch_hand_over.h"
 #include "mainwindow/download/tile_bounds.h"
+#include "mainwindow/download/tile_version_update.h"
 #include "mainwindow/layers/layer_controller.h"
 #include "mainwindow/page/page_host.h"
 #include "mainwindow/taskbar/launcher_entry.h"
@@ -80,6 +78,7 @@ struct TfrmMain::Impl {
     std::unique_ptr<DownloadController> download;
     std::unique_ptr<LayerController> layers;
     std::unique_ptr<TaskController> tasks;
+    std::unique_ptr<TileVersionUpdate> versionUpdate;
 
     TProgressBar* progressBar = nullptr;
     std::array<QLabel*, 5> statusPanels{};
@@ -123,15 +122,11 @@ TfrmMain::TfrmMain(engine::TSettings& settings, QWebEngineProfile& profile, Main
     settings.SetStrSetting(engine::StrSetting::MainExeName,
                            QCoreApplication::applicationFilePath().toStdString());
     if (options.backgroundWork && settings.GetBoolSetting(engine::BoolSetting::AutoUpdateTileVer)) {
-        // Not waited for: it stores what it finds and ends by itself.
-        std::thread([&settings] {
-            try {
-                engine::SettingsTileVersionStore store(settings);
-                engine::UpdateTileVersions(store);
-            } catch (const std::exception& error) {
-                Log(QStringLiteral("tile versions: ") + QString::fromUtf8(error.what()));
-            }
-        }).detach();
+        d_->versionUpdate = std::make_unique<TileVersionUpdate>(*this, settings, [this] {
+            if (d_->download)
+                d_->download->UrlSettingsChanged();
+        });
+        d_->versionUpdate->Start();
     }
     setWindowTitle(AppTitle());
     d_->ui.actBigFontMode->setEnabled(false);
@@ -342,7 +337,9 @@ void TfrmMain::CreateControllers() {
 void TfrmMain::AttachFeatures() {
     Impl& d = *d_;
     Ui::TfrmMain& ui = d.ui;
-    const FrameContext frame{*this, *d.services, d.settings, *d.events, *d.crm, *d.close, d.stitch};
+    const auto urlSettingsChanged = [&d] { d.download->UrlSettingsChanged(); };
+    const FrameContext frame{*this,  *d.services, d.settings, *d.events,
+                             *d.crm, *d.close,    d.stitch,   urlSettingsChanged};
     AttachLayers({ui.mniLayerMenu, ui.chkZoomLevels, ui.cbbProfile, d.statusPanels[3],
                   d.statusPanels[4], d.view},
                  *d.layers, frame);

@@ -127,7 +127,9 @@ QString ColumnText(const QString& text, int width) {
     QString kept;
     kept.reserve(text.size());
     for (QChar c : text) {
-        if (c.unicode() >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r')
+        const char16_t u = c.unicode();
+        // The characters XML 1.0 has (U+FFFE and U+FFFF are none).
+        if ((u >= 0x20 && u != 0xFFFE && u != 0xFFFF) || u == u'\t' || u == u'\n' || u == u'\r')
             kept.append(c);
     }
     return LimitCharacters(kept, width);

@@ -78,7 +78,14 @@ void MenuController::ClearOverlays() {
 }
 
 void MenuController::Settings() {
-    if (hooks_.showSettings && hooks_.showSettings()) {
+    if (!hooks_.showSettings) {
+        return;
+    }
+    const bool reload = hooks_.showSettings();
+    if (hooks_.settingsClosed) {
+        hooks_.settingsClosed();
+    }
+    if (reload) {
         services_.page.LoadMaps();
     }
 }

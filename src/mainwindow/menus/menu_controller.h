@@ -23,6 +23,8 @@ class MenuController : public QObject {
     struct Hooks {
         // The settings dialog shown modally; true when the map page must be reloaded.
         std::function<bool()> showSettings;
+        // After the settings dialog has closed: what it saved may change a running download.
+        std::function<void()> settingsClosed;
         // The registered style names and the switch to one (no message when it fails).
         std::function<QStringList()> styleNames;
         std::function<bool(const QString&)> trySetStyle;

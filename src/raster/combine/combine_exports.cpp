@@ -11,6 +11,7 @@
 #include "engine/core/number_format.h"
 #include "engine/core/text_helpers.h"
 #include "engine/core/tile_math.h"
+#include "engine/core/xml_escape.h"
 #include "engine/download/tile_path.h"
 #include "engine/image/merge_tile_images.h"
 #include "engine/log/logger.h"
@@ -195,7 +196,7 @@ void TCombineTile::ExportKmlOverlay() {
             std::string(engine::kUtf8Bom) + "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
         text += "<kml xmlns=\"http://earth.google.com/kml/2.0\">\r\n";
         text += "    <Folder>\r\n";
-        text += "        <name>" + levelName + "</name>\r\n";
+        text += "        <name>" + engine::EscapeXmlText(levelName) + "</name>\r\n";
         text += body;
         text += "    </Folder>\r\n</kml>\r\n";
         std::filesystem::create_directories(levelDir);
