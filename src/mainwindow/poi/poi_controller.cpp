@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 #include <QThreadPool>
+#include <QTimer>
 #include <QUrl>
 
 #include "engine/core/datum.h"
@@ -27,6 +28,8 @@ namespace {
 
 constexpr int kPageSize = 20;
 constexpr int kLimitedPages = 5;
+// Putting rows on the map yields to the event loop after row 0 and after every 50th row.
+constexpr int kPlaceStep = 50;
 
 // Layers whose Google tiles are not shifted, so places go there in WGS-84.
 bool UnshiftedLayer(int layer) {
@@ -105,6 +108,7 @@ void PoiController::Search(const QString& keyword, const QString& tag) {
     }
     exportName_ = regionText + keyword;
 
+    StopPlacing();  // its rows are the list this search replaces
     searching_ = true;
     progress_ = 0;
     progressMax_ = 0;
@@ -234,14 +238,52 @@ void PoiController::RowClick(int row) {
 }
 
 void PoiController::AllPOI2Map() {
+    const int run = ++placeRun_;
     // A copy: nothing here may see rows that a new search replaces.
-    const std::vector<geodata::TPOIData> places = rows_;
+    auto places = std::make_shared<const std::vector<geodata::TPOIData>>(rows_);
+    placing_ = true;
+    emit placeProgress(0, static_cast<int>(places->size()));
+    emit placingChanged();
     services_.page.RunScript(QStringLiteral("clearAllOverlays();"));
-    const int count = static_cast<int>(places.size());
-    for (int i = 0; i < count; ++i) {
-        const auto& place = places[static_cast<std::size_t>(i)];
+    PlaceFrom(run, std::move(places), 0);
+}
+
+void PoiController::PlaceFrom(int run, std::shared_ptr<const std::vector<geodata::TPOIData>> places,
+                              int first) {
+    const int count = static_cast<int>(places->size());
+    int next = first;
+    while (next < count) {
+        // A page call may have let a new search or placement begin.
+        if (run != placeRun_) {
+            return;
+        }
+        const int row = next++;
+        const auto& place = (*places)[static_cast<std::size_t>(row)];
         services_.page.RunScript(
-            pagescript::AddNewMarker(i, PagePosition(place.location), place, false));
+            pagescript::AddNewMarker(row, PagePosition(place.location), place, false));
+        emit placeProgress(next, count);
+        if (row % kPlaceStep == 0) {
+            break;
+        }
+    }
+    if (run != placeRun_) {
+        return;
+    }
+    if (next < count) {
+        QTimer::singleShot(0, this, [this, run, places = std::move(places), next]() mutable {
+            PlaceFrom(run, std::move(places), next);
+        });
+        return;
+    }
+    placing_ = false;
+    emit placingChanged();
+}
+
+void PoiController::StopPlacing() {
+    ++placeRun_;
+    if (placing_) {
+        placing_ = false;
+        emit placingChanged();
     }
 }
 

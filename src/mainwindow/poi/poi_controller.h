@@ -55,8 +55,11 @@ class PoiController : public QObject {
 
     // lstPOIClick: the row's marker on the page, centred.
     void RowClick(int row);
-    // actAllPOI2MapExecute.
+    // actAllPOI2MapExecute: clears the page's overlays and puts every row's marker on it, row 0
+    // alone and then 50 rows a turn of the event loop, so that the window stays live and the
+    // progress shows; the rows are copied first. A new placement or a new search ends it.
     void AllPOI2Map();
+    bool Placing() const { return placing_; }
     bool CanAllPOI2Map() const { return !searching_ && !rows_.empty(); }
     // actPOIExportExecute / actPOIExportUpdate.
     void Export();
@@ -78,6 +81,9 @@ class PoiController : public QObject {
     void rowsReset();
     void rowsAdded(int first, int count);
     void progressChanged(int position, int maximum);
+    // Putting all rows on the map started or ended; while it runs, the markers placed so far.
+    void placingChanged();
+    void placeProgress(int position, int maximum);
     void titleChanged(const QString& title);
     void panelShownChanged(bool shown);
     // The district lookup of a search found this region for the place-search box.
@@ -87,6 +93,9 @@ class PoiController : public QObject {
     struct Page;
     void PageArrived(int serial, const Page& page);
     void SearchEnded(int serial, bool limited, int total);
+    void PlaceFrom(int run, std::shared_ptr<const std::vector<geodata::TPOIData>> places,
+                   int first);
+    void StopPlacing();
 
     Services& services_;
     geodata_ui::ITextFileDialogs& textDialogs_;
@@ -102,6 +111,8 @@ class PoiController : public QObject {
     int serial_ = 0;
     int progress_ = 0;
     int progressMax_ = 0;
+    bool placing_ = false;
+    int placeRun_ = 0;
     // Each search has its own flag; the worker holds it as long as it runs.
     std::shared_ptr<std::atomic<bool>> canceled_;
 };

@@ -145,10 +145,13 @@ PoiPanel::PoiPanel(PoiController& controller, QWidget* parent)
     connect(&controller_, &PoiController::rowsReset, lstPOI, &QListWidget::clear);
     connect(&controller_, &PoiController::rowsAdded, this, &PoiPanel::AddRows);
     connect(&controller_, &PoiController::titleChanged, lblPOICount, &QLabel::setText);
-    connect(&controller_, &PoiController::progressChanged, this, [this](int position, int max) {
+    const auto showProgress = [this](int position, int max) {
         pbPOI->setMaximum(std::max(max, position));
         pbPOI->setValue(position);
-    });
+    };
+    connect(&controller_, &PoiController::progressChanged, this, showProgress);
+    connect(&controller_, &PoiController::placeProgress, this, showProgress);
+    connect(&controller_, &PoiController::placingChanged, this, &PoiPanel::RefreshState);
     RefreshState();
 }
 
@@ -175,12 +178,14 @@ void PoiPanel::RefreshState() {
     btnSearchPOIs->setEnabled(!searching);
     btnPOICancel->setVisible(searching);
     btnPOIExport->setVisible(!searching);
-    pbPOI->setVisible(searching);
-    if (searching) {
+    // Over the search button while a search runs or the rows go on the map.
+    const bool busy = searching || controller_.Placing();
+    if (busy && pbPOI->isHidden()) {
         pbPOI->setValue(0);
         pbPOI->CaptionLabel()->setText(QStringLiteral("0.00%"));
         pbPOI->raise();
     }
+    pbPOI->setVisible(busy);
     actAllPOI2Map->setEnabled(controller_.CanAllPOI2Map());
     actPOIExport->setEnabled(controller_.CanExport());
     btnPOIExport->setEnabled(controller_.CanExport());

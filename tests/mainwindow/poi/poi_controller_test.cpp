@@ -206,7 +206,38 @@ TEST_F(PoiTest, CancelKeepsTheRowsSoFarAndANewSearchNeverMixes) {
     }
 }
 
-TEST_F(PoiTest, AllRowsOnTheMapWhileANewSearchStarts) {
+TEST_F(PoiTest, AllRowsGoOnTheMapInStepsThatLetTheWindowWork) {
+    settings->SetStrSetting(engine::StrSetting::BaiduAK, "own");
+    total = 120;
+    controller->Search(QStringLiteral("many"), QString());
+    ASSERT_TRUE(WaitEnd());
+    ASSERT_EQ(controller->Rows().size(), 120u);
+    const auto before = fake.page.scripts.size();
+    QSignalSpy progress(controller.get(), &PoiController::placeProgress);
+    // A probe that comes back at every turn of the event loop notes how far the rows are.
+    std::vector<qsizetype> seen;
+    std::function<void()> probe = [&] {
+        seen.push_back(fake.page.scripts.size() - before);
+        if (controller->Placing()) {
+            QMetaObject::invokeMethod(controller.get(), probe, Qt::QueuedConnection);
+        }
+    };
+    QMetaObject::invokeMethod(controller.get(), probe, Qt::QueuedConnection);
+    controller->AllPOI2Map();
+    EXPECT_TRUE(controller->Placing());
+    ASSERT_TRUE(testplaces::WaitFor([&] { return !controller->Placing(); }));
+    QCoreApplication::processEvents();
+    // The overlays cleared and row 0 first; then 50 rows a turn.
+    EXPECT_EQ(seen, (std::vector<qsizetype>{2, 52, 102, 121}));
+    ASSERT_EQ(fake.page.scripts.size() - before, 121);
+    EXPECT_EQ(fake.page.scripts[before], QStringLiteral("clearAllOverlays();"));
+    EXPECT_TRUE(fake.page.scripts.back().startsWith(QStringLiteral("addNewMarker(119,")));
+    ASSERT_EQ(progress.count(), 121);
+    EXPECT_EQ(progress.front(), (QVariantList{0, 120}));
+    EXPECT_EQ(progress.back(), (QVariantList{120, 120}));
+}
+
+TEST_F(PoiTest, ANewSearchEndsPuttingTheOldRowsOnTheMap) {
     ReentrantPage page;
     mainwindow::Services services{fake.messages,    fake.fileDialogs, fake.opener, fake.clock,
                                   fake.processExit, fake.powerOff,    page};
@@ -223,10 +254,22 @@ TEST_F(PoiTest, AllRowsOnTheMapWhileANewSearchStarts) {
         ASSERT_TRUE(WaitEnd());
     };
     controller->AllPOI2Map();
+    EXPECT_FALSE(controller->Placing());
     EXPECT_EQ(controller->Rows().size(), 3u);
-    ASSERT_EQ(page.scripts.size(), 1 + 45);
-    EXPECT_EQ(page.scripts[0], QStringLiteral("clearAllOverlays();"));
-    EXPECT_TRUE(page.scripts[45].contains(QStringLiteral("酒店44")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page.scripts, QStringList{QStringLiteral("clearAllOverlays();")})
+        << "no row of either list went on the map";
+
+    // A search between two steps ends the placement as well.
+    page.scripts.clear();
+    controller->AllPOI2Map();
+    ASSERT_EQ(page.scripts.size(), 2);
+    total = 1;
+    controller->Search(QStringLiteral("newer"), QString());
+    EXPECT_FALSE(controller->Placing());
+    ASSERT_TRUE(WaitEnd());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page.scripts.size(), 2) << page.scripts.join(u'\n').toStdString();
 }
 
 TEST_F(PoiTest, RowsOnTheMapInThePagesDatum) {

@@ -109,6 +109,17 @@ TEST_F(PoiPanelTest, SearchShowsProgressThenRows) {
     EXPECT_EQ(panel->lstPOI->currentRow(), 2);
     panel->SelectMarkerRow(QStringLiteral("7"));
     EXPECT_EQ(panel->lstPOI->currentRow(), 2);
+
+    // All rows on the map: the bar counts the rows over the search button until they are all
+    // placed.
+    panel->actAllPOI2Map->trigger();
+    EXPECT_TRUE(panel->pbPOI->isVisible());
+    EXPECT_EQ(panel->pbPOI->maximum(), 3);
+    EXPECT_EQ(panel->pbPOI->value(), 1) << "row 0 goes on the map at once";
+    EXPECT_TRUE(panel->btnSearchPOIs->geometry().contains(panel->pbPOI->geometry()));
+    ASSERT_TRUE(testplaces::WaitFor([&] { return !controller->Placing(); }));
+    EXPECT_FALSE(panel->pbPOI->isVisible());
+    EXPECT_TRUE(fake.page.scripts.back().startsWith(QStringLiteral("addNewMarker(2,")));
 }
 
 TEST_F(PoiPanelTest, CloseLabel) {
