@@ -92,6 +92,23 @@ TEST_F(CombineExportTest, MBTilesHoldTheSourceTilesWithBoundsAndLevelsThatGdalRe
                                                     TImgType::itPNG)));
 }
 
+// North of about 85° there are no tiles: the bounds end at the grid's edge, where the tiles do.
+TEST_F(CombineExportTest, MBTilesOfAnAreaPastThePoleAreBoundedByTheTilesThatExist) {
+    test::MakeTiles(tiles, TMapType::mtGoogleRoadMap, 6, 33, 35, 0, 7);
+    const auto task = test::MakeTask(dir.path(), tiles, TMapType::mtGoogleRoadMap, "10,80,20,89");
+    RecordingEvents events;
+    test::RunWorker(task, out, TImageCombineType::icMBTiles, test::Levels({6}), events);
+    ASSERT_EQ(events.endResult, CombineResult::Completed);
+    const auto info = GdalInfo(out / "Task_MBTiles" / "Task.mbtiles");
+    double west = 0, north = 0, east = 0, south = 0;
+    engine::TileXYToLatLng(33, 0, 6, west, north);
+    engine::TileXYToLatLng(36, 8, 6, east, south);
+    EXPECT_EQ(info["metadata"][""]["bounds"],
+              engine::FormatFixed(west, 4) + "," + engine::FormatFixed(south, 4) + "," +
+                  engine::FormatFixed(east, 4) + "," + engine::FormatFixed(north, 4));
+    EXPECT_EQ(info["size"], nlohmann::json::array({3 * 256, 8 * 256}));
+}
+
 // A triangle over a 4 by 4 range: the database holds exactly the tiles the triangle touches.
 TEST_F(CombineExportTest, PolygonAreaStoresOnlyTheTilesItMeets) {
     test::MakeTiles(tiles, TMapType::mtGoogleRoadMap, 6, 10, 13, 20, 23);

@@ -286,7 +286,7 @@ void TCombineTile::ExportTileDatabase() {
         const auto& r = level.range;
         std::int64_t counter = 1;
         events_.Begin(level.count, {});
-        const LevelExtent extent = ComputeLevelExtent(task.box, z, tileSize);
+        const LevelExtent extent = LevelExtentOf(r, z, tileSize);
         bounds.NorthEast = {extent.north, extent.east};
         bounds.SouthWest = {extent.south, extent.west};
         if (orux) {
