@@ -4,7 +4,7 @@ import { decodePolyline, encodePolyline, parseLngLatList } from '../core/polylin
 import { ICONS, setMarkerTitle } from '../common/leaflet_parts.js';
 import { PlaceMarkers, CustomMarkers } from '../common/markers.js';
 import {
-  publishWrappers, returnValue, hostMapZoomChangedEvent, hostMapCenterChangedEvent, hostMapMousemoveEvent,
+  publishWrappers, reportingReady, returnValue, hostMapZoomChangedEvent, hostMapCenterChangedEvent, hostMapMousemoveEvent,
 } from '../common/bridge.js';
 import { GoogleLayers, addCopyrightControl } from './layers.js';
 import { GoogleDrawing, OverlayType } from './drawing.js';
@@ -178,8 +178,9 @@ export function install() {
   window.google.maps = window.google.maps || {};
   window.google.maps.drawing = { OverlayType };
   Object.assign(window, {
-    initialize, changeMapType, setCenterAndZoom, fullView, addCoordGrid, removeCoordGrid,
-    setOfflineMode, setOnlineMode, addTrafficTileLayer, removeTrafficTileLayer, getCurrentZoom,
+    initialize: reportingReady(initialize), changeMapType, setCenterAndZoom, fullView,
+    addCoordGrid, removeCoordGrid, setOfflineMode, setOnlineMode,
+    addTrafficTileLayer, removeTrafficTileLayer, getCurrentZoom,
     showDrawingManager, hideDrawingManager, showCurrentView, showBoundary, decodePath, encodePath,
     clearAllOverlays, addNewMarker, addMarker, addPOI, getPOIMarker, deletePOIMarker,
     deleteTempPOIMarkers, addNavigationMarker, clearNavigationMarker,
