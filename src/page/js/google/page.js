@@ -59,7 +59,9 @@ function initialize() {
     zeb.currentZoom = map.getZoom();
     hostMapZoomChangedEvent(map.getZoom());
   });
-  map.on('move', () => {
+  // The centre once a move has ended (a drag, its glide, a zoom): the program stores it, and
+  // a report per frame would write the settings file on every frame.
+  map.on('moveend', () => {
     const c = map.getCenter();
     hostMapCenterChangedEvent(c.lat, c.lng);
   });
