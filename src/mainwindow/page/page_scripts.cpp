@@ -155,4 +155,8 @@ QString StartMarkerDrawing(bool baiduPage) {
                            "MARKER);");
 }
 
+QString SetStyleParams(const QString& params) {
+    return JsCall(QStringLiteral("setStyleParams"), {JsString(params)});
+}
+
 }  // namespace mainwindow::pagescript

@@ -41,5 +41,7 @@ QString ChangeMapType(engine::TMapType mapType, bool baiduPage, const QString& c
 QString OfflineMode(bool offline);
 QString TrafficLayer(bool shown);
 QString StartMarkerDrawing(bool baiduPage);
+// The styled map's parameter text (Google page): its tiles are drawn again with it.
+QString SetStyleParams(const QString& params);
 
 }  // namespace mainwindow::pagescript

@@ -98,6 +98,7 @@ function fullView() {
 
 function addCoordGrid() { layers.addGrid(); }
 function removeCoordGrid() { layers.removeGrid(); }
+function setStyleParams(text) { layers.setStyleParams(text); }
 function setOfflineMode() { layers.setOfflineMode(true); }
 function setOnlineMode() { layers.setOfflineMode(false); }
 function addTrafficTileLayer() { layers.addTraffic(); }
@@ -181,7 +182,7 @@ export function install() {
   window.google.maps.drawing = { OverlayType };
   Object.assign(window, {
     initialize: reportingReady(initialize), changeMapType, setCenterAndZoom, fullView,
-    addCoordGrid, removeCoordGrid, setOfflineMode, setOnlineMode,
+    addCoordGrid, removeCoordGrid, setStyleParams, setOfflineMode, setOnlineMode,
     addTrafficTileLayer, removeTrafficTileLayer, getCurrentZoom,
     showDrawingManager, hideDrawingManager, showCurrentView, showBoundary, decodePath, encodePath,
     clearAllOverlays, addNewMarker, addMarker, addPOI, getPOIMarker, deletePOIMarker,
