@@ -83,8 +83,11 @@ void AttachStyledMapWizard(const MenuWidgets& w, const FrameContext& frame, Menu
     auto reload = std::make_shared<styledmap::StyledMapReload>(frame.settings, frame.services.page);
     tools->Register(
         QStringLiteral("actStyledMapWizard"),
-        [window, reload]() -> QObject* {
+        [window, reload, &settings = frame.settings]() -> QObject* {
             auto* wizard = new styledmap::TfrmStyledMapWizard(window);
+            // The style the map has shown since the last run.
+            wizard->ShowParams(
+                QString::fromStdString(settings.GetStrSetting(engine::StrSetting::StyleParamsURL)));
             QObject::connect(wizard, &styledmap::TfrmStyledMapWizard::reloadGoogleMap, wizard,
                              [reload](const QString& params) { reload->ReloadGoogleMap(params); });
             return wizard;

@@ -16,6 +16,7 @@
 #include "geodata/polyline/polyline_codec.h"
 #include "geodata/search/geocoder.h"
 #include "geodata/ui/text_file_dialog.h"
+#include "mainwindow/dialogs/failure_message.h"
 #include "mainwindow/layers/baidu_layer_switch.h"
 #include "mainwindow/page/page_scripts.h"
 #include "mainwindow/places/district_text.h"
@@ -356,7 +357,8 @@ void PlacesController::SavePartitionDistrict() {
     try {
         boundary_.Save(outlineName_.toStdString(), encodedPath_.toStdString());
     } catch (const std::exception& error) {
-        services_.messages.ShowError(QString::fromStdString(error.what()));
+        services_.messages.ShowError(
+            FailureMessage(QStringLiteral("“%1”的边界线未能保存。").arg(outlineName_), error));
     }
 }
 
@@ -421,7 +423,8 @@ void PlacesController::ExportBoundary() {
                 return;
         }
     } catch (const std::exception& error) {
-        services_.messages.ShowError(QString::fromStdString(error.what()));
+        services_.messages.ShowError(
+            FailureMessage(QStringLiteral("边界未能导出到“%1”。").arg(request.fileName), error));
         return;
     }
     settings_.SetIntSetting(engine::IntSetting::ExportBoundaryDlgFilterIndex, request.filterIndex);

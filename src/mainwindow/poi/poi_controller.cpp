@@ -14,6 +14,7 @@
 #include "geodata/search/geocoder.h"
 #include "geodata/search/poi_searcher.h"
 #include "geodata/ui/text_file_dialog.h"
+#include "mainwindow/dialogs/failure_message.h"
 #include "mainwindow/page/page_scripts.h"
 #include "mainwindow/places/district_text.h"
 
@@ -312,7 +313,8 @@ void PoiController::Export() {
             request.fileName.toStdString(), kind, places,
             static_cast<engine::TCoordType>(std::clamp(request.encodingIndex, 0, 2)), iconFile);
     } catch (const std::exception& error) {
-        services_.messages.ShowError(QString::fromStdString(error.what()));
+        services_.messages.ShowError(
+            FailureMessage(QStringLiteral("信息点未能导出到“%1”。").arg(request.fileName), error));
         return;
     }
     if (kind == geodata::kExportXls) {

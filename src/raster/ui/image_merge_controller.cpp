@@ -12,6 +12,7 @@
 #include "engine/tasks/profiles.h"
 #include "geodata/boundary/boundary_store.h"
 #include "mainwindow/app/services.h"
+#include "mainwindow/dialogs/failure_message.h"
 #include "raster/gdal_tool.h"
 #include "raster/ui/path_text.h"
 
@@ -261,7 +262,7 @@ bool ImageMergeController::LoadTaskFile(const QString& fileName) {
         task->Load(file);
     } catch (const std::exception& e) {
         services_.messages.ShowError(
-            QStringLiteral("任务“%1”无法读取：%2").arg(name, QString::fromStdString(e.what())));
+            mainwindow::FailureMessage(QStringLiteral("任务“%1”无法读取。").arg(name), e));
         return false;
     }
     const int layer = task->MapTypeIndex();

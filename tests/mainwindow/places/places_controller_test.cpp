@@ -7,6 +7,7 @@
 
 #include "engine/core/catalogue.h"
 #include "engine/core/number_format.h"
+#include "engine/log/logger.h"
 #include "engine/settings/settings.h"
 #include "fake_text_dialogs.h"
 #include "fake_web.h"
@@ -320,6 +321,29 @@ TEST_F(PlacesTest, QueriedOutlineIsStoredUnderTheQueriedName) {
     EXPECT_EQ(boundary->GetLatLngs("朝阳区"), "");
     geodata::TBoundary reread(temp / "boundary.txt");
     EXPECT_EQ(reread.GetLatLngs("玄武区"), encoded.toStdString());
+}
+
+// The store's own (English) reason goes to the log; the window names the place in Chinese.
+TEST_F(PlacesTest, AnOutlineThatCannotBeStoredIsReportedInChinese) {
+    Answer(geodata::DistrictSearchUrl("玄武区"),
+           R"({"status":"E0","total":1,"list":[{"name":"玄武区","coords":)"
+           R"("118.79,32.05;118.85,32.10;118.90,32.04"}]})");
+    Answer(geodata::GeocodeUrl("玄武区"), R"({"status":"ZERO_RESULTS"})");
+    Click(QStringLiteral("玄武区"));
+    WaitIdle();
+    controller->GetPartitionDistrict();
+    WaitIdle();
+    // The store's file cannot be replaced any more.
+    std::filesystem::remove(temp / "boundary.txt");
+    std::filesystem::create_directory(temp / "boundary.txt");
+    fake.messages.shown.clear();
+    controller->SavePartitionDistrict();
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].kind, QStringLiteral("error"));
+    EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("“玄武区”的边界线未能保存。"));
+    const std::string log = testsupport::ReadFileBytes(engine::DefaultLogFileName());
+    EXPECT_NE(log.find("“玄武区”的边界线未能保存。: "), std::string::npos) << log;
+    EXPECT_NE(log.find("boundary.txt"), std::string::npos) << log;
 }
 
 TEST_F(PlacesTest, TheTreeMenuQueriesThePlaceItWasOpenedOn) {

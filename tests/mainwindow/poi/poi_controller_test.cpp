@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "engine/core/datum.h"
+#include "engine/log/logger.h"
 #include "engine/settings/settings.h"
 #include "geodata/export/gbk.h"
 #include "geodata/search/geocoder.h"
@@ -359,11 +360,18 @@ TEST_F(PoiTest, ExportsKmzAndXlsThroughTheTextFileDialog) {
     ASSERT_EQ(icon.exitCode, 0) << "the KMZ holds the icon its style refers to: " << icon.errors;
     EXPECT_EQ(icon.output.rfind("\x89PNG\r\n\x1a\n", 0), 0u);
 
-    // A target that cannot be written is reported.
-    dialogs.file = QString::fromStdString((temp / "places.xls" / "x.kmz").string());
+    // A target that cannot be written is reported in Chinese with the file's name; the
+    // library's own reason goes to the program's log.
+    const QString unwritable = QString::fromStdString((temp / "places.xls" / "x.kmz").string());
+    dialogs.file = unwritable;
     controller->Export();
     ASSERT_FALSE(fake.messages.shown.empty());
     EXPECT_EQ(fake.messages.shown.back().kind, QStringLiteral("error"));
+    EXPECT_EQ(fake.messages.shown.back().text,
+              QStringLiteral("信息点未能导出到“%1”。").arg(unwritable));
+    const std::string log = testsupport::ReadFileBytes(engine::DefaultLogFileName());
+    EXPECT_NE(log.find("信息点未能导出到"), std::string::npos) << log;
+    EXPECT_NE(log.find("cannot create"), std::string::npos) << log;
 }
 
 TEST_F(PoiTest, WithoutTheLocationBarTheDistrictGivesTheRegion) {

@@ -211,6 +211,27 @@ TEST_F(TaskControllerTest, LoadSetsTheWindowAndSwitchesToTheTasksPageFamily) {
     EXPECT_FALSE(fakes_.page.scripts[1].contains("116.1"));
 }
 
+// A view position needs its three fields: fewer leave the view where it is; fields that are
+// not numbers take the full view's values. The page never gets NaN or a made-up 0.
+TEST_F(TaskControllerTest, ADamagedBookmarkLeavesTheViewOrFallsBackToTheFullView) {
+    ASSERT_TRUE(SaveAs("甲"));
+    const std::vector<std::pair<std::string, QString>> cases = {
+        {"39.9,116.4", QString()},
+        {"39.9", QString()},
+        {"x,y,z", "setCenterAndZoom(32.694866,105.996094,4);"},
+        {"39.9,116.4,abc", "setCenterAndZoom(39.9,116.4,4);"},
+    };
+    for (const auto& [bookmark, expected] : cases) {
+        tasks_->Profiles().SetBookmark(bookmark);
+        tasks_->Profiles().Save();
+        fakes_.page.scripts.clear();
+        Select("甲");
+        tasks_->Load();
+        const QStringList sent = fakes_.page.scripts.filter("setCenterAndZoom");
+        EXPECT_EQ(sent, expected.isEmpty() ? QStringList() : QStringList{expected}) << bookmark;
+    }
+}
+
 TEST_F(TaskControllerTest, BothPageFamiliesAreGivenTheAreaAsAnEncodedLine) {
     ASSERT_TRUE(SaveAs("甲"));
     QStringList shown;
