@@ -279,6 +279,7 @@ TEST_F(PoiTest, RowsOnTheMapInThePagesDatum) {
     total = 2;
     controller->Search(QStringLiteral("x"), QString());
     ASSERT_TRUE(WaitEnd());
+    ASSERT_TRUE(testplaces::WaitFor([&] { return !controller->Placing(); }));
     ASSERT_EQ(fake.page.scripts.size(), 3) << "all rows go on the map at the end";
     const auto& place = controller->Rows()[1];
     struct Case {
