@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <locale>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -54,6 +55,8 @@ void ExpectSideFilesMatch(const std::filesystem::path& image, const std::string&
     std::filesystem::path world = image;
     world.replace_extension(".tfw");
     std::istringstream lines(testsupport::ReadFileBytes(world));
+    // World files always use "." whatever the process locale.
+    lines.imbue(std::locale::classic());
     std::vector<double> w;
     for (double v = 0; lines >> v;) {
         w.push_back(v);
