@@ -56,7 +56,7 @@ constexpr std::string_view kCacheWkt =
     "\"Meter\",1.0],AUTHORITY[\"EPSG\",3857]]";
 
 bool Write(const std::filesystem::path& file, const std::string& text, std::string* error) {
-    return engine::WriteFileAtomic(file, text, error);
+    return engine::WriteFileAtomic(file, text, error, {.mode = {}, .durable = true});
 }
 
 }  // namespace

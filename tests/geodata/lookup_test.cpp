@@ -10,10 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/core/body_limits.h"
 #include "engine/core/md5.h"
 #include "geodata/export/gbk.h"
 #include "geodata/search/query_encoding.h"
 #include "lookup_test_support.h"
+#include "support/peak_memory.h"
 
 namespace {
 
@@ -236,7 +238,15 @@ TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlon
          }},
     };
 
-    enum class Kind { StatusError, NotFoundPage, EmptyBody, Malformed, NotAnObject, CutShort };
+    enum class Kind {
+        StatusError,
+        NotFoundPage,
+        EmptyBody,
+        Malformed,
+        NotAnObject,
+        CutShort,
+        Endless
+    };
     struct AnswerCase {
         const char* label;
         Kind kind;
@@ -246,6 +256,7 @@ TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlon
         {"status error", Kind::StatusError, true}, {"404 page", Kind::NotFoundPage, true},
         {"empty body", Kind::EmptyBody, false},    {"malformed", Kind::Malformed, true},
         {"JSON array", Kind::NotAnObject, true},   {"cut-short transfer", Kind::CutShort, true},
+        {"endless body", Kind::Endless, true},
     };
 
     for (const AnswerCase& answerCase : answers) {
@@ -274,6 +285,10 @@ TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlon
                     answer.fault = CannedAnswer::Fault::TruncatedBody;
                     answer.sentBytes = 4;
                     break;
+                case Kind::Endless:
+                    answer.body = lookup.statusError;
+                    answer.fault = CannedAnswer::Fault::EndlessBody;
+                    break;
             }
             server.SetAnswer(ServerPath(lookup.url), answer);
             const int askedBefore = Asked(lookup.url);
@@ -289,6 +304,29 @@ TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlon
             EXPECT_EQ(Asked(lookup.url), askedBefore + 2);
         }
     }
+}
+
+// A service that never ends its answer: the lookup fails near the answer limit with memory
+// flat, nothing is cached, and the next lookup of the same request gets its answer.
+TEST_F(LookupTest, EndlessAnswerFailsTheLookupWithFlatMemoryAndTheNextOneWorks) {
+    const std::string url = geodata::GeocodeUrl("无尽");
+    CannedAnswer endless = lookuptest::JsonAnswer(200, "");
+    endless.fault = CannedAnswer::Fault::EndlessBody;
+    server.SetAnswer(ServerPath(url), endless);
+    const std::size_t peakBefore = testsupport::PeakResidentBytes();
+    TGeocodeResponse response;
+    EXPECT_FALSE(GeocodeAddress(cacheDir, "无尽", response));
+    const std::size_t limit = engine::kMaxLookupAnswerBytes;
+    EXPECT_LT(testsupport::PeakResidentBytes() - peakBefore, 2 * limit + (8u << 20));
+    EXPECT_LT(server.EndlessBytesSent(), limit + (16u << 20));
+    EXPECT_TRUE(CacheFiles().empty());
+    EXPECT_NE(LogText().find("larger than"), std::string::npos) << LogText();
+
+    Answer(url, 200, R"({"results":[{"formatted_address":"无尽 ",
+        "geometry":{"location":{"lat":30.5,"lng":114.25}}}],"status":"OK"})");
+    ASSERT_TRUE(GeocodeAddress(cacheDir, "无尽", response));
+    EXPECT_EQ(response.location.lng, 114.25f);
+    EXPECT_EQ(CacheFiles().size(), 1u);
 }
 
 TEST_F(LookupTest, ACachedFailingAnswerIsDeletedWithoutAskingAgain) {
