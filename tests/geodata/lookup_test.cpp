@@ -121,7 +121,8 @@ TEST_F(LookupTest, GeocodingWithoutResultStillTrimsTheCallersAddress) {
     TGeocodeResponse response;
     response.Status = "earlier";
     response.Formatted_address = "中国上海市 邮政编码 200000";
-    EXPECT_FALSE(GeocodeAddress(cacheDir, "无名", response));
+    EXPECT_EQ(GeocodeAddress(cacheDir, "无名", response).status(),
+              geodata::LookupResult::Status::NotFound);
     EXPECT_EQ(response.Status, "earlier");
     EXPECT_EQ(response.Formatted_address, "上海市 ");
     EXPECT_TRUE(CacheFiles().empty());
@@ -151,6 +152,17 @@ TEST_F(LookupTest, DistrictSearchUnwrapsACallbackAndReadsNoMoreThanTheList) {
     EXPECT_EQ(cached.size(), 2u);
     EXPECT_EQ(Asked(url), 1);
     EXPECT_EQ(CacheFiles(), std::vector<std::string>{engine::StrMD5Hex(url)});
+}
+
+// A readable answer that names no place is "nothing found", not a failure.
+TEST_F(LookupTest, AnswersThatNameNothingAreNotFoundRatherThanFailed) {
+    Answer(geodata::DistrictSearchUrl("无名区"), 200, R"({"status":"E0","total":"0","list":[]})");
+    TPartitionDistricts districts;
+    const geodata::LookupResult district = SearchPartitionDistricts(cacheDir, "无名区", districts);
+    EXPECT_EQ(district.status(), geodata::LookupResult::Status::NotFound);
+    EXPECT_FALSE(district);
+    EXPECT_TRUE(districts.empty());
+    EXPECT_TRUE(CacheFiles().empty());
 }
 
 TEST_F(LookupTest, IpLocationIsCachedUnderTheDottedAddress) {
@@ -184,15 +196,16 @@ TEST_F(LookupTest, IpLocationIsCachedUnderTheDottedAddress) {
     EXPECT_EQ(Targets().size(), 3u);
 }
 
-// Every lookup against every kind of answer that yields no result: the caller's values stay,
-// no cache file is left, the next call asks the service again, and broken answers are logged.
+// Every lookup against every kind of answer that yields no result: the lookup failed, the
+// caller's values stay, no cache file is left, the next call asks the service again, and broken
+// answers are logged.
 TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlone) {
     struct Lookup {
         const char* name;  // as it appears in the log
         std::string url;
         std::string statusError;
         std::string malformed;
-        std::function<bool()> run;  // checks that the caller's values stay
+        std::function<geodata::LookupResult()> run;  // checks that the caller's values stay
     };
     const std::filesystem::path cache = cacheDir;
     const std::vector<Lookup> lookups = {
@@ -200,7 +213,7 @@ TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlon
          R"({"report":"0","dist":)",
          [cache] {
              std::string district = "kept";
-             const bool found = QueryDistrict(cache, 30.5, 114.3, district);
+             const geodata::LookupResult found = QueryDistrict(cache, 30.5, 114.3, district);
              EXPECT_EQ(district, "kept");
              return found;
          }},
@@ -210,7 +223,7 @@ TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlon
              TGeocodeResponse response;
              response.Status = "kept";
              response.location.lat = 1.5f;
-             const bool found = GeocodeAddress(cache, "武汉", response);
+             const geodata::LookupResult found = GeocodeAddress(cache, "武汉", response);
              EXPECT_EQ(response.Status, "kept");
              EXPECT_EQ(response.location.lat, 1.5f);
              return found;
@@ -220,7 +233,8 @@ TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlon
          [cache] {
              TPartitionDistricts districts(1);
              districts[0].name = "kept";
-             const bool found = SearchPartitionDistricts(cache, "武汉市", districts);
+             const geodata::LookupResult found =
+                 SearchPartitionDistricts(cache, "武汉市", districts);
              EXPECT_EQ(districts.size(), 1u);
              EXPECT_EQ(districts[0].name, "kept");
              return found;
@@ -231,7 +245,7 @@ TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlon
          [cache] {
              std::string address = "kept";
              engine::TGLatLng position{1, 2};
-             const bool found = LocateIP(cache, "1.2.3.4", address, position);
+             const geodata::LookupResult found = LocateIP(cache, "1.2.3.4", address, position);
              EXPECT_EQ(address, "kept");
              EXPECT_EQ(position, (engine::TGLatLng{1, 2}));
              return found;
@@ -294,7 +308,8 @@ TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlon
             const int askedBefore = Asked(lookup.url);
             const std::size_t logBefore = LogText().size();
 
-            EXPECT_FALSE(lookup.run());
+            // Each of these answers is a failed lookup, never an empty one.
+            EXPECT_EQ(lookup.run().status(), geodata::LookupResult::Status::Failed);
             EXPECT_TRUE(CacheFiles().empty());
             EXPECT_EQ(Asked(lookup.url), askedBefore + 1);
             const std::string newLog = LogText().substr(logBefore);

@@ -354,7 +354,7 @@ void TfrmMain::AttachFeatures() {
                     ui.lblTileCount, d.progressBar, d.statusPanels[0], d.statusPanels[1]},
                    *d.download, frame);
     AttachPlaces({ui.pnlChinaCity, ui.pnlCoordinates, d.view, ui.cbbProfile, ui.actExportBoundary,
-                  [&d] { return d.download->Coordinates(); }},
+                  [&d] { return d.download->Coordinates(); }, ui.StatusBar},
                  frame);
     AttachPoi({ui.pnlPOI, ui.actPOISearch, ui.actclearShapeAndAreaMarker,
                [&d] { return d.download->Coordinates(); }},
@@ -368,6 +368,7 @@ void TfrmMain::AttachFeatures() {
                  ui.actCoordGrid,
                  ui.actOfflineMode,
                  ui.actaddTrafficTileLayer,
+                 ui.actBigFontMode,
                  ui.actStatusBar,
                  ui.actRightPanel,
                  ui.actFullView,

@@ -124,7 +124,7 @@ std::optional<TaskController::Saved> TaskController::Save() {
     profiles_->SetFileName({});
     profiles_->SetTileSize(hooks_.tileSize ? hooks_.tileSize() : 256);
     profiles_->SetNoLabel(settings_.GetBoolSetting(engine::BoolSetting::DownloadNoLabel));
-    profiles_->SetTiandituIndex(settings_.GetIntSetting(engine::IntSetting::TiandituIndex));
+    profiles_->SetTiandituIndex(settings_.GetIndexSetting(engine::IntSetting::TiandituIndex));
     Saved saved;
     try {
         profiles_->Save();

@@ -262,13 +262,14 @@ TEST_F(MainFormMenus, ViewSwitchesAndHelpItems) {
     Action("actReadme")->trigger();
     Action("actWhatsNew")->trigger();
     Action("actHomePage")->trigger();
-    ASSERT_EQ(fakes_.opener.opened.size(), 3u);
+    Action("actOfflineSolution")->trigger();
+    ASSERT_EQ(fakes_.opener.opened.size(), 4u);
     QStringList names;
     for (const QUrl& url : fakes_.opener.opened) {
         EXPECT_TRUE(QFileInfo::exists(url.toLocalFile())) << url.toString().toStdString();
         names << QFileInfo(url.toLocalFile()).fileName();
     }
-    EXPECT_EQ(names, (QStringList{"readme.txt", "whatsnew.txt", "README.md"}));
+    EXPECT_EQ(names, (QStringList{"readme.txt", "whatsnew.txt", "README.md", "offline.html"}));
     Action("actAbout")->trigger();
     ASSERT_EQ(fakes_.messages.shown.size(), 1u);
     EXPECT_EQ(fakes_.messages.shown[0].caption, "关于");

@@ -401,6 +401,58 @@ TEST_F(PlacesTest, NoDistrictFoundDoesNothing) {
     EXPECT_EQ(fake.page.scripts.size(), 1);
 }
 
+// A lookup whose answer cannot be had or read says so without a message box; a readable answer
+// that names nothing stays silent, as before.
+TEST_F(PlacesTest, FailedLookupsAreSaidAndEmptyAnswersAreNot) {
+    struct Case {
+        const char* label;
+        std::string url;
+        std::string body;
+        int status;
+        std::function<void()> run;
+        const char* message;  // nullptr: no word
+    };
+    const auto geocode = [this] { Click(QStringLiteral("玄武区")); };
+    const auto district = [this] {
+        SetCentre(32.06, 118.79, 12);
+        controller->QueryDistThread();
+    };
+    const auto outline = [this] { controller->GetPartitionDistrict(QStringLiteral("东城区")); };
+    const std::string geocodeUrl = geodata::GeocodeUrl("玄武区");
+    const std::string districtUrl = geodata::DistrictQueryUrl(32.06, 118.79);
+    const std::string outlineUrl = geodata::DistrictSearchUrl("东城区");
+    const Case cases[] = {
+        {"geocoding, HTTP 500", geocodeUrl, "Internal Server Error", 500, geocode,
+         "“玄武区”的位置查询失败：无法读取地理编码服务的答复。"},
+        {"geocoding, nothing found", geocodeUrl, R"({"status":"ZERO_RESULTS","results":[]})", 200,
+         geocode, nullptr},
+        {"current district, not JSON", districtUrl, "<html>维护中</html>", 200, district,
+         "当前位置查询失败：无法读取行政区服务的答复。"},
+        {"current district, none there", districtUrl, R"({"report":"0","dist":""})", 200, district,
+         nullptr},
+        {"outline, HTTP 500", outlineUrl, "", 500, outline,
+         "“东城区”的边界线查询失败：无法读取边界服务的答复。"},
+        {"outline, nothing found", outlineUrl, R"({"status":"E0","total":"0","list":[]})", 200,
+         outline, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Answer(c.url, c.body, c.status);
+        const qsizetype scripts = fake.page.scripts.size();
+        QSignalSpy failed(controller.get(), &PlacesController::lookupFailed);
+        c.run();
+        WaitIdle();
+        if (c.message != nullptr) {
+            ASSERT_EQ(failed.count(), 1);
+            EXPECT_EQ(failed[0][0].toString(), QString::fromUtf8(c.message));
+        } else {
+            EXPECT_EQ(failed.count(), 0);
+        }
+        EXPECT_EQ(fake.page.scripts.size(), scripts);
+        EXPECT_TRUE(fake.messages.shown.empty());
+    }
+}
+
 TEST_F(PlacesTest, BoundaryExportInEveryFormatAndDatum) {
     area = QStringLiteral(
         "118.790000,32.050000,118.850000,0,118.850000,32.100000,118.900000,32.040000");

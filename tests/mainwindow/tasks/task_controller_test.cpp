@@ -11,6 +11,7 @@
 #include "engine/settings/settings.h"
 #include "engine/tasks/profiles.h"
 #include "mainwindow/support/fake_services.h"
+#include "support/scoped_log_folder.h"
 #include "support/temp_dir.h"
 
 namespace testmainwindow {
@@ -72,6 +73,7 @@ class TaskControllerTest : public ::testing::Test {
     }
 
     testsupport::TempDir dir_;
+    testsupport::ScopedLogFolder log_{dir_ / "log"};
     engine::TSettings settings_;
     FakeServices fakes_;
     std::unique_ptr<mainwindow::TaskController> tasks_;
@@ -96,6 +98,15 @@ TEST_F(TaskControllerTest, SaveWritesTheWindowsTaskAndListsIt) {
     EXPECT_EQ(engine::TProfiles::ZoomLevelArrayToStr(stored.ZoomLevels()), "10,12");
     EXPECT_EQ(stored.Directory(), (dir_ / "MapDownload").string());
     EXPECT_EQ(Questions(), 0);
+}
+
+TEST_F(TaskControllerTest, ASavedTaskCarriesTheTiandituSourceTheDownloadUses) {
+    for (const auto& [stored, expected] : {std::pair{11, 0}, {-1, 0}, {4, 4}}) {
+        SCOPED_TRACE(stored);
+        settings_.SetIntSetting(engine::IntSetting::TiandituIndex, stored);
+        ASSERT_TRUE(SaveAs("天地图"));
+        EXPECT_EQ(Stored("天地图").TiandituIndex(), expected);
+    }
 }
 
 TEST_F(TaskControllerTest, ReplaceQuestionOnlyForAnotherTaskOfAnExistingName) {
