@@ -8,6 +8,7 @@
 #include "engine/core/catalogue.h"
 #include "engine/core/number_format.h"
 #include "engine/core/tile_math.h"
+#include "engine/download/installed_data.h"
 #include "engine/download/tile_path.h"
 #include "engine/log/logger.h"
 #include "engine/settings/settings.h"
@@ -32,6 +33,7 @@ CombineSettings CombineSettingsFrom(const engine::TSettings& settings) {
     s.noDataValue =
         static_cast<std::uint32_t>(settings.GetIntSetting(engine::IntSetting::NoDataValue));
     s.byRectangle = settings.GetBoolSetting(engine::BoolSetting::ByRectangle);
+    s.tiandituMissingTile = engine::InstalledDataFile("404_TDT.png");
     return s;
 }
 
