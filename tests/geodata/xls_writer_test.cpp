@@ -1,10 +1,13 @@
 #include "geodata/export/xls_writer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "engine/core/number_format.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "xls_readers.h"
@@ -178,6 +181,12 @@ TEST(XlsWriter, SpreadsheetReaderSeesTextNumbersAndBlanks) {
     EXPECT_EQ(rows[1].size(), 2u) << "a blank cell holds no value: " << rows.dump();
 }
 
+// A number as a reader writes it: spreadsheet programs follow the locale's decimal comma.
+double Number(std::string text) {
+    std::replace(text.begin(), text.end(), ',', '.');
+    return engine::ParseFloat(text).value_or(std::nan(""));
+}
+
 // Text, numbers and blanks as every reader shows them.
 TEST(XlsWriter, EveryReaderReadsTextNumbersAndBlanks) {
     testsupport::TempDir dir;
@@ -201,10 +210,10 @@ TEST(XlsWriter, EveryReaderReadsTextNumbersAndBlanks) {
         EXPECT_EQ(rows[0], (std::vector<std::string>{"名称", "地址", "数"}));
         EXPECT_EQ(rows[1][0], "天安门广场");
         EXPECT_EQ(rows[1][1], "北京市东城区长安街");
-        EXPECT_EQ(std::stod(rows[1][2]), -7);
+        EXPECT_EQ(Number(rows[1][2]), -7);
         EXPECT_EQ(rows[2][0], "空");
         EXPECT_EQ(rows[2][1], "") << "a blank cell holds no value";
-        EXPECT_EQ(std::stod(rows[2][2]), 2.5);
+        EXPECT_EQ(Number(rows[2][2]), 2.5);
     }
 }
 
