@@ -24,6 +24,7 @@ using raster::ReadTileFile;
 // number of bytes written.
 std::size_t FeedPipe(const std::filesystem::path& pipe, const std::string& piece, std::size_t count,
                      std::chrono::milliseconds pause) {
+    std::signal(SIGPIPE, SIG_IGN);  // a reader that stops early fails the write instead
     const int fd = ::open(pipe.c_str(), O_WRONLY | O_CLOEXEC);
     std::size_t written = 0;
     for (std::size_t i = 0; fd >= 0 && i < count; ++i) {
@@ -83,7 +84,6 @@ TEST(TileFile, NothingLargerThanAnyTileIsTakenIn) {
 
     // A pipe that never ends (a tile path that leads to a device or a pipe): the read gives up
     // at the limit instead of taking in all it is fed.
-    std::signal(SIGPIPE, SIG_IGN);
     const auto pipe = dir / "endless.png";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const std::string piece(1 << 16, 'e');

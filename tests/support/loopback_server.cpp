@@ -231,7 +231,12 @@ void LoopbackServer::Serve(const CannedAnswer& answer, const httplib::Request& r
         return;
     }
     if (answer.fault == CannedAnswer::Fault::EndlessBody) {
-        const std::string piece = answer.body.empty() ? std::string(64 * 1024, 'e') : answer.body;
+        // Pieces of at least 64 KiB: a short body sent a few bytes a write would take minutes
+        // to reach a client's limit on a loaded machine.
+        std::string piece = answer.body.empty() ? std::string(1, 'e') : answer.body;
+        while (piece.size() < 64 * 1024) {
+            piece += piece;
+        }
         const std::size_t cap = answer.sentBytes > 0 ? answer.sentBytes : std::size_t{256} << 20;
         res.set_content_provider(answer.contentType,
                                  [this, piece, cap](std::size_t offset, httplib::DataSink& sink) {

@@ -31,9 +31,9 @@ struct CannedAnswer {
         DropConnection,  // the connection is closed before any byte of an answer
         StallBody,       // as TruncatedBody, but the server then stays silent for `stall`
                          // (or until it stops) before it closes the connection
-        EndlessBody,     // no length announced; `body` (64 KiB of filler when empty) is sent
-                         // again and again until the client goes away, the server stops or
-                         // `sentBytes` (256 MiB when 0) have gone out, then the connection ends
+        EndlessBody,     // no length announced; `body` (filler when empty) is sent again and
+                         // again, 64 KiB or more a write, until the client goes away, the server
+                         // stops or `sentBytes` (256 MiB when 0) have gone out; then it closes
     };
 
     int status = 200;
