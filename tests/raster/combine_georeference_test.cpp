@@ -58,8 +58,10 @@ void ExpectSideFilesMatch(const std::filesystem::path& image, const std::string&
     // World files always use "." whatever the process locale.
     lines.imbue(std::locale::classic());
     std::vector<double> w;
-    for (double v = 0; lines >> v;) {
-        w.push_back(v);
+    for (std::string line; std::getline(lines, line);) {
+        if (const auto v = engine::ParseFloat(line.substr(0, line.find('\r')))) {
+            w.push_back(*v);
+        }
     }
     ASSERT_EQ(w.size(), 6u);
     // Pixel sizes, then the centre of the upper-left pixel.
