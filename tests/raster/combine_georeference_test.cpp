@@ -21,10 +21,9 @@ namespace {
 using engine::TMapType;
 using test::ColourOf;
 using test::GdalInfo;
+using test::kHalfWorld;
 using test::ReadPixel;
 using test::RecordingEvents;
-
-constexpr double kHalfWorld = 20037508.342789244;
 
 using GeoTransform = std::array<double, 6>;
 

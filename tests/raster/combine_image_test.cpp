@@ -16,12 +16,12 @@ namespace {
 using engine::TMapType;
 using test::ColourOf;
 using test::GdalInfo;
+using test::kHalfWorld;
 using test::ReadPixel;
 using test::RecordingEvents;
 using test::Rgb;
 
 constexpr int kZ = 6;
-constexpr double kHalfWorld = 20037508.342789244;
 
 std::string ReadText(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
