@@ -142,7 +142,8 @@ void TOruxMapsSqlite::finishAtlasCreation(const TGLatLngBounds& /*bounds*/) {
         text += "\r\n";
     }
     std::string error;
-    const bool saved = WriteFileAtomic(CalibrationFile(), text, &error);
+    const bool saved =
+        WriteFileAtomic(CalibrationFile(), text, &error, {.mode = {}, .durable = true});
     batch_.CommitPending();
     if (!saved) {
         throw std::runtime_error("cannot save the calibration file: " + error);

@@ -171,7 +171,7 @@ bool SavePortSettings(const std::filesystem::path& file, std::string_view sectio
         text += line;
         text += "\r\n";
     }
-    return engine::WriteFileAtomic(file, text, error);
+    return engine::WriteFileAtomic(file, text, error, {.mode = {}, .durable = true});
 }
 
 }  // namespace geodata

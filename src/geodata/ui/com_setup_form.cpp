@@ -11,6 +11,7 @@
 #include "geodata/ui/gps_serial_port.h"
 #include "geodata/ui/serial_gps_port.h"
 #include "mainwindow/app/services.h"
+#include "mainwindow/dialogs/failure_message.h"
 
 namespace geodataui {
 namespace {
@@ -133,7 +134,9 @@ bool RunComSetupDialog(QWidget* parent, IGpsSerialPort& port, const std::filesys
     port.ApplySettings(chosen);
     std::string error;
     if (!geodata::SavePortSettings(file, kSerialSettingsSection, chosen, &error)) {
-        messages.ShowError(QString::fromStdString(error));
+        messages.ShowError(mainwindow::FailureMessage(
+            QStringLiteral("串口设置未能保存到“%1”。").arg(QString::fromStdString(file.string())),
+            error));
     }
     return true;
 }

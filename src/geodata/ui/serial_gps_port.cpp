@@ -142,10 +142,10 @@ void SerialGpsPort::OnError(QSerialPort::SerialPortError error) {
         !port_.isOpen()) {
         return;
     }
+    // The port's error text is not given: after a read that returned nothing it names whatever
+    // the last failed system call left behind.
     const std::string reason =
-        (error == QSerialPort::ReadError ? std::string("read failed")
-                                         : std::string("device no longer available")) +
-        " (" + port_.errorString().toStdString() + ")";
+        error == QSerialPort::ReadError ? "read failed" : "device no longer available";
     if (failed_) {
         failed_(reason);
     }

@@ -6,6 +6,7 @@
 
 class QAction;
 class QComboBox;
+class QStatusBar;
 class QWidget;
 
 namespace mainwindow {
@@ -20,6 +21,7 @@ struct PlacesWidgets {
     QAction* actExportBoundary;
     // FCoordinates: the download area's coordinate text.
     std::function<QString()> coordinates;
+    QStatusBar* StatusBar;  // says when a lookup failed
 };
 
 void AttachPlaces(const PlacesWidgets& widgets, const FrameContext& frame);

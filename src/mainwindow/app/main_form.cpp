@@ -45,6 +45,8 @@
 #include "mainwindow/download/tile_bounds.h"
 #include "mainwindow/download/tile_version_update.h"
 #include "mainwindow/layers/layer_controller.h"
+#include "mainwindow/page/map_web_page.h"
+#include "mainwindow/page/map_web_view.h"
 #include "mainwindow/page/page_host.h"
 #include "mainwindow/taskbar/launcher_entry.h"
 #include "mainwindow/taskbar/taskbar_progress.h"
@@ -162,10 +164,10 @@ bool TfrmMain::Initialized() const {
 
 void TfrmMain::CreatePageHost(QWebEngineProfile& profile) {
     d_->crm = std::make_unique<TChromium>();
-    d_->view = new QWebEngineView(d_->ui.pnlMain);
+    d_->view = new MapWebView(d_->ui.pnlMain);
     d_->view->setObjectName(QStringLiteral("crm"));
     d_->view->setContextMenuPolicy(Qt::NoContextMenu);  // crmBeforeMenu
-    d_->view->setPage(new QWebEnginePage(&profile, d_->view));
+    d_->view->setPage(new MapWebPage(&profile, d_->view));
     d_->ui.pnlMain->layout()->addWidget(d_->view);
     d_->crm->SetPage(d_->view->page());
     d_->events = new MapEvents(this);
@@ -352,7 +354,7 @@ void TfrmMain::AttachFeatures() {
                     ui.lblTileCount, d.progressBar, d.statusPanels[0], d.statusPanels[1]},
                    *d.download, frame);
     AttachPlaces({ui.pnlChinaCity, ui.pnlCoordinates, d.view, ui.cbbProfile, ui.actExportBoundary,
-                  [&d] { return d.download->Coordinates(); }},
+                  [&d] { return d.download->Coordinates(); }, ui.StatusBar},
                  frame);
     AttachPoi({ui.pnlPOI, ui.actPOISearch, ui.actclearShapeAndAreaMarker,
                [&d] { return d.download->Coordinates(); }},
@@ -366,6 +368,7 @@ void TfrmMain::AttachFeatures() {
                  ui.actCoordGrid,
                  ui.actOfflineMode,
                  ui.actaddTrafficTileLayer,
+                 ui.actBigFontMode,
                  ui.actStatusBar,
                  ui.actRightPanel,
                  ui.actFullView,

@@ -2,7 +2,6 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QWebEnginePage>
 #include <cstdlib>
 
 #include "mainwindow/dialogs/custom_dialogs.h"
@@ -114,9 +113,7 @@ QString ChromiumPage::ExecJavaScript(const QString& code, int timeoutMs) {
 }
 
 void ChromiumPage::RunScript(const QString& code) {
-    if (QWebEnginePage* page = crm_.Page()) {
-        page->runJavaScript(code);
-    }
+    crm_.RunScript(code);
 }
 
 engine::TMapType ChromiumPage::MapType() const {

@@ -75,7 +75,8 @@ class IMapPage {
     // Runs a script and waits (a nested event loop) for what the page hands back; empty
     // when no answer came in time. Callers re-check their state afterwards.
     virtual QString ExecJavaScript(const QString& code, int timeoutMs = 10000) = 0;
-    // Runs a script without waiting for it.
+    // Runs a script without waiting for it. Scripts sent while a page loads wait, in order,
+    // until it has started.
     virtual void RunScript(const QString& code) = 0;
     virtual engine::TMapType MapType() const = 0;
     virtual void SetMapType(engine::TMapType mapType) = 0;

@@ -295,7 +295,7 @@ void DownloadController::EndTask() {
 bool DownloadController::CalculateSelectedBounds(engine::TTileBounds& bounds,
                                                  std::int64_t& count) const {
     return CalculateTileBounds(zoomLevels_, latLngs_, services_.page.MapType(),
-                               settings_.GetIntSetting(engine::IntSetting::TiandituIndex), bounds,
+                               settings_.GetIndexSetting(engine::IntSetting::TiandituIndex), bounds,
                                count);
 }
 

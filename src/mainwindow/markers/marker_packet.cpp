@@ -142,9 +142,10 @@ MarkerPacketResult ReadMarkerPacket(const std::string& bytes) {
         bytes.data(), bytes.size(),
         pugi::parse_cdata | pugi::parse_escapes | pugi::parse_declaration, pugi::encoding_utf8);
     if (!parsed) {
-        return Refuse(QStringLiteral("不是完整的XML文档：%1，位置 %2")
-                          .arg(QLatin1String(parsed.description()))
-                          .arg(parsed.offset));
+        MarkerPacketResult refused =
+            Refuse(QStringLiteral("不是完整的XML文档，第 %1 字节处有误").arg(parsed.offset));
+        refused.detail = parsed.description();
+        return refused;
     }
     pugi::xml_node root = doc.document_element();
     if (std::string_view(root.name()) != "DATAPACKET")

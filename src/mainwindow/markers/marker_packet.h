@@ -26,7 +26,8 @@ struct MarkerRecord {
 
 struct MarkerPacketResult {
     bool ok = false;
-    QString error;  // why the packet was refused
+    QString error;       // why the packet was refused
+    std::string detail;  // the XML parser's own text, for the log
     std::vector<MarkerRecord> rows;
 };
 

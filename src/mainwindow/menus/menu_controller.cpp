@@ -66,7 +66,18 @@ void MenuController::OfflineMode(bool checked) {
 }
 
 void MenuController::TrafficLayer(bool shown) {
+    trafficShown_ = shown;
     services_.page.RunScript(pagescript::TrafficLayer(shown));
+}
+
+void MenuController::PageLoaded() {
+    if (trafficShown_) {
+        services_.page.RunScript(pagescript::TrafficLayer(true));
+    }
+    if (settings_.GetBoolSetting(engine::BoolSetting::ShowCoordGrid) && CoordGridEnabled()) {
+        services_.page.RunScript(QStringLiteral("addCoordGrid();"));
+    }
+    emit bigFontModeChanged(settings_.GetBoolSetting(engine::BoolSetting::BigFontMode));
 }
 
 void MenuController::FullView() {
@@ -150,7 +161,7 @@ void MenuController::HomePage() {
 }
 
 void MenuController::OfflineSolution() {
-    services_.opener.Open(QUrl(QLatin1String(engine::kHomePageUrl) + QStringLiteral("offline/")));
+    OpenFile(hooks_.dataFile(QStringLiteral("help/offline.html")));
 }
 
 QString MenuController::AboutText() const {

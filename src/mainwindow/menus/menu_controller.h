@@ -52,8 +52,12 @@ class MenuController : public QObject {
     bool CoordGridEnabled() const;   // actCoordGridUpdate (grid and offline items)
     void OfflineMode(bool checked);  // actOfflineModeExecute
     void TrafficLayer(bool shown);   // actaddTrafficTileLayerExecute
-    void FullView();                 // actFullViewExecute
-    void ClearOverlays();            // actclearShapeAndAreaMarkerExecute
+    // After every load of the map page: the page starts with the overlays of its settings
+    // script only, so it is given those the marks show (the traffic layer, the coordinate grid
+    // where the page has one); the big-font mark follows the store, which a load clears.
+    void PageLoaded();
+    void FullView();       // actFullViewExecute
+    void ClearOverlays();  // actclearShapeAndAreaMarkerExecute
 
     void Settings();          // actSettingsExecute
     void DownloadSettings();  // actDownloadSettingsExecute
@@ -74,6 +78,7 @@ class MenuController : public QObject {
   signals:
     // The style item to check after a style change.
     void checkedStyleChanged(const QString& name);
+    void bigFontModeChanged(bool checked);
 
   private:
     void OpenFile(const QString& fileName);
@@ -81,6 +86,7 @@ class MenuController : public QObject {
     engine::TSettings& settings_;
     Services& services_;
     Hooks hooks_;
+    bool trafficShown_ = false;  // the 实时路况 mark; the setting is not stored
 };
 
 }  // namespace mainwindow

@@ -7,7 +7,9 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "engine/core/core_types.h"
@@ -63,10 +65,18 @@ class TChromium : public QObject {
     const std::filesystem::path& HtmlFile() const { return htmlFile_; }
     const PageFiles& Files() const { return files_; }
 
+    // Every script waits, in the order sent, until the page loaded last has reported that its
+    // start-up has run; a new load drops the scripts still waiting for the page before it.
+    bool PageReady() const { return ready_; }
+
     // Runs `code` in the page and returns the text last stored through setJsReturnValue
     // (not cleared between runs). Callbacks the code makes reach their handlers before this
-    // returns. Never throws: no page or no answer within the time gives an empty text.
+    // returns. Never throws: no page, no code, a load meanwhile or no answer within the time
+    // (waiting for the page included) gives an empty text.
     QString ExecJavaScript(const QString& code, int timeoutMs = 10000);
+    // Runs `code` in the page without waiting for it. An error it throws reaches the page's
+    // console, and so the program's log. Empty code sends nothing.
+    void RunScript(const QString& code);
 
     // Page operations (script texts of page_scripts.h).
     void FullView() { ExecJavaScript(QStringLiteral("fullView();")); }
@@ -92,8 +102,21 @@ class TChromium : public QObject {
     QString EncodePath(const QString& path);
     QString GetBoundary(const QString& cityName);
 
+  signals:
+    // The page loaded last has made its map; scripts that waited for it have been sent.
+    void pageReady();
+
   private:
+    struct Waiting {
+        std::function<void()> run;
+        std::function<void()> drop;  // the page went before it was ready
+    };
+
     QString RunAndWait(const QString& code, int timeoutMs);
+    // Calls `run` now when the page is ready, else once it is.
+    void WhenReady(std::function<void()> run, std::function<void()> drop = {});
+    void OnPageReady(int load);
+    void DropWaiting();
 
     TJsProcessor processor_;
     TNCJsExtended bridge_;
@@ -103,6 +126,9 @@ class TChromium : public QObject {
     std::filesystem::path htmlFile_;
     std::filesystem::path mainJsFile_;
     int flushToken_ = 0;
+    int load_ = 0;  // the number given to the address of the last load
+    bool ready_ = false;
+    std::deque<Waiting> waiting_;
 };
 
 // "(a, b),(c, d)" or "a,b,c,d" as points; a last field without a partner is ignored, fields

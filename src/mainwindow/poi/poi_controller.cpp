@@ -14,6 +14,7 @@
 #include "geodata/search/geocoder.h"
 #include "geodata/search/poi_searcher.h"
 #include "geodata/ui/text_file_dialog.h"
+#include "mainwindow/dialogs/failure_message.h"
 #include "mainwindow/page/page_scripts.h"
 #include "mainwindow/places/district_text.h"
 
@@ -22,6 +23,7 @@ namespace mainwindow {
 struct PoiController::Page {
     std::vector<geodata::TPOIData> places;
     int total = 0;
+    bool failed = false;  // no answer could be had or read, or the service reported a fault
 };
 
 namespace {
@@ -113,8 +115,10 @@ void PoiController::Search(const QString& keyword, const QString& tag) {
     progress_ = 0;
     progressMax_ = 0;
     rows_.clear();
+    failedPage_ = -1;
     emit rowsReset();
     emit progressChanged(0, 0);
+    SetNotice(QString());
     emit searchStateChanged();
 
     const int serial = ++serial_;
@@ -157,12 +161,15 @@ void PoiController::Search(const QString& keyword, const QString& tag) {
             params.PageIndex = requested;
             Page page;
             page.places = searcher.Get(params, response);
+            page.failed = searcher.LastResult().Failed();
             ++requested;
             page.total = response.status == "0" ? response.total : -1;
+            const bool failed = page.failed;
             post([serial, page = std::move(page)](PoiController& c) {
                 c.PageArrived(serial, page);
             });
-            if (limited && requested >= kLimitedPages) {
+            // A service that fails is not asked for the remaining pages.
+            if (failed || (limited && requested >= kLimitedPages)) {
                 break;
             }
         } while (kPageSize * requested <= response.total && !canceled->load());
@@ -190,6 +197,9 @@ void PoiController::PageArrived(int serial, const Page& page) {
     if (page.total > 0) {
         progressMax_ = page.total / kPageSize;
     }
+    if (page.failed && failedPage_ < 0) {
+        failedPage_ = progress_;
+    }
     ++progress_;
     emit progressChanged(progress_, progressMax_);
 }
@@ -201,10 +211,28 @@ void PoiController::SearchEnded(int serial, bool limited, int total) {
     title_ = QStringLiteral("POI下载 [") +
              QString::number(limited ? total : static_cast<int>(rows_.size())) + QLatin1Char(']');
     emit titleChanged(title_);
+    const int listed = static_cast<int>(rows_.size());
+    if (failedPage_ >= 0 && listed == 0) {
+        SetNotice(QStringLiteral(
+            "POI搜索失败：无法读取搜索服务的答复，请检查网络和百度地图密钥后再试。"));
+    } else if (failedPage_ >= 0) {
+        SetNotice(QStringLiteral("POI搜索未完成：第%1页无法读取，已列出%2条。")
+                      .arg(failedPage_ + 1)
+                      .arg(listed));
+    } else if (listed == 0 && !canceled_->load()) {
+        SetNotice(QStringLiteral("没有找到符合条件的地点。"));
+    }
     searching_ = false;
     emit searchStateChanged();
     if (settings_.GetBoolSetting(engine::BoolSetting::AutoCreatePOIMarker)) {
         AllPOI2Map();
+    }
+}
+
+void PoiController::SetNotice(const QString& notice) {
+    if (notice != notice_) {
+        notice_ = notice;
+        emit noticeChanged(notice_);
     }
 }
 
@@ -312,7 +340,8 @@ void PoiController::Export() {
             request.fileName.toStdString(), kind, places,
             static_cast<engine::TCoordType>(std::clamp(request.encodingIndex, 0, 2)), iconFile);
     } catch (const std::exception& error) {
-        services_.messages.ShowError(QString::fromStdString(error.what()));
+        services_.messages.ShowError(
+            FailureMessage(QStringLiteral("信息点未能导出到“%1”。").arg(request.fileName), error));
         return;
     }
     if (kind == geodata::kExportXls) {

@@ -52,6 +52,10 @@ class PoiController : public QObject {
 
     const std::vector<geodata::TPOIData>& Rows() const { return rows_; }
     QString Title() const { return title_; }
+    // What the panel says about the last search's end: that it failed, or stopped at a page
+    // that could not be read, or found nothing; empty while searching and after a search
+    // that listed places.
+    QString Notice() const { return notice_; }
 
     // lstPOIClick: the row's marker on the page, centred.
     void RowClick(int row);
@@ -85,6 +89,7 @@ class PoiController : public QObject {
     void placingChanged();
     void placeProgress(int position, int maximum);
     void titleChanged(const QString& title);
+    void noticeChanged(const QString& notice);
     void panelShownChanged(bool shown);
     // The district lookup of a search found this region for the place-search box.
     void regionFound(const QString& region);
@@ -96,6 +101,7 @@ class PoiController : public QObject {
     void PlaceFrom(int run, std::shared_ptr<const std::vector<geodata::TPOIData>> places,
                    int first);
     void StopPlacing();
+    void SetNotice(const QString& notice);
 
     Services& services_;
     geodata_ui::ITextFileDialogs& textDialogs_;
@@ -104,6 +110,8 @@ class PoiController : public QObject {
 
     std::vector<geodata::TPOIData> rows_;
     QString title_ = QStringLiteral("POI下载");
+    QString notice_;
+    int failedPage_ = -1;  // the first page of the search that failed, from 0
     QString exportName_;
     int exportFilterIndex_ = 2;
     int exportEncodingIndex_ = 0;

@@ -13,6 +13,7 @@
 #include "geodata/polyline/polyline_codec.h"
 #include "mainwindow/app/exception_log.h"
 #include "mainwindow/app/services.h"
+#include "mainwindow/dialogs/failure_message.h"
 #include "mainwindow/page/page_scripts.h"
 
 namespace mainwindow {
@@ -123,13 +124,14 @@ std::optional<TaskController::Saved> TaskController::Save() {
     profiles_->SetFileName({});
     profiles_->SetTileSize(hooks_.tileSize ? hooks_.tileSize() : 256);
     profiles_->SetNoLabel(settings_.GetBoolSetting(engine::BoolSetting::DownloadNoLabel));
-    profiles_->SetTiandituIndex(settings_.GetIntSetting(engine::IntSetting::TiandituIndex));
+    profiles_->SetTiandituIndex(settings_.GetIndexSetting(engine::IntSetting::TiandituIndex));
     Saved saved;
     try {
         profiles_->Save();
         saved = {Str(profiles_->FileName().string()), name};
     } catch (const std::exception& error) {
-        services_.messages.ShowError(Str(error.what()));
+        services_.messages.ShowError(
+            FailureMessage(QStringLiteral("任务“%1”未能保存。").arg(name), error));
         return std::nullopt;
     }
     RefreshNames();
@@ -164,7 +166,7 @@ void TaskController::Load() {
         loaded->Load();
     } catch (const std::exception& error) {
         services_.messages.ShowError(
-            QStringLiteral("任务“%1”无法读取：%2").arg(name, Str(error.what())));
+            FailureMessage(QStringLiteral("任务“%1”无法读取。").arg(name), error));
         return;
     }
     const int layer = loaded->MapTypeIndex();
@@ -237,7 +239,8 @@ void TaskController::Delete() {
     try {
         profiles_->Delete();
     } catch (const std::exception& error) {
-        services_.messages.ShowError(Str(error.what()));
+        services_.messages.ShowError(
+            FailureMessage(QStringLiteral("任务“%1”未能删除。").arg(name), error));
         return;
     }
     for (qsizetype i = names_.size() - 1; i >= 0; --i) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <system_error>
 #include <thread>
 
 #include "engine/core/atomic_file.h"
@@ -211,22 +210,6 @@ void TCombineTile::ExportKmlOverlay() {
     }
 }
 
-namespace {
-
-// Removes a database left under its temporary name when the export does not get to rename it.
-struct TemporaryDatabase {
-    explicit TemporaryDatabase(std::filesystem::path p) : path(std::move(p)) {}
-    ~TemporaryDatabase() {
-        std::error_code ec;
-        std::filesystem::remove(path, ec);
-    }
-    TemporaryDatabase(const TemporaryDatabase&) = delete;
-    TemporaryDatabase& operator=(const TemporaryDatabase&) = delete;
-    std::filesystem::path path;
-};
-
-}  // namespace
-
 void TCombineTile::ExportTileDatabase() {
     const Task task = LoadTask(true);
     const auto kind = FImageCombineType;
@@ -242,20 +225,25 @@ void TCombineTile::ExportTileDatabase() {
     if (RefuseGrid(task)) {
         return;
     }
-    // The database is built under a temporary name beside its final one and renamed into
-    // place when it is complete, so an earlier export stays whole until then and a crash
-    // never leaves a half-written database under the real name.
+    // The database is built under a temporary name beside its final one, flushed to the disk
+    // and renamed into place when it is complete, so an earlier export stays whole until then
+    // and neither a crash nor a power loss leaves a half-written database under the real name.
+    // What an export killed before its rename left there goes first.
     std::filesystem::create_directories(dbFile.parent_path());
-    const TemporaryDatabase temp(engine::TempPathBeside(dbFile));
+    engine::RemoveLeftoverTemporaries(dbFile);
+    engine::PendingFile temp(dbFile);
+    if (temp.path().empty()) {
+        throw std::runtime_error(temp.error());
+    }
     std::unique_ptr<engine::TMBTiles> mbtiles;
     std::unique_ptr<engine::TOruxMapsSqlite> orux;
     std::unique_ptr<engine::TRMapsSQLite> rmaps;
     if (kind == TImageCombineType::icMBTiles) {
-        mbtiles = std::make_unique<engine::TMBTiles>(temp.path);
+        mbtiles = std::make_unique<engine::TMBTiles>(temp.path());
     } else if (kind == TImageCombineType::icOruxMaps) {
-        orux = std::make_unique<engine::TOruxMapsSqlite>(temp.path, FOutPrefix);
+        orux = std::make_unique<engine::TOruxMapsSqlite>(temp.path(), FOutPrefix);
     } else {
-        rmaps = std::make_unique<engine::TRMapsSQLite>(temp.path);
+        rmaps = std::make_unique<engine::TRMapsSQLite>(temp.path());
     }
 
     struct Job {
@@ -286,7 +274,7 @@ void TCombineTile::ExportTileDatabase() {
         const auto& r = level.range;
         std::int64_t counter = 1;
         events_.Begin(level.count, {});
-        const LevelExtent extent = ComputeLevelExtent(task.box, z, tileSize);
+        const LevelExtent extent = LevelExtentOf(r, z, tileSize);
         bounds.NorthEast = {extent.north, extent.east};
         bounds.SouthWest = {extent.south, extent.west};
         if (orux) {
@@ -373,7 +361,7 @@ void TCombineTile::ExportTileDatabase() {
     orux.reset();
     rmaps.reset();
     std::string error;
-    if (!engine::CommitTempFile(temp.path, dbFile, &error)) {
+    if (!temp.Commit(&error)) {
         throw std::runtime_error(error);
     }
 }
