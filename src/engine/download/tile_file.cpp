@@ -1,6 +1,7 @@
 #include "engine/download/tile_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,13 +13,30 @@
 namespace engine {
 namespace {
 
+bool MakeOneFolder(const std::filesystem::path& folder) {
+    // Another worker making it at the same moment is as good as making it.
+    return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+// Usually only the column folder is missing, sometimes its zoom folder too: one or two mkdir
+// calls instead of a check of every folder on the way down.
+void MakeFolder(const std::filesystem::path& folder) {
+    if (MakeOneFolder(folder) || errno != ENOENT) {
+        return;
+    }
+    if (MakeOneFolder(folder.parent_path()) && MakeOneFolder(folder)) {
+        return;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+}
+
 // Runs `open` once more after creating the folder when it failed for a missing folder.
 template <typename Open>
 int OpenCreatingFolder(const std::filesystem::path& folder, Open open) {
     int fd = open();
     if (fd < 0 && errno == ENOENT) {
-        std::error_code ec;
-        std::filesystem::create_directories(folder, ec);
+        MakeFolder(folder);
         fd = open();
     }
     return fd;
