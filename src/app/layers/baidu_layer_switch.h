@@ -1,0 +1,19 @@
+#pragma once
+// The switch of the loaded Baidu page to one of its layers, shared by the layer menu and the
+// place tree's 3D-city click.
+#include "engine/core/core_types.h"
+
+namespace engine {
+class TSettings;
+}
+
+namespace app {
+
+class IMapPage;
+
+// Leaves the large-font mode and tells the page the layer, with the 3D city of that index
+// (the first city when the index is outside the table).
+void SwitchBaiduLayer(engine::TSettings& settings, IMapPage& page, engine::TMapType mapType,
+                      int cityNameIndex);
+
+}  // namespace app
