@@ -66,6 +66,7 @@ void DownloadController::SetArea(std::vector<engine::TGLatLng> latLngs, QString 
     latLngs_ = std::move(latLngs);
     coordinates_ = std::move(coordinates);
     coordCount_ = coordCount;
+    emit areaChanged();
 }
 
 void DownloadController::SetZoomLevelSource(std::function<ZoomChecks()> source) {

@@ -108,6 +108,8 @@ class DownloadController : public QObject {
     void progressChanged(int value, int maximum);
     void progressVisibleChanged(bool visible);
     void tileCountTextChanged(const QString& text);
+    // The area changed: the start follows whether there is one.
+    void areaChanged();
     // A recount took the selection from the level list: ticked and enabled levels only, so a
     // level the layer does not offer leaves the selection (FZoomLevels) a task is saved with.
     void zoomLevelsChanged(const engine::TZoomLevelArray& levels);

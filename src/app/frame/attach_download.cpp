@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
-#include <QTimer>
 #include <QToolButton>
 #include <memory>
 
@@ -70,12 +69,7 @@ void AttachDownload(const DownloadWidgets& w, DownloadController& download, cons
                          state->setText(statusText);
                          SetStatusPanelText(*progress, progressText);
                      });
-    // As an action list updates on idle: the area and the task store change the start's
-    // state from other features too.
-    auto* idle = new QTimer(w.pnlDownLoad);
-    idle->setInterval(250);
-    QObject::connect(idle, &QTimer::timeout, w.pnlDownLoad, refresh);
-    idle->start();
+    QObject::connect(&download, &DownloadController::areaChanged, w.pnlDownLoad, refresh);
     w.statePanel->setText(download.StatusText());
     refresh();
 }

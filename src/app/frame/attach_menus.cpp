@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QStatusBar>
-#include <QTimer>
 #include <QWebEnginePage>
 #include <memory>
 
@@ -105,7 +104,7 @@ void AttachStyledMapWizard(const MenuWidgets& w, const FrameContext& frame, Menu
 
 }  // namespace
 
-void AttachMenus(const MenuWidgets& w, const FrameContext& frame) {
+MenuController* AttachMenus(const MenuWidgets& w, const FrameContext& frame) {
     auto* menus =
         new MenuController(frame.settings, frame.services, ControllerHooks(frame), &frame.window);
     menus->setObjectName(QStringLiteral("MenuController"));
@@ -161,18 +160,24 @@ void AttachMenus(const MenuWidgets& w, const FrameContext& frame) {
 
     AttachStyledMapWizard(w, frame, *menus);
 
-    // The update handlers: as an action list updates on idle.
-    const auto update = [w, menus] {
-        const bool google = menus->CoordGridEnabled();
-        w.actCoordGrid->setEnabled(google);
-        w.actOfflineMode->setEnabled(google);
-        w.actViewLog->setEnabled(menus->ViewLogEnabled());
-    };
-    auto* idle = new QTimer(menus);
-    idle->setInterval(250);
-    QObject::connect(idle, &QTimer::timeout, menus, update);
-    idle->start();
-    update();
+    QObject::connect(menus, &MenuController::actionStatesChanged, w.actCoordGrid,
+                     [w](bool coordGridEnabled, bool viewLogEnabled) {
+                         w.actCoordGrid->setEnabled(coordGridEnabled);
+                         w.actOfflineMode->setEnabled(coordGridEnabled);
+                         w.actViewLog->setEnabled(viewLogEnabled);
+                     });
+    QObject::connect(&frame.crm, &TChromium::pageReady, menus,
+                     &MenuController::RefreshActionStates);
+    for (QAction* action : {w.actCoordGrid, w.actOfflineMode, w.actViewLog}) {
+        for (QObject* owner : action->associatedObjects()) {
+            if (auto* menu = qobject_cast<QMenu*>(owner)) {
+                QObject::connect(menu, &QMenu::aboutToShow, menus,
+                                 &MenuController::RefreshActionStates, Qt::UniqueConnection);
+            }
+        }
+    }
+    menus->RefreshActionStates();
+    return menus;
 }
 
 }  // namespace app

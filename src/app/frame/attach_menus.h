@@ -9,6 +9,8 @@ class QWidget;
 
 namespace app {
 
+class MenuController;
+
 struct FrameContext;
 
 struct MenuWidgets {
@@ -36,6 +38,8 @@ struct MenuWidgets {
     QWidget* pnlLeft;
 };
 
-void AttachMenus(const MenuWidgets& widgets, const FrameContext& frame);
+// Gives the controller, whose item states the frame refreshes when the layer or the task
+// state changes.
+MenuController* AttachMenus(const MenuWidgets& widgets, const FrameContext& frame);
 
 }  // namespace app

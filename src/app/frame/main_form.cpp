@@ -21,6 +21,7 @@
 #include "app/download/tile_bounds.h"
 #include "app/download/tile_version_update.h"
 #include "app/layers/layer_controller.h"
+#include "app/menus/menu_controller.h"
 #include "app/menus/menu_item_mirror.h"
 #include "app/page/map_web_page.h"
 #include "app/page/map_web_view.h"
@@ -369,29 +370,34 @@ void TfrmMain::AttachFeatures() {
               frame);
     AttachMarkers({ui.mniBookmarks, ui.actAddMarker, ui.actBookMarksManager, ui.pnlPOI}, frame);
     AttachTools({ui.actTransformCoord, ui.actIPLocation}, frame);
-    AttachMenus({ui.mniStyle,
-                 ui.actViewLog,
-                 ui.actDeleteIECache,
-                 ui.actCoordGrid,
-                 ui.actOfflineMode,
-                 ui.actaddTrafficTileLayer,
-                 ui.actBigFontMode,
-                 ui.actStatusBar,
-                 ui.actRightPanel,
-                 ui.actFullView,
-                 ui.actclearShapeAndAreaMarker,
-                 ui.actStyledMapWizard,
-                 ui.actSettings,
-                 ui.actDownloadSettings,
-                 ui.actReadme,
-                 ui.actWhatsNew,
-                 ui.actHomePage,
-                 ui.actOfflineSolution,
-                 ui.actAbout,
-                 ui.actUserManual,
-                 ui.StatusBar,
-                 ui.pnlLeft},
-                frame);
+    MenuController* menus = AttachMenus({ui.mniStyle,
+                                         ui.actViewLog,
+                                         ui.actDeleteIECache,
+                                         ui.actCoordGrid,
+                                         ui.actOfflineMode,
+                                         ui.actaddTrafficTileLayer,
+                                         ui.actBigFontMode,
+                                         ui.actStatusBar,
+                                         ui.actRightPanel,
+                                         ui.actFullView,
+                                         ui.actclearShapeAndAreaMarker,
+                                         ui.actStyledMapWizard,
+                                         ui.actSettings,
+                                         ui.actDownloadSettings,
+                                         ui.actReadme,
+                                         ui.actWhatsNew,
+                                         ui.actHomePage,
+                                         ui.actOfflineSolution,
+                                         ui.actAbout,
+                                         ui.actUserManual,
+                                         ui.StatusBar,
+                                         ui.pnlLeft},
+                                        frame);
+    // The grid, offline and log items follow the layer's page family and the task's log.
+    connect(d.layers.get(), &LayerController::mapTypeChecked, menus,
+            &MenuController::RefreshActionStates);
+    connect(d.download.get(), &DownloadController::stateChanged, menus,
+            &MenuController::RefreshActionStates);
     AttachRaster(
         {ui.actImageCombiner, ui.actGDALWarp}, d.profilesFolder,
         [&d] { return d.tasks->Profiles().FileName(); }, frame);

@@ -134,6 +134,10 @@ bool MenuController::ViewLogEnabled() const {
     return !log.empty() && QFileInfo(QString::fromStdString(log)).isFile();
 }
 
+void MenuController::RefreshActionStates() {
+    emit actionStatesChanged(CoordGridEnabled(), ViewLogEnabled());
+}
+
 void MenuController::ViewLog() {
     if (ViewLogEnabled()) {
         OpenFile(QString::fromStdString(settings_.GetStrSetting(engine::StrSetting::LogFileName)));

@@ -65,7 +65,10 @@ class MenuController : public QObject {
     void DeleteCache();  // actDeleteIECacheExecute
 
     bool ViewLogEnabled() const;  // actViewLogUpdate
-    void ViewLog();               // actViewLogExecute
+    // Tells the items' states now: after a layer switch, a page load, a task's start or end,
+    // and when a menu holding them opens (the log may have been written in between).
+    void RefreshActionStates();
+    void ViewLog();  // actViewLogExecute
 
     void Readme();           // 软件介绍
     void WhatsNew();         // 更新日志
@@ -79,6 +82,7 @@ class MenuController : public QObject {
     // The style item to check after a style change.
     void checkedStyleChanged(const QString& name);
     void bigFontModeChanged(bool checked);
+    void actionStatesChanged(bool coordGridEnabled, bool viewLogEnabled);
 
   private:
     void OpenFile(const QString& fileName);

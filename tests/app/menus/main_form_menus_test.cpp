@@ -33,8 +33,13 @@ class MainFormMenus : public MainFormFixture {
         }
         return captions;
     }
-    // Lets the window's idle updates run.
-    void Idle() { QTest::qWait(300); }
+    // As the user opening each menu: the items tell their state when their menu opens.
+    void OpenMenus() {
+        for (QMenu* menu : Window().findChildren<QMenu*>()) {
+            emit menu->aboutToShow();
+        }
+        QApplication::processEvents();
+    }
 };
 
 TEST_F(MainFormMenus, MenusHoldTheirItemsInOrder) {
@@ -67,7 +72,7 @@ TEST_F(MainFormMenus, MenusHoldTheirItemsInOrder) {
 
 TEST_F(MainFormMenus, EveryCommandIsEnabledOnceEverythingIsAttached) {
     Window();
-    Idle();
+    OpenMenus();
     for (const char* name : {"actOpenOutPutDir",
                              "actImageCombiner",
                              "actGDALWarp",
@@ -180,12 +185,12 @@ TEST_F(MainFormMenus, TheWizardShowsTheStoredStyle) {
 TEST_F(MainFormMenus, GridAndOfflineItemsOffOnABaiduLayer) {
     Window();
     fakes_.page.mapType = static_cast<engine::TMapType>(46);
-    Idle();
+    OpenMenus();
     for (const char* name : {"actCoordGrid", "mniCoordGrid", "actOfflineMode", "mniOfflineMode"}) {
         EXPECT_FALSE(Action(name)->isEnabled()) << name;
     }
     fakes_.page.mapType = static_cast<engine::TMapType>(3);
-    Idle();
+    OpenMenus();
     for (const char* name : {"actCoordGrid", "mniCoordGrid", "actOfflineMode", "mniOfflineMode"}) {
         EXPECT_TRUE(Action(name)->isEnabled()) << name;
     }
@@ -198,10 +203,10 @@ TEST_F(MainFormMenus, DownloadLogItemWaitsForTheLog) {
     Window();
     const auto log = dir_ / "state/Vantorel/log/任务.log";
     Settings().SetStrSetting(engine::StrSetting::LogFileName, log.string());
-    Idle();
+    OpenMenus();
     EXPECT_FALSE(Action("actViewLog")->isEnabled());
     testsupport::WriteFileBytes(log, "log\r\n");
-    Idle();
+    OpenMenus();
     EXPECT_TRUE(Action("actViewLog")->isEnabled());
     Action("actViewLog")->trigger();
     ASSERT_EQ(fakes_.opener.opened.size(), 1u);
