@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <numbers>
 #include <optional>
@@ -32,6 +33,7 @@
 #include "engine/download/installed_data.h"
 #include "engine/log/logger.h"
 #include "engine/settings/settings.h"
+#include "mainwindow/app/page_wait.h"
 #include "mainwindow/app/real_services.h"
 #include "mainwindow/app/services.h"
 #include "mainwindow/download/download_controller.h"
@@ -156,7 +158,12 @@ class NoPowerOff final : public mainwindow::IPowerOffQuestion {
 class FixedPage final : public mainwindow::IMapPage {
   public:
     explicit FixedPage(engine::TMapType type) : type_(type) {}
-    QString ExecJavaScript(const QString&, int) override { return {}; }
+    void ExecJavaScript(const QString&, std::function<void(const QString&)> then) override {
+        QTimer::singleShot(0, [then = std::move(then)] {
+            if (then)
+                then(QString());
+        });
+    }
     void RunScript(const QString&) override {}
     engine::TMapType MapType() const override { return type_; }
     void SetMapType(engine::TMapType type) override { type_ = type; }
@@ -314,8 +321,9 @@ int main(int argc, char** argv) {
     NoExit processExit;
     NoPowerOff powerOff;
     FixedPage page(engine::MapTypeOf(o.layer));
+    mainwindow::PageWait pageWait(page);
     mainwindow::Services services{messages,    fileDialogs, opener, clock,
-                                  processExit, powerOff,    page};
+                                  processExit, powerOff,    page,   pageWait};
     mainwindow::TfspTaskbarMgr taskbar(nullptr);
     mainwindow::FunctionTaskStore store(
         [&] {

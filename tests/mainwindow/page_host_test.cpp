@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/core/utilities.h"
 #include "qt_print.h"
+#include "support/loopback_server.h"
 #include "support/temp_dir.h"
 #include "web_page_harness.h"
 
@@ -166,6 +168,40 @@ TEST_F(PageHostTest, ScriptRunsReturnTheLastStoredValue) {
     page_.errors.clear();
 }
 
+TEST_F(PageHostTest, AnswersComeLaterAndAfterTheCallbacksOfTheRun) {
+    QStringList answers;
+    const auto record = [&answers](const QString& answer) { answers << answer; };
+    host_->ExecJavaScript("setJsReturnValue('x');", record);
+    EXPECT_TRUE(answers.isEmpty()) << "not inside the call, even without a page";
+    ASSERT_TRUE(WaitUntil([&] { return answers.size() == 1; }));
+    EXPECT_EQ(answers, QStringList{""});
+
+    host_->SetPage(&page_);
+    LoadAndWait({});
+    QStringList zooms;
+    host_->JsProcessor().OnMapZoomChanged = [&zooms](int zoom) { zooms << QString::number(zoom); };
+    QStringList zoomsAtAnswer;
+    host_->ExecJavaScript("zoomTwice(); setJsReturnValue('c');", [&](const QString& answer) {
+        record(answer);
+        zoomsAtAnswer = zooms;
+    });
+    host_->ExecJavaScript("setJsReturnValue('d');", record);
+    EXPECT_EQ(answers.size(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return answers.size() == 3; }));
+    EXPECT_EQ(answers, (QStringList{"", "c", "d"})) << "in the order sent";
+    EXPECT_EQ(zoomsAtAnswer, (QStringList{"7", "8"}));
+
+    // A page that answers too late: empty once the time is up, and the late answer is
+    // dropped.
+    host_->ExecJavaScript(
+        "var t = Date.now(); while (Date.now() - t < 1000) {} setJsReturnValue('late');", record,
+        200);
+    ASSERT_TRUE(WaitUntil([&] { return answers.size() == 4; }));
+    EXPECT_EQ(answers.back(), "");
+    EXPECT_FALSE(WaitUntil([&] { return answers.size() > 4; }, 1500));
+    EXPECT_EQ(host_->ExecJavaScript("1;"), "late") << "the page itself ran on";
+}
+
 TEST_F(PageHostTest, LoadFromTheSettingsStoreClearsBigFontMode) {
     testsupport::TempDir home;
     engine::SettingsPaths paths;
@@ -187,6 +223,51 @@ TEST_F(PageHostTest, LoadFromTheSettingsStoreClearsBigFontMode) {
     EXPECT_EQ(RunScript(page_, "zeb.polyOptions.fillOpacity").toDouble(), 0.4);
     EXPECT_EQ(RunScript(page_, "zeb.TILE_PATH").toString(),
               QString::fromStdString((home / "MapDownload").string()) + "/");
+}
+
+std::ptrdiff_t FilesIn(const fs::path& folder) {
+    std::error_code error;
+    std::ptrdiff_t files = 0;
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        files += it->is_regular_file() ? 1 : 0;
+    }
+    return files;
+}
+
+// The browser's cache as a real named profile keeps it on disk, filled from a loopback server.
+TEST(PageHostCache, TheMenuLeavesTheBrowsersFilesToItTheCloseReleasesThemForTheWipe) {
+    testsupport::TempDir dir;
+    const fs::path answers = dir / "Cache";
+    const fs::path browser = dir / "CefCache";
+    testsupport::WriteFileBytes(answers / "geocode" / "a.json", "{}");
+    testsupport::LoopbackServer server;
+    const std::vector<std::pair<std::string, std::string>> cached{
+        {"Cache-Control", "max-age=3600"}};
+    server.SetAnswer("/page.html",
+                     {200, "<html><body><img src=\"a.png\"></body></html>", "text/html", cached});
+    server.SetAnswer("/a.png", {200, std::string(4096, 'x'), "image/png", cached});
+    QWebEngineProfile profile(QStringLiteral("cachetest"));
+    profile.setCachePath(PathText(browser));
+    profile.setPersistentStoragePath(PathText(dir / "data"));
+    testmainwindow::RecordingPage page(&profile);
+    ASSERT_TRUE(
+        testmainwindow::LoadAndWait(page, QUrl(QString::fromStdString(server.Url("/page.html")))));
+    ASSERT_TRUE(WaitUntil([&] { return FilesIn(browser) > 1; }));
+
+    // The menu's wipe: the answers go, the browser empties its cache itself.
+    testsupport::WriteFileBytes(browser / "kept.txt", "not the browser's");
+    TChromium::ClearCache(answers, &profile);
+    EXPECT_EQ(FilesIn(answers), 0);
+    EXPECT_FALSE(WaitUntil([&] { return !fs::exists(browser / "kept.txt"); }, 1000))
+        << "nothing under the running browser is deleted from outside";
+
+    // The close: once released, the folder is emptied and the browser writes nothing more
+    // (no index of a cache it closes late).
+    TChromium::ReleaseBrowserCache(&profile);
+    ASSERT_TRUE(engine::WipeDirectory(browser, 0));
+    EXPECT_EQ(FilesIn(browser), 0);
+    EXPECT_FALSE(WaitUntil([&] { return FilesIn(browser) > 0; }, 1000));
 }
 
 TEST(PageHost, DecodedPathTexts) {

@@ -8,13 +8,16 @@
 #include <memory>
 
 #include "mainwindow/app/attach_context.h"
+#include "mainwindow/app/page_wait.h"
+#include "mainwindow/app/services.h"
 #include "mainwindow/download/download_controller.h"
 #include "mainwindow/widgets/progress_bar_ex.h"
 #include "mainwindow/widgets/status_panel.h"
 
 namespace mainwindow {
 
-void AttachDownload(const DownloadWidgets& w, DownloadController& download, const FrameContext&) {
+void AttachDownload(const DownloadWidgets& w, DownloadController& download,
+                    const FrameContext& frame) {
     QListWidget* list = w.chkZoomLevels;
     download.SetZoomLevelSource([list] {
         ZoomChecks checks{};
@@ -53,6 +56,8 @@ void AttachDownload(const DownloadWidgets& w, DownloadController& download, cons
         w.pnlDownLoad->update();
     };
     QObject::connect(&download, &DownloadController::stateChanged, w.pnlDownLoad, refresh);
+    // No start while a step waits for the page.
+    QObject::connect(&frame.services.pageWait, &PageWait::busyChanged, w.pnlDownLoad, refresh);
     // CanStart also follows the area.
     QObject::connect(&download, &DownloadController::tileCountTextChanged, w.pnlDownLoad, refresh);
     QObject::connect(&download, &DownloadController::tileCountTextChanged, w.lblTileCount,

@@ -10,6 +10,8 @@
 #include "mainwindow/app/attach_context.h"
 #include "mainwindow/app/coordinates_box.h"
 #include "mainwindow/app/map_events.h"
+#include "mainwindow/app/page_wait.h"
+#include "mainwindow/app/services.h"
 #include "mainwindow/layers/layer_controller.h"
 
 namespace mainwindow {
@@ -17,7 +19,7 @@ namespace mainwindow {
 namespace {
 
 // The provider submenus go before the map menu's separator and page options.
-void BuildProviderMenus(QMenu& layerMenu, LayerController& layers) {
+QActionGroup* BuildProviderMenus(QMenu& layerMenu, LayerController& layers) {
     auto* group = new QActionGroup(&layerMenu);
     group->setExclusive(true);
     QAction* before = layerMenu.actions().isEmpty() ? nullptr : layerMenu.actions().first();
@@ -37,6 +39,7 @@ void BuildProviderMenus(QMenu& layerMenu, LayerController& layers) {
         }
         layerMenu.insertMenu(before, sub);
     }
+    return group;
 }
 
 void CheckMapTypeItem(QMenu& layerMenu, int tag) {
@@ -54,7 +57,10 @@ void CheckMapTypeItem(QMenu& layerMenu, int tag) {
 }  // namespace
 
 void AttachLayers(const LayerWidgets& w, LayerController& layers, const FrameContext& frame) {
-    BuildProviderMenus(*w.mniLayerMenu, layers);
+    QActionGroup* layerItems = BuildProviderMenus(*w.mniLayerMenu, layers);
+    // No second switch while the page has not answered the first.
+    QObject::connect(&frame.services.pageWait, &PageWait::busyChanged, layerItems,
+                     [layerItems](bool busy) { layerItems->setEnabled(!busy); });
     QWidget* window = &frame.window;
     QObject::connect(&layers, &LayerController::mapTypeChecked, w.mniLayerMenu,
                      [menu = w.mniLayerMenu, window](int tag, const QString& caption) {

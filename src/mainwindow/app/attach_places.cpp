@@ -19,12 +19,14 @@
 #include "mainwindow/app/attach_context.h"
 #include "mainwindow/app/map_events.h"
 #include "mainwindow/app/services.h"
+#include "mainwindow/layers/layer_controller.h"
 #include "mainwindow/page/page_host.h"
 #include "mainwindow/places/city_tree_panel.h"
 #include "mainwindow/places/coordinates_panel.h"
 #include "mainwindow/places/location_bar.h"
 #include "mainwindow/places/places_controller.h"
 #include "mainwindow/places/web_gmaps_lookup_edit.h"
+#include "mainwindow/tasks/task_controller.h"
 
 namespace mainwindow {
 namespace {
@@ -62,10 +64,14 @@ QByteArray CityData() {
 
 }  // namespace
 
-void AttachPlaces(const PlacesWidgets& w, const FrameContext& frame) {
+void AttachPlaces(const PlacesWidgets& w, LayerController& layers, TaskController& tasks,
+                  const FrameContext& frame) {
     auto* feature = new PlacesFeature(frame, &frame.window);
     PlacesController& places = *feature->controller;
     places.coordinates = w.coordinates;
+    places.onSwitch3DCity = [&layers](int city) {
+        layers.SetMapTypeId(engine::TMapType::mtBaidu3D, city);
+    };
 
     auto* tree = new CityTreePanel(places, w.pnlChinaCity, w.actExportBoundary);
     w.pnlChinaCity->layout()->addWidget(tree);
@@ -104,15 +110,15 @@ void AttachPlaces(const PlacesWidgets& w, const FrameContext& frame) {
             bar->ShowText(text, visible, left);
         });
 
-    MapEvents& events = frame.mapEvents;
-    QObject::connect(&events, &MapEvents::centerChanged, &places, &PlacesController::CenterChanged);
-    QObject::connect(
-        &events, &MapEvents::areaCompleted, &places, [&places, refreshExport](const QString&) {
-            const QString area = places.coordinates ? places.coordinates() : QString();
-            places.AreaEncoded(
-                QString::fromStdString(geodata::TBoundary::EncodePath(area.toStdString())));
-            refreshExport();
-        });
+    QObject::connect(&layers, &LayerController::districtQueryRequested, &places,
+                     &PlacesController::RequestDistrictQuery);
+    QObject::connect(&tasks, &TaskController::areaLoaded, &places,
+                     &PlacesController::TaskAreaLoaded);
+    QObject::connect(&frame.mapEvents, &MapEvents::areaCompleted, &places,
+                     [&places, refreshExport](const QString& results) {
+                         places.AreaCompleted(results);
+                         refreshExport();
+                     });
 
     tree->LoadCityTree(CityData());
 

@@ -11,6 +11,8 @@ class QWidget;
 namespace mainwindow {
 
 struct FrameContext;
+class LayerController;
+class TaskController;
 
 struct PlacesWidgets {
     QWidget* pnlChinaCity;    // the place-tree section: search box and tree go in
@@ -22,6 +24,9 @@ struct PlacesWidgets {
     std::function<QString()> coordinates;
 };
 
-void AttachPlaces(const PlacesWidgets& widgets, const FrameContext& frame);
+// `layers` switches the 3D city and asks for the district when the centre moves; a load
+// of `tasks` sets the outline.
+void AttachPlaces(const PlacesWidgets& widgets, LayerController& layers, TaskController& tasks,
+                  const FrameContext& frame);
 
 }  // namespace mainwindow

@@ -9,6 +9,8 @@
 
 #include "mainwindow/app/attach_context.h"
 #include "mainwindow/app/coordinates_box.h"
+#include "mainwindow/app/page_wait.h"
+#include "mainwindow/app/services.h"
 #include "mainwindow/page/page_host.h"
 #include "mainwindow/tasks/task_controller.h"
 
@@ -54,6 +56,7 @@ void AttachTasks(const TaskWidgets& w, TaskController& tasks, const FrameContext
     QObject::connect(&tasks, &TaskController::coordinatesTextShown, window,
                      [window](const QString& text) { ShowCoordinatesText(*window, text); });
     QObject::connect(&tasks, &TaskController::stateChanged, combo, refresh);
+    QObject::connect(&frame.services.pageWait, &PageWait::busyChanged, combo, refresh);
 
     QObject::connect(w.actProfileSave, &QAction::triggered, &tasks, [&tasks] { tasks.Save(); });
     QObject::connect(w.actProfileLoad, &QAction::triggered, &tasks, &TaskController::Load);

@@ -37,6 +37,7 @@
 #include "mainwindow/app/exception_log.h"
 #include "mainwindow/app/map_events.h"
 #include "mainwindow/app/menu_item_mirror.h"
+#include "mainwindow/app/page_wait.h"
 #include "mainwindow/app/real_services.h"
 #include "mainwindow/app/services.h"
 #include "mainwindow/app/startup_settings.h"
@@ -72,6 +73,7 @@ struct TfrmMain::Impl {
     ImmediateExit realExit;
     std::unique_ptr<CountdownPowerOff> realPowerOff;
     std::unique_ptr<ChromiumPage> realPage;
+    std::unique_ptr<PageWait> pageWait;
     std::unique_ptr<Services> services;
     std::unique_ptr<CloseController> close;
     std::unique_ptr<TfspTaskbarMgr> taskbar;
@@ -182,6 +184,8 @@ void TfrmMain::CreateServices(const ServiceOverrides& o) {
     d_->realFileDialogs = std::make_unique<QtFileDialogs>(this);
     d_->realPowerOff = std::make_unique<CountdownPowerOff>(this);
     d_->realPage = std::make_unique<ChromiumPage>(*d_->crm, d_->settings);
+    IMapPage& page = o.page ? *o.page : *d_->realPage;
+    d_->pageWait = std::make_unique<PageWait>(page);
     d_->services = std::make_unique<Services>(Services{
         o.messages ? *o.messages : d_->realMessages,
         o.fileDialogs ? *o.fileDialogs : *d_->realFileDialogs,
@@ -189,7 +193,8 @@ void TfrmMain::CreateServices(const ServiceOverrides& o) {
         o.clock ? *o.clock : d_->realClock,
         o.processExit ? *o.processExit : d_->realExit,
         o.powerOff ? *o.powerOff : *d_->realPowerOff,
-        o.page ? *o.page : *d_->realPage,
+        page,
+        *d_->pageWait,
     });
     CloseController::Hooks hooks;
     hooks.mapType = [this] { return d_->services->page.MapType(); };
@@ -200,10 +205,8 @@ void TfrmMain::CreateServices(const ServiceOverrides& o) {
         return d_->layers ? d_->layers->ZoomLevels() : engine::TZoomLevelArray{};
     };
     hooks.deletePageFiles = [this] { d_->crm->DeleteMapAPIFile(true); };
-    hooks.deleteCaches = [this] {
-        d_->crm->DeleteCache(d_->settings.GetStrSetting(engine::StrSetting::CachePath),
-                             d_->settings.GetStrSetting(engine::StrSetting::CefCachePath),
-                             d_->view->page()->profile());
+    hooks.releasePageCache = [this] {
+        TChromium::ReleaseBrowserCache(d_->view->page()->profile());
     };
     d_->close = std::make_unique<CloseController>(d_->settings, *d_->services, std::move(hooks));
 }
@@ -305,7 +308,11 @@ void TfrmMain::CreateControllers() {
         d.download->SetArea(std::move(latLngs), std::move(coordinates), count);
     };
     layerHooks.calculateStart = [&d] { d.download->CalculateStart(); };
-    layerHooks.currentArea = [&d] { return d.download->LatLngs(); };
+    layerHooks.taskArea = [&d] {
+        const engine::TProfiles& task = d.tasks->Profiles();
+        return task.Name().empty() ? std::vector<engine::TGLatLng>{}
+                                   : geodata::TBoundary::StrToArray(task.Coordinates());
+    };
     d.layers = std::make_unique<LayerController>(d.settings, *d.services, std::move(layerHooks));
     d.layers->SetAppTitle(AppTitle());
 
@@ -356,7 +363,7 @@ void TfrmMain::AttachFeatures() {
                    *d.download, frame);
     AttachPlaces({ui.pnlChinaCity, ui.pnlCoordinates, d.view, ui.cbbProfile, ui.actExportBoundary,
                   [&d] { return d.download->Coordinates(); }},
-                 frame);
+                 *d.layers, *d.tasks, frame);
     AttachPoi({ui.pnlPOI, ui.actPOISearch, ui.actclearShapeAndAreaMarker,
                [&d] { return d.download->Coordinates(); }},
               frame);

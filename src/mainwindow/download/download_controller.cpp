@@ -12,6 +12,7 @@
 #include "engine/log/logger.h"
 #include "engine/settings/settings.h"
 #include "engine/tasks/profiles.h"
+#include "mainwindow/app/page_wait.h"
 #include "mainwindow/app/services.h"
 #include "mainwindow/download/download_task_store.h"
 #include "mainwindow/download/download_texts.h"
@@ -131,6 +132,9 @@ void DownloadController::CalculateStart() {
 
 // actDownLoadStartExecute
 void DownloadController::Start() {
+    if (services_.pageWait.Busy()) {
+        return;
+    }
     if (coordCount_ == 0) {
         services_.messages.ShowInfo(NoAreaMessage());
         return;
@@ -391,8 +395,10 @@ void DownloadController::FinishTask(bool stoppedByUser) {
         stitch_.ShowImageCombiner(taskFile, true);
 }
 
+// Not while a step waits for the page: a task load has not switched to its layer yet.
 bool DownloadController::CanStart() const {
-    return status_ == TDownloadStatus::dsStopped && !coordinates_.isEmpty();
+    return status_ == TDownloadStatus::dsStopped && !coordinates_.isEmpty() &&
+           !services_.pageWait.Busy();
 }
 
 bool DownloadController::CanPauseOrResume() const {

@@ -16,7 +16,9 @@
 #include "geodata/polyline/polyline_codec.h"
 #include "geodata/search/geocoder.h"
 #include "geodata/ui/text_file_dialog.h"
+#include "mainwindow/app/page_wait.h"
 #include "mainwindow/layers/baidu_layer_switch.h"
+#include "mainwindow/layers/same_area.h"
 #include "mainwindow/page/page_scripts.h"
 #include "mainwindow/places/district_text.h"
 #include "mainwindow/places/off_ui_thread.h"
@@ -176,7 +178,7 @@ void PlacesController::CityClick() {
                 if (onSwitch3DCity) {
                     onSwitch3DCity(static_cast<int>(i));
                 } else {
-                    SwitchBaiduLayer(settings_, services_.page, engine::TMapType::mtBaidu3D,
+                    SwitchBaiduLayer(settings_, services_.pageWait, engine::TMapType::mtBaidu3D,
                                      static_cast<int>(i));
                 }
                 break;
@@ -185,8 +187,7 @@ void PlacesController::CityClick() {
         return;
     }
 
-    encodedPath_ = QString::fromStdString(boundary_.GetLatLngs(node.text.toStdString()));
-    outlineName_ = node.text;
+    SetOutline(node.text, QString::fromStdString(boundary_.GetLatLngs(node.text.toStdString())));
     if (!encodedPath_.isEmpty()) {
         ShowEncoded(encodedPath_);
         emit profileNameChanged(
@@ -232,14 +233,10 @@ void PlacesController::LookupSelect(const TResponseData& value) {
     emit regionChanged(QString::fromStdString(value.City));
 }
 
-void PlacesController::CenterChanged(double lat, double lng) {
-    const QString centre =
-        QString::fromStdString(engine::FormatFixed(lat, 2) + "," + engine::FormatFixed(lng, 2));
-    if (centre == lastCentre_) {
-        return;
+void PlacesController::RequestDistrictQuery() {
+    if (!tmrQueryDist_.isActive()) {
+        tmrQueryDist_.start();
     }
-    lastCentre_ = centre;
-    tmrQueryDist_.start();
 }
 
 void PlacesController::QueryDistTick() {
@@ -315,6 +312,29 @@ void PlacesController::ShowEncoded(const QString& encodedPath) {
 void PlacesController::SetOutline(const QString& name, const QString& encodedPath) {
     outlineName_ = name;
     encodedPath_ = encodedPath;
+    outlinePoints_ = geodata::TBoundary::OutlineArray(encodedPath.toStdString());
+}
+
+void PlacesController::AreaCompleted(const QString& results) {
+    if (results.isEmpty() || encodedPath_.isEmpty()) {
+        return;
+    }
+    const std::string area = QString(results).replace(u';', u',').toStdString();
+    if (!SameArea(geodata::TBoundary::StrToArray(area), outlinePoints_)) {
+        SetOutline(QString(), QString());
+    }
+}
+
+void PlacesController::TaskAreaLoaded(const QString& coordinates) {
+    std::string encoded;
+    try {
+        encoded = geodata::TBoundary::EncodePath(coordinates.toStdString());
+    } catch (const std::exception& error) {
+        engine::AppendLog("Task area cannot be read as an outline: " + std::string(error.what()));
+        SetOutline(QString(), QString());
+        return;
+    }
+    SetOutline(LastNodeText(), QString::fromStdString(encoded));
 }
 
 void PlacesController::GetPartitionDistrict() {
@@ -350,7 +370,7 @@ void PlacesController::GetPartitionDistrict(const QString& name) {
 }
 
 void PlacesController::SavePartitionDistrict() {
-    if (outlineName_.isEmpty() || encodedPath_.isEmpty()) {
+    if (!CanSavePartitionDistrict()) {
         return;
     }
     try {

@@ -42,8 +42,9 @@ TEST(MarkersPageTest, APlacedMarkerIsEditedStoredAndDrawnAgainAfterAReload) {
     engine::TSettings settings(engine::SettingsPathsFor(DirsUnder(dir.path())));
     mainwindow::ChromiumPage page(view.Host(), settings);
     testmainwindow::FakeServices fake;
+    mainwindow::PageWait pageWait(page);
     mainwindow::Services services{fake.messages,    fake.fileDialogs, fake.opener, fake.clock,
-                                  fake.processExit, fake.powerOff,    page};
+                                  fake.processExit, fake.powerOff,    page,        pageWait};
     const auto file = mainwindow::MarkerFileName(dir / "Documents");
     mainwindow::MarkersController controller(services, file);
     QWidget mainWindow;

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTreeWidget>
@@ -85,6 +86,38 @@ TEST_F(AttachPlacesTest, AnOutlineBecomesTheAreaAndCanBeExported) {
     EXPECT_TRUE(Find<QAction>("actExportBoundary")->isEnabled());
     EXPECT_EQ(Find<QPlainTextEdit>("mmoCoordinates")->toPlainText(),
               QStringLiteral("118.79,32.05,118.85,32.10,118.90,32.04"));
+}
+
+TEST_F(AttachPlacesTest, ADrawnAreaDoesNotReplaceTheClickedPlacesOutline) {
+    const auto store = Paths().configFile.parent_path() / "boundary.dat";
+    const std::string outline = "_p~iF~ps|U_ulLnnqC_mqNvxq`@";
+    geodata::TBoundary(store).Save("玄武区", outline);
+    Window().show();
+    auto* tree = Find<QTreeWidget>("tvCity");
+    const auto found =
+        tree->findItems(QStringLiteral("玄武区"), Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1);
+    tree->scrollToItem(found[0]);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                      tree->visualItemRect(found[0]).center());
+    // The page shows the outline and reports it back, then the user draws a rectangle.
+    emit Window().Events().areaCompleted(
+        QStringLiteral("-126.453,43.252,-120.95,40.7,-120.2,38.5"));
+    emit Window().Events().areaCompleted(QStringLiteral("118.5,32.5;118.9,31.9"));
+
+    auto* menu = Find<QMenu>("pmCity");
+    ASSERT_NE(menu, nullptr);
+    auto* save = Find<QAction>("actSavePartitionDistrict");
+    save->trigger();
+    EXPECT_EQ(geodata::TBoundary(store).GetLatLngs("玄武区"), outline);
+    QMetaObject::invokeMethod(menu, "aboutToShow");
+    EXPECT_FALSE(save->isEnabled()) << "nothing goes with the place's name any more";
+
+    // A click on the place pairs its outline with its name again.
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                      tree->visualItemRect(found[0]).center());
+    QMetaObject::invokeMethod(menu, "aboutToShow");
+    EXPECT_TRUE(save->isEnabled());
 }
 
 TEST_F(AttachPlacesTest, FirstPageLoadShowsTheDistrictInTheLocationBar) {

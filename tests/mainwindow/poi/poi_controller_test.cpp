@@ -31,9 +31,8 @@ class ReentrantPage final : public mainwindow::IMapPage {
   public:
     QStringList scripts;
     std::function<void()> duringScript;
-    QString ExecJavaScript(const QString& code, int) override {
+    void ExecJavaScript(const QString& code, std::function<void(const QString&)>) override {
         RunScript(code);
-        return QString();
     }
     void RunScript(const QString& code) override {
         scripts << code;
@@ -208,8 +207,9 @@ TEST_F(PoiTest, CancelKeepsTheRowsSoFarAndANewSearchNeverMixes) {
 
 TEST_F(PoiTest, AllRowsOnTheMapWhileANewSearchStarts) {
     ReentrantPage page;
+    mainwindow::PageWait pageWait(page);
     mainwindow::Services services{fake.messages,    fake.fileDialogs, fake.opener, fake.clock,
-                                  fake.processExit, fake.powerOff,    page};
+                                  fake.processExit, fake.powerOff,    page,        pageWait};
     Make(services);
     settings->SetStrSetting(engine::StrSetting::BaiduAK, "own");
     total = 45;
