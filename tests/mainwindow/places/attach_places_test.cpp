@@ -23,7 +23,18 @@
 namespace testmainwindow {
 namespace {
 
-using AttachPlacesTest = MainFormFixture;
+class AttachPlacesTest : public MainFormFixture {
+  protected:
+    // A click on the place's row of the tree, as the user makes it.
+    void ClickPlace(const QString& name) {
+        auto* tree = Find<QTreeWidget>("tvCity");
+        const auto found = tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+        ASSERT_EQ(found.size(), 1);
+        tree->scrollToItem(found[0]);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(found[0]).center());
+    }
+};
 
 TEST_F(AttachPlacesTest, PanelsSitInTheirSections) {
     Settings().SetStrSetting(engine::StrSetting::LastNodeText, "鼓楼区(320106)");
@@ -68,13 +79,7 @@ TEST_F(AttachPlacesTest, AnOutlineBecomesTheAreaAndCanBeExported) {
         store.Save("玄武区", "_p~iF~ps|U_ulLnnqC_mqNvxq`@");
     }
     Window().show();
-    auto* tree = Find<QTreeWidget>("tvCity");
-    const auto found =
-        tree->findItems(QStringLiteral("玄武区"), Qt::MatchExactly | Qt::MatchRecursive);
-    ASSERT_EQ(found.size(), 1);
-    tree->scrollToItem(found[0]);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
-                      tree->visualItemRect(found[0]).center());
+    ClickPlace(QStringLiteral("玄武区"));
     ASSERT_FALSE(fakes_.page.scripts.isEmpty());
     EXPECT_EQ(fakes_.page.scripts.back(),
               QStringLiteral("showBoundary(\"_p~iF~ps|U_ulLnnqC_mqNvxq`@\");"));
@@ -93,13 +98,7 @@ TEST_F(AttachPlacesTest, ADrawnAreaDoesNotReplaceTheClickedPlacesOutline) {
     const std::string outline = "_p~iF~ps|U_ulLnnqC_mqNvxq`@";
     geodata::TBoundary(store).Save("玄武区", outline);
     Window().show();
-    auto* tree = Find<QTreeWidget>("tvCity");
-    const auto found =
-        tree->findItems(QStringLiteral("玄武区"), Qt::MatchExactly | Qt::MatchRecursive);
-    ASSERT_EQ(found.size(), 1);
-    tree->scrollToItem(found[0]);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
-                      tree->visualItemRect(found[0]).center());
+    ClickPlace(QStringLiteral("玄武区"));
     // The page shows the outline and reports it back, then the user draws a rectangle.
     emit Window().Events().areaCompleted(
         QStringLiteral("-126.453,43.252,-120.95,40.7,-120.2,38.5"));
@@ -114,8 +113,7 @@ TEST_F(AttachPlacesTest, ADrawnAreaDoesNotReplaceTheClickedPlacesOutline) {
     EXPECT_FALSE(save->isEnabled()) << "nothing goes with the place's name any more";
 
     // A click on the place pairs its outline with its name again.
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
-                      tree->visualItemRect(found[0]).center());
+    ClickPlace(QStringLiteral("玄武区"));
     QMetaObject::invokeMethod(menu, "aboutToShow");
     EXPECT_TRUE(save->isEnabled());
 }
