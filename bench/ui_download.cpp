@@ -118,6 +118,7 @@ Options Parse(int argc, char** argv) {
 
 class QuietMessages final : public mainwindow::IMessages {
   public:
+    void ShowPlain(const QString& msg) override { Print(msg); }
     void ShowInfo(const QString& msg, const QString&) override { Print(msg); }
     void ShowError(const QString& msg, const QString&) override { Print(msg); }
     void ShowWarning(const QString& msg, const QString&) override { Print(msg); }

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -114,7 +115,21 @@ void TfrmStyledMapWizard::vstPropertyNewText(QTreeWidgetItem* item, int column) 
         return;
     }
     row->data.Value = item->text(1);
+    cbbStyleNames_->setCurrentIndex(-1);  // the tree's text replaces any preset's
     emit reloadGoogleMap(BuildStyleParams());
+}
+
+void TfrmStyledMapWizard::ShowParams(const QString& params) {
+    const int preset = ShowStyleParams(params, rows_);
+    const QSignalBlocker blocker(vstProperty_);
+    for (int top = 0; top < vstProperty_->topLevelItemCount(); ++top) {
+        QTreeWidgetItem* item = vstProperty_->topLevelItem(top);
+        item->setText(1, RowOf(item)->data.Value);
+        for (int child = 0; child < item->childCount(); ++child) {
+            item->child(child)->setText(1, RowOf(item->child(child))->data.Value);
+        }
+    }
+    cbbStyleNames_->setCurrentIndex(preset);
 }
 
 QString TfrmStyledMapWizard::BuildStyleParams() {

@@ -1,7 +1,9 @@
 #pragma once
 // The styled-map wizard: a preset list and a tree of map feature groups whose value column is
 // edited with a drop-down list. Every change sends the composed style parameter text
-// (reloadGoogleMap); the default preset sends an empty text. Closing only hides the window.
+// (reloadGoogleMap); the default preset sends an empty text. The preset list shows the preset
+// whose text the map shows, and no preset once an edit of the tree has sent the tree's text.
+// Closing only hides the window.
 #include <QDialog>
 #include <vector>
 
@@ -22,6 +24,9 @@ class TfrmStyledMapWizard : public QDialog {
     explicit TfrmStyledMapWizard(QWidget* parent = nullptr);
     ~TfrmStyledMapWizard() override;
 
+    // Shows what the map shows with the stored text `params`: its preset, or no preset and
+    // the tree's values for a text the tree made. Sends nothing.
+    void ShowParams(const QString& params);
     // The text the tree's values give now (also clears the rows' Changed flags).
     QString BuildStyleParams();
     const std::vector<PropertyRow>& Rows() const { return rows_; }

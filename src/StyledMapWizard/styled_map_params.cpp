@@ -1,5 +1,6 @@
 #include "StyledMapWizard/styled_map_params.h"
 
+#include <QUrl>
 #include <array>
 #include <string_view>
 
@@ -101,6 +102,71 @@ void AddRule(const PropertyRow& row, QStringList& rules) {
     }
 }
 
+const QString& kApiStyle() {
+    static const QString text = QStringLiteral("&apistyle=");
+    return text;
+}
+
+QString StyleTail() {
+    return QStringLiteral("&style=") + Encoded(QStringLiteral("47,37|smartmaps"));
+}
+
+void ClearValues(std::vector<PropertyRow>& rows) {
+    for (PropertyRow& top : rows) {
+        top.data.Value.clear();
+        for (PropertyRow& child : top.children) {
+            child.data.Value.clear();
+        }
+    }
+}
+
+PropertyRow* RowOfCode(std::vector<PropertyRow>& rows, int code) {
+    for (PropertyRow& top : rows) {
+        if (FeatureCode(top.data.Id) == code) {
+            return &top;
+        }
+        for (PropertyRow& child : top.children) {
+            if (FeatureCode(child.data.Id) == code) {
+                return &child;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// The values of a text BuildStyleParams made; false for any other text.
+bool ReadTreeText(const QString& text, std::vector<PropertyRow>& rows) {
+    if (!text.startsWith(kApiStyle()) || !text.endsWith(StyleTail())) {
+        return false;
+    }
+    const QString rules = QUrl::fromPercentEncoding(
+        text.mid(kApiStyle().size(), text.size() - kApiStyle().size() - StyleTail().size())
+            .toUtf8());
+    if (rules.isEmpty()) {
+        return true;
+    }
+    const QString off = QStringLiteral("|p.v:off");
+    const QString labels = QStringLiteral("|s.e:l.t");
+    for (QString rule : rules.split(u',')) {
+        if (!rule.endsWith(off) || !rule.startsWith(QStringLiteral("s.t:"))) {
+            return false;
+        }
+        rule.chop(off.size());
+        const bool labelsOnly = rule.endsWith(labels);
+        if (labelsOnly) {
+            rule.chop(labels.size());
+        }
+        bool number = false;
+        const int code = rule.mid(4).toInt(&number);
+        PropertyRow* row = number ? RowOfCode(rows, code) : nullptr;
+        if (row == nullptr || !row->data.Value.isEmpty()) {
+            return false;
+        }
+        row->data.Value = QString::fromUtf8(labelsOnly ? kLabelsHidden : kHidden);
+    }
+    return true;
+}
+
 }  // namespace
 
 QStringList ValueChoices() {
@@ -152,8 +218,7 @@ QString BuildStyleParams(std::vector<PropertyRow>& rows) {
     for (const QString& rule : rules) {
         parts << rule + QStringLiteral("|p.v:off");
     }
-    return QStringLiteral("&apistyle=") + Encoded(parts.join(QLatin1Char(','))) +
-           QStringLiteral("&style=") + Encoded(QStringLiteral("47,37|smartmaps"));
+    return kApiStyle() + Encoded(parts.join(QLatin1Char(','))) + StyleTail();
 }
 
 QStringList PresetNames() {
@@ -169,6 +234,22 @@ std::optional<QString> PresetParams(int index) {
         default:
             return std::nullopt;
     }
+}
+
+int ShowStyleParams(const QString& text, std::vector<PropertyRow>& rows) {
+    ClearValues(rows);
+    if (text.isEmpty()) {
+        return 0;
+    }
+    for (int preset = 1; preset < PresetNames().size(); ++preset) {
+        if (PresetParams(preset) == text) {
+            return preset;
+        }
+    }
+    if (!ReadTreeText(text, rows)) {
+        ClearValues(rows);
+    }
+    return -1;
 }
 
 }  // namespace styledmap

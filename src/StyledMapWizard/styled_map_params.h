@@ -48,4 +48,9 @@ QString BuildStyleParams(std::vector<PropertyRow>& rows);
 QStringList PresetNames();
 std::optional<QString> PresetParams(int index);
 
+// What a stored parameter text shows in the wizard. The preset whose text it is (0 for the
+// empty text); or -1 for any other, when `rows` take the values of a text the tree made (all
+// values empty for a text the tree cannot have made).
+int ShowStyleParams(const QString& text, std::vector<PropertyRow>& rows);
+
 }  // namespace styledmap

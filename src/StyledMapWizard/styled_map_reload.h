@@ -1,7 +1,8 @@
 #pragma once
-// What the main window does with the wizard's text: the page takes it as its style parameters
-// (StyleParamsURL, appended to the Google road, terrain and label tile addresses) and is
-// loaded again, so the map shows the chosen style at once.
+// What the main window does with the wizard's text: it is stored as the page's style
+// parameters (StyleParamsURL, appended to the Google road, terrain and label tile addresses,
+// so that every later load shows it), and the Google page shown takes it at once, drawing its
+// tiles again without a reload. The Baidu page has no use for it.
 #include <QString>
 
 namespace engine {

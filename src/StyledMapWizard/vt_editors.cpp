@@ -10,8 +10,11 @@
 #include <QPlainTextEdit>
 #include <QSizeGrip>
 #include <QStyle>
+#include <QStylePainter>
 #include <algorithm>
 #include <limits>
+#include <map>
+#include <mutex>
 
 #include "mainwindow/settings/bounded_spin_box.h"
 
@@ -42,7 +45,75 @@ QStringList SplitList(const QString& list) {
     return list.isEmpty() ? QStringList() : list.split(QLatin1Char(','));
 }
 
+// An owner-drawn combo box: the style draws the frame and the button, the link's owner the
+// field with the current item.
+class OwnerDrawComboBox : public QComboBox {
+  public:
+    OwnerDrawComboBox(TComboEditLink& link, QWidget* parent) : QComboBox(parent), link_(&link) {}
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionComboBox box;
+        initStyleOption(&box);
+        box.currentText.clear();
+        box.currentIcon = QIcon();
+        painter.drawComplexControl(QStyle::CC_ComboBox, box);
+        if (!link_) {
+            return;
+        }
+        QStyleOptionViewItem item;
+        item.initFrom(this);
+        item.rect =
+            style()->subControlRect(QStyle::CC_ComboBox, &box, QStyle::SC_ComboBoxEditField, this);
+        if (hasFocus()) {
+            item.state |= QStyle::State_Selected | QStyle::State_HasFocus;
+        }
+        link_->DrawItem(*this, currentIndex(), painter, item, true);
+    }
+
+  private:
+    QPointer<TComboEditLink> link_;
+};
+
+// The rows of an owner-drawn combo box's list, drawn and measured through the link.
+class OwnerDrawItemDelegate : public QStyledItemDelegate {
+  public:
+    OwnerDrawItemDelegate(TComboEditLink& link, QComboBox& combo)
+        : QStyledItemDelegate(&combo), link_(&link), combo_(combo) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        if (link_) {
+            link_->DrawItem(combo_, index.row(), *painter, option, false);
+        }
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (link_ && link_->Style == ComboStyle::csOwnerDrawVariable) {
+            int height = size.height();
+            link_->MeasureItem(combo_, index.row(), height);
+            size.setHeight(std::max(height, 0));
+        }
+        return size;
+    }
+
+  private:
+    QPointer<TComboEditLink> link_;
+    QComboBox& combo_;
+};
+
 }  // namespace
+
+QString EditLinkName(const QMetaObject& linkClass) {
+    QString className = QString::fromLatin1(linkClass.className());
+    const qsizetype scope = className.lastIndexOf(QStringLiteral("::"));
+    if (scope >= 0) {
+        className.remove(0, scope + 2);
+    }
+    return EditLinkName(className);
+}
 
 QString EditLinkName(const QString& className) {
     QString name = className;
@@ -250,13 +321,24 @@ TComboEditLink::TComboEditLink(const QStringList& pickList, ComboStyle style, bo
       PickList(pickList),
       AutoCompleteMode(TAutoCompleteMode::acComplete) {}
 
+bool IsOwnerDrawn(ComboStyle style) {
+    return style == ComboStyle::csOwnerDrawFixed || style == ComboStyle::csOwnerDrawVariable;
+}
+
 QWidget* TComboEditLink::CreateEditControl(QWidget* parent) const {
+    if (IsOwnerDrawn(Style)) {
+        return new OwnerDrawComboBox(*const_cast<TComboEditLink*>(this), parent);
+    }
     return new QComboBox(parent);
 }
 
 void TComboEditLink::PrepareEditControl(QWidget* editor) const {
     auto* combo = static_cast<QComboBox*>(editor);
-    combo->setEditable(Style != ComboStyle::csDropDownList);
+    combo->setEditable(Style == ComboStyle::csDropDown || Style == ComboStyle::csSimple);
+    if (IsOwnerDrawn(Style)) {
+        combo->setItemDelegate(
+            new OwnerDrawItemDelegate(*const_cast<TComboEditLink*>(this), *combo));
+    }
     QStringList items = PickList;
     if (Sorted) {
         items.sort(Qt::CaseInsensitive);
@@ -278,10 +360,23 @@ QString TComboEditLink::GetEditText(QWidget* editor) const {
 
 void TComboEditLink::SetEditText(QWidget* editor, const QString& text) const {
     auto* combo = static_cast<QComboBox*>(editor);
-    if (Style == ComboStyle::csDropDownList) {
+    if (!combo->isEditable()) {
         combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly));
     } else {
         combo->setEditText(text);
+    }
+}
+
+void TComboEditLink::DrawItem(QComboBox& combo, int index, QPainter& painter,
+                              const QStyleOptionViewItem& option, bool inField) {
+    if (auto* owner = dynamic_cast<IComboItemPainter*>(parent())) {
+        owner->DrawItem(*this, combo, index, painter, option, inField);
+    }
+}
+
+void TComboEditLink::MeasureItem(QComboBox& combo, int index, int& height) {
+    if (auto* owner = dynamic_cast<IComboItemPainter*>(parent())) {
+        owner->MeasureItem(*this, combo, index, height);
     }
 }
 
@@ -462,40 +557,68 @@ void TButtonedEditLink::SetEditText(QWidget* editor, const QString& text) const 
 
 // ---- registry ----
 
-QStringList RegisteredEditLinkNames() {
-    QStringList names;
-    for (const char* className :
-         {"TEditEditLink", "TMemoEditLink", "TSpinEditLink", "TComboEditLink", "TDateEditLink",
-          "TCheckEditLink", "TButtonedEditLink"}) {
-        names << EditLinkName(QLatin1String(className));
+namespace {
+
+struct EditLinkRegistry {
+    std::mutex lock;
+    std::map<QString, EditLinkFactory> classes;  // by short name, so in name order
+
+    bool Add(const QMetaObject& linkClass, EditLinkFactory make) {
+        const std::lock_guard<std::mutex> hold(lock);
+        return classes.emplace(EditLinkName(linkClass), std::move(make)).second;
     }
-    names.sort();
+};
+
+// The seven links of this file, in this order, before anything else can register.
+void RegisterOwnLinks(EditLinkRegistry& r) {
+    r.Add(TEditEditLink::staticMetaObject, [] { return std::make_unique<TEditEditLink>(); });
+    r.Add(TMemoEditLink::staticMetaObject, [] { return std::make_unique<TMemoEditLink>(); });
+    r.Add(TSpinEditLink::staticMetaObject,
+          [] { return std::make_unique<TSpinEditLink>(true, 1, 0, 100); });
+    r.Add(TComboEditLink::staticMetaObject, [] { return std::make_unique<TComboEditLink>(); });
+    r.Add(TDateEditLink::staticMetaObject, [] {
+        return std::make_unique<TDateEditLink>(DateTimeKind::dtkDate, QString(), QChar());
+    });
+    r.Add(TCheckEditLink::staticMetaObject, [] { return std::make_unique<TCheckEditLink>(); });
+    r.Add(TButtonedEditLink::staticMetaObject,
+          [] { return std::make_unique<TButtonedEditLink>(); });
+}
+
+EditLinkRegistry& Registry() {
+    static EditLinkRegistry registry;
+    static const bool seeded = (RegisterOwnLinks(registry), true);
+    (void)seeded;
+    return registry;
+}
+
+}  // namespace
+
+bool RegisterEditLinkClass(const QMetaObject& linkClass, EditLinkFactory make) {
+    return make && Registry().Add(linkClass, std::move(make));
+}
+
+QStringList RegisteredEditLinkNames() {
+    EditLinkRegistry& registry = Registry();
+    const std::lock_guard<std::mutex> hold(registry.lock);
+    QStringList names;
+    for (const auto& entry : registry.classes) {
+        names << entry.first;
+    }
     return names;
 }
 
 std::unique_ptr<TCustomEditLink> CreateEditLink(const QString& name) {
-    if (name == QLatin1String("Edit")) {
-        return std::make_unique<TEditEditLink>(false);
+    EditLinkFactory make;
+    {
+        EditLinkRegistry& registry = Registry();
+        const std::lock_guard<std::mutex> hold(registry.lock);
+        const auto found = registry.classes.find(name);
+        if (found == registry.classes.end()) {
+            return nullptr;
+        }
+        make = found->second;
     }
-    if (name == QLatin1String("Memo")) {
-        return std::make_unique<TMemoEditLink>(false);
-    }
-    if (name == QLatin1String("Spin")) {
-        return std::make_unique<TSpinEditLink>(true, 1, 0, 100);
-    }
-    if (name == QLatin1String("Combo")) {
-        return std::make_unique<TComboEditLink>();
-    }
-    if (name == QLatin1String("Date")) {
-        return std::make_unique<TDateEditLink>(DateTimeKind::dtkDate, QString(), QChar());
-    }
-    if (name == QLatin1String("Check")) {
-        return std::make_unique<TCheckEditLink>();
-    }
-    if (name == QLatin1String("Buttoned")) {
-        return std::make_unique<TButtonedEditLink>(QIcon(), false);
-    }
-    return nullptr;
+    return make();
 }
 
 }  // namespace styledmap

@@ -6,23 +6,32 @@
 // control they make and in how they convert between the cell's text and the control.
 #include <QCheckBox>
 #include <QIcon>
+#include <QPointer>
 #include <QStringList>
 #include <QStyledItemDelegate>
 #include <functional>
 #include <memory>
 #include <optional>
 
+class QComboBox;
+class QPainter;
+
 namespace styledmap {
 
 // The short name of an edit-link class: without a leading "T" and a trailing "EditLink"
 // ("TComboEditLink" gives "Combo"; "TFancy" gives "Fancy").
 QString EditLinkName(const QString& className);
+// The same for a class's meta-object (its namespace left out).
+QString EditLinkName(const QMetaObject& linkClass);
 
 class TCustomEditLink : public QStyledItemDelegate {
     Q_OBJECT
 
   public:
     explicit TCustomEditLink(QObject* parent = nullptr) : QStyledItemDelegate(parent) {}
+
+    // The short name of the link's class (GetName).
+    QString GetName() const { return EditLinkName(*metaObject()); }
 
     // Maximum text length of the control; 0: none.
     int MaxLength() const { return maxLength_; }
@@ -106,7 +115,15 @@ class TSpinEditLink : public TCustomEditLink {
     void SetEditText(QWidget* editor, const QString& text) const override;
 };
 
-enum class ComboStyle { csDropDown, csSimple, csDropDownList };
+// The owner-drawn styles are drop-down lists whose field and rows the link's owner draws.
+enum class ComboStyle {
+    csDropDown,
+    csSimple,
+    csDropDownList,
+    csOwnerDrawFixed,
+    csOwnerDrawVariable
+};
+bool IsOwnerDrawn(ComboStyle style);
 enum class TAutoCompleteMode { acNone, acComplete, acLimit };
 
 // The auto-completion of a typed prefix: the prefix followed by the rest of the first pick-list
@@ -114,6 +131,21 @@ enum class TAutoCompleteMode { acNone, acComplete, acLimit };
 std::optional<QString> CompleteFromPickList(const QStringList& pickList, const QString& prefix);
 // The entries that begin with the text (letter case ignored); all of them for an empty text.
 QStringList LimitPickList(const QStringList& pickList, const QString& text);
+
+class TComboEditLink;
+
+// Offered by the owner (the QObject parent) of a combo link with an owner-drawn style, which
+// hands the drawing and measuring of the combo box's items to it.
+class IComboItemPainter {
+  public:
+    virtual ~IComboItemPainter() = default;
+    // One item: `option` holds its rectangle and state; `inField` is true for the closed box's
+    // field (the current item, -1 for none), false for a row of the drop-down list.
+    virtual void DrawItem(TComboEditLink& link, QComboBox& combo, int index, QPainter& painter,
+                          const QStyleOptionViewItem& option, bool inField) = 0;
+    // A row's height in csOwnerDrawVariable; `height` comes in as the row's default height.
+    virtual void MeasureItem(TComboEditLink& link, QComboBox& combo, int index, int& height) = 0;
+};
 
 class TComboEditLink : public TCustomEditLink {
     Q_OBJECT
@@ -131,6 +163,11 @@ class TComboEditLink : public TCustomEditLink {
     QWidget* CreateEditControl(QWidget* parent) const override;
     QString GetEditText(QWidget* editor) const override;
     void SetEditText(QWidget* editor, const QString& text) const override;
+
+    // Handed to the owner's IComboItemPainter; without one nothing is drawn or measured.
+    void DrawItem(QComboBox& combo, int index, QPainter& painter,
+                  const QStyleOptionViewItem& option, bool inField);
+    void MeasureItem(QComboBox& combo, int index, int& height);
 
   protected:
     bool eventFilter(QObject* object, QEvent* event) override;
@@ -196,7 +233,16 @@ class TButtonedEditLink : public TCustomEditLink {
     bool readOnly_;
 };
 
-// The link classes by short name, in name order.
+using EditLinkFactory = std::function<std::unique_ptr<TCustomEditLink>()>;
+
+// Adds a link class to the registry under its short name, made by `make`; false, and nothing
+// added, when that name is taken. The seven links of this file are registered first.
+bool RegisterEditLinkClass(const QMetaObject& linkClass, EditLinkFactory make);
+template <class Link>
+bool RegisterEditLinkClass() {
+    return RegisterEditLinkClass(Link::staticMetaObject, [] { return std::make_unique<Link>(); });
+}
+// The registered link classes by short name, in name order.
 QStringList RegisteredEditLinkNames();
 // A link of the named class with its default settings; nothing for an unknown name.
 std::unique_ptr<TCustomEditLink> CreateEditLink(const QString& name);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/core/atomic_file.h"
+#include "engine/core/baidu_projection.h"
 #include "engine/core/catalogue.h"
 #include "engine/core/datum.h"
 #include "engine/core/number_format.h"
@@ -55,7 +56,7 @@ constexpr std::string_view kCacheWkt =
     "\"Meter\",1.0],AUTHORITY[\"EPSG\",3857]]";
 
 bool Write(const std::filesystem::path& file, const std::string& text, std::string* error) {
-    return engine::WriteFileAtomic(file, text, error);
+    return engine::WriteFileAtomic(file, text, error, {.mode = {}, .durable = true});
 }
 
 }  // namespace
@@ -80,32 +81,66 @@ std::string FormatFloat12(double value) {
 
 LevelExtent ComputeLevelExtent(const engine::TGLatLngBounds& bounds, int zoom, int tileSize,
                                TileGrid grid) {
-    LevelExtent e;
-    auto& r = e.range;
+    engine::TTileBound r;
     const auto& ne = bounds.NorthEast;
     const auto& sw = bounds.SouthWest;
-    if (grid == TileGrid::Geographic) {
-        engine::LatLngToTileXYGeo(zoom, ne.lat, ne.lng, r.MaxCol, r.MinRow);
-        engine::LatLngToTileXYGeo(zoom, sw.lat, sw.lng, r.MinCol, r.MaxRow);
-    } else {
-        engine::LatLngToTileXY(zoom, ne.lat, ne.lng, r.MaxCol, r.MinRow);
-        engine::LatLngToTileXY(zoom, sw.lat, sw.lng, r.MinCol, r.MaxRow);
+    switch (grid) {
+        case TileGrid::Geographic:
+            engine::LatLngToTileXYGeo(zoom, ne.lat, ne.lng, r.MaxCol, r.MinRow);
+            engine::LatLngToTileXYGeo(zoom, sw.lat, sw.lng, r.MinCol, r.MaxRow);
+            break;
+        case TileGrid::Baidu:
+            // Rows grow northwards.
+            engine::BaiduLatLngToTile(zoom, r.MaxCol, r.MaxRow, ne.lng, ne.lat);
+            engine::BaiduLatLngToTile(zoom, r.MinCol, r.MinRow, sw.lng, sw.lat);
+            break;
+        case TileGrid::WebMercator:
+            engine::LatLngToTileXY(zoom, ne.lat, ne.lng, r.MaxCol, r.MinRow);
+            engine::LatLngToTileXY(zoom, sw.lat, sw.lng, r.MinCol, r.MaxRow);
+            break;
     }
+    return LevelExtentOf(r, zoom, tileSize, grid);
+}
+
+LevelExtent LevelExtentOf(const engine::TTileBound& range, int zoom, int tileSize, TileGrid grid) {
+    LevelExtent e;
+    e.range = range;
+    e.grid = grid;
+    auto& r = e.range;
     r.zoom = zoom;
     e.width = (std::int64_t{r.MaxCol} - r.MinCol + 1) * tileSize;
     e.height = (std::int64_t{r.MaxRow} - r.MinRow + 1) * tileSize;
+    // Two opposite corners of the range.
     double lng1 = 0, lat1 = 0, lng2 = 0, lat2 = 0;
-    if (grid == TileGrid::Geographic) {
-        // Tiles of 360 / 2^z degrees both ways, from longitude -180 and latitude 90.
-        const double step = 360.0 / std::ldexp(1.0, zoom);
-        lng1 = r.MinCol * step - 180;
-        lng2 = (std::int64_t{r.MaxCol} + 1) * step - 180;
-        lat1 = 90 - r.MinRow * step;
-        lat2 = 90 - (std::int64_t{r.MaxRow} + 1) * step;
-    } else {
-        engine::TileXYToLatLng(r.MinCol, r.MinRow, zoom, lng1, lat1);
-        engine::TileXYToLatLng(std::int64_t{r.MaxCol} + 1, std::int64_t{r.MaxRow} + 1, zoom, lng2,
-                               lat2);
+    switch (grid) {
+        case TileGrid::Geographic: {
+            // Tiles of 360 / 2^z degrees both ways, from longitude -180 and latitude 90.
+            const double step = 360.0 / std::ldexp(1.0, zoom);
+            lng1 = r.MinCol * step - 180;
+            lng2 = (std::int64_t{r.MaxCol} + 1) * step - 180;
+            lat1 = 90 - r.MinRow * step;
+            lat2 = 90 - (std::int64_t{r.MaxRow} + 1) * step;
+            break;
+        }
+        case TileGrid::Baidu: {
+            // The north-west corner of the top-left tile and that of the tile beyond the
+            // bottom-right one, in the map's own degrees.
+            const auto nw = engine::BaiduTileToLatLng(r.MinCol, r.MaxRow, zoom);
+            const auto se = engine::BaiduTileToLatLng(std::int64_t{r.MaxCol} + 1,
+                                                      std::int64_t{r.MinRow} - 1, zoom);
+            if (nw && se) {
+                lng1 = nw->lng;
+                lat1 = nw->lat;
+                lng2 = se->lng;
+                lat2 = se->lat;
+            }
+            break;
+        }
+        case TileGrid::WebMercator:
+            engine::TileXYToLatLng(r.MinCol, r.MinRow, zoom, lng1, lat1);
+            engine::TileXYToLatLng(std::int64_t{r.MaxCol} + 1, std::int64_t{r.MaxRow} + 1, zoom,
+                                   lng2, lat2);
+            break;
     }
     e.west = std::min(lng1, lng2);
     e.east = std::max(lng1, lng2);
@@ -116,21 +151,36 @@ LevelExtent ComputeLevelExtent(const engine::TGLatLngBounds& bounds, int zoom, i
     return e;
 }
 
-std::array<double, 6> GeoTransformOf(const LevelExtent& e, TileGrid grid) {
+engine::TTileBound ClampToGrid(engine::TTileBound range, int zoom, TileGrid grid) {
+    if (grid == TileGrid::Baidu) {
+        return range;
+    }
+    const std::int64_t columns = std::int64_t{1} << std::clamp(zoom, 0, 30);
+    const std::int64_t rows =
+        grid == TileGrid::Geographic ? std::max<std::int64_t>(columns / 2, 1) : columns;
+    const auto clamp = [](std::int32_t v, std::int64_t count) {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, count - 1));
+    };
+    range.MinCol = clamp(range.MinCol, columns);
+    range.MaxCol = clamp(range.MaxCol, columns);
+    range.MinRow = clamp(range.MinRow, rows);
+    range.MaxRow = clamp(range.MaxRow, rows);
+    return range;
+}
+
+std::array<double, 6> GeoTransformOf(const LevelExtent& e) {
     const double width = static_cast<double>(e.width);
     const double height = static_cast<double>(e.height);
-    if (grid == TileGrid::Geographic) {
+    if (e.grid == TileGrid::Geographic) {
         return {e.west, (e.east - e.west) / width, 0, e.north, 0, (e.south - e.north) / height};
     }
     return {e.xw, (e.xe - e.xw) / width, 0, e.yn, 0, (e.ys - e.yn) / height};
 }
 
-bool WriteGeoreferenceFiles(const std::filesystem::path& imageFile, int zoom,
-                            const engine::TGLatLngBounds& bounds, int tileSize,
+bool WriteGeoreferenceFiles(const std::filesystem::path& imageFile, const LevelExtent& e,
                             engine::TImgType imgType, std::array<double, 6>& geoTransform,
-                            std::string* error, TileGrid grid) {
-    const LevelExtent e = ComputeLevelExtent(bounds, zoom, tileSize, grid);
-    geoTransform = GeoTransformOf(e, grid);
+                            std::string* error) {
+    geoTransform = GeoTransformOf(e);
     const double a = geoTransform[1];
     const double pixelHeight = geoTransform[5];
     const auto& r = e.range;
@@ -175,7 +225,7 @@ bool WriteGeoreferenceFiles(const std::filesystem::path& imageFile, int zoom,
         std::filesystem::path aux = imageFile;
         aux += ".aux.xml";
         const std::string_view srs =
-            grid == TileGrid::Geographic ? kAuxGeographicSrs : kAuxWebMercatorSrs;
+            e.grid == TileGrid::Geographic ? kAuxGeographicSrs : kAuxWebMercatorSrs;
         const std::string line = "<PAMDataset><SRS>" + std::string(srs) + "</SRS></PAMDataset>";
         if (!Write(aux, JoinLines({line}, true), error)) {
             return false;
@@ -208,7 +258,11 @@ bool WriteArcGISCacheConfig(const std::filesystem::path& cacheDir,
             highest = z;
         }
     }
-    const LevelExtent e = ComputeLevelExtent(bounds, highest, tileSize);
+    // The cache holds only the tiles that exist.
+    const LevelExtent e =
+        LevelExtentOf(ClampToGrid(ComputeLevelExtent(bounds, highest, tileSize).range, highest,
+                                  TileGrid::WebMercator),
+                      highest, tileSize);
     const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
 
     const std::string cdi =

@@ -20,12 +20,12 @@ void AddTiling(OptionList& options, int tileSize) {
     }
 }
 
-void RemoveFile(const std::filesystem::path& file) {
+// The library may put its own side file beside a temporary raster.
+void RemoveAuxBeside(const std::filesystem::path& file) {
     if (file.empty()) {
         return;
     }
     std::error_code ec;
-    std::filesystem::remove(file, ec);
     std::filesystem::path aux = file;
     aux += ".aux.xml";
     std::filesystem::remove(aux, ec);
@@ -128,9 +128,15 @@ std::unique_ptr<OutputImage> OutputImage::Create(TGDALTool& tool,
         : type == TImgType::itBMP ? OptionList()
                                   : TemporaryGeoTiffOptions(settings.tileSize);
     const GDALDriverH driver = TGDALTool::GetDriverByName(direct ? type : TImgType::itTIFF);
-    out->rasterFile_ = engine::TempPathBeside(image);
-    out->dataset_ = tool.CreateImage(driver, out->rasterFile_, settings.width, settings.height, 3,
-                                     options, error);
+    // What a stitch killed before its rename left beside the image goes first.
+    engine::RemoveLeftoverTemporaries(image);
+    out->raster_ = std::make_unique<engine::PendingFile>(image);
+    if (out->raster_->path().empty()) {
+        SetError(error, out->raster_->error());
+        return nullptr;
+    }
+    out->dataset_ = tool.CreateImage(driver, out->raster_->path(), settings.width, settings.height,
+                                     3, options, error);
     if (!out->dataset_) {
         out->RemoveTemporaries();
         return nullptr;
@@ -176,11 +182,16 @@ bool OutputImage::Finish(const std::array<double, 6>& geoTransform, const Progre
             settings_.projection.empty() ? std::string(kPseudoMercatorWkt) : settings_.projection;
         GDALSetProjection(dataset_.get(), projection.c_str());
     }
-    std::filesystem::path result = rasterFile_;
+    engine::PendingFile* result = raster_.get();
     if (type == TImgType::itJPG || type == TImgType::itPNG) {
         // Flush the tiles before the copy reads them back.
         GDALFlushCache(dataset_.get());
-        copyFile_ = engine::TempPathBeside(image_);
+        copy_ = std::make_unique<engine::PendingFile>(image_);
+        if (copy_->path().empty()) {
+            SetError(error, copy_->error());
+            Abandon();
+            return false;
+        }
         // The copy reads the tiled raster one scanline at a time: unless a whole row of tiles
         // stays in the block cache, each tile would be read back once per pixel row. The cache
         // grows for the copy only; the JPEG side limit keeps that row at 50 MB at most.
@@ -191,7 +202,7 @@ bool OutputImage::Finish(const std::array<double, 6>& geoTransform, const Progre
             GDALSetCacheMax64(rowOfTiles + (std::int64_t{32} << 20));
         }
         Dataset copy =
-            tool_.CreateCopy(TGDALTool::GetDriverByName(type), copyFile_, dataset_,
+            tool_.CreateCopy(TGDALTool::GetDriverByName(type), copy_->path(), dataset_,
                              ConversionOptions(type, settings_.imageQuality), progress, error);
         GDALSetCacheMax64(previousCache);
         if (!copy) {
@@ -204,7 +215,7 @@ bool OutputImage::Finish(const std::array<double, 6>& geoTransform, const Progre
             Abandon();
             return false;
         }
-        result = copyFile_;
+        result = copy_.get();
     }
     std::string closeError;
     if (!dataset_.Close(&closeError)) {
@@ -212,19 +223,14 @@ bool OutputImage::Finish(const std::array<double, 6>& geoTransform, const Progre
         Abandon();
         return false;
     }
-    if (!engine::CommitTempFile(result, image_, error)) {
+    const std::filesystem::path written = result->path();
+    if (!result->Commit(error)) {
         Abandon();
         return false;
     }
-    // The library may have put its own side file beside the temporary name.
-    std::error_code ec;
-    std::filesystem::path aux = result;
-    aux += ".aux.xml";
-    std::filesystem::remove(aux, ec);
-    if (result != rasterFile_) {
-        RemoveFile(rasterFile_);
-    }
+    RemoveAuxBeside(written);
     done_ = true;
+    RemoveTemporaries();
     return true;
 }
 
@@ -235,8 +241,12 @@ void OutputImage::Abandon() {
 }
 
 void OutputImage::RemoveTemporaries() {
-    RemoveFile(rasterFile_);
-    RemoveFile(copyFile_);
+    for (auto* file : {raster_.get(), copy_.get()}) {
+        if (file != nullptr) {
+            RemoveAuxBeside(file->path());
+            file->Discard();
+        }
+    }
 }
 
 }  // namespace raster

@@ -1,7 +1,8 @@
 #pragma once
 // The big raster of one stitched zoom level. It is built under a unique temporary name in the
-// output folder and renamed into place only when complete, so a cancelled or failed level
-// never leaves a partial image under the final name:
+// output folder, flushed to the disk and renamed into place only when complete, so a
+// cancelled, failed or killed level never leaves a partial image under the final name (and
+// the next stitch to that name removes what a killed one left beside it):
 // - GeoTIFF: tiled with the tile size as block size (each map tile fills one block, written
 //   once), compressed on all processors, BigTIFF when needed;
 // - BMP: written directly by its driver;
@@ -14,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/core/atomic_file.h"
 #include "engine/core/core_types.h"
 #include "raster/dataset.h"
 #include "raster/gdal_tool.h"
@@ -60,7 +62,7 @@ class OutputImage {
 
     const std::filesystem::path& image() const { return image_; }
     // The file being written now (a temporary name beside the image).
-    const std::filesystem::path& rasterFile() const { return rasterFile_; }
+    const std::filesystem::path& rasterFile() const { return raster_->path(); }
     Dataset& dataset() { return dataset_; }
 
     // The tile file at tile column and row of the image (offsets in tiles).
@@ -89,8 +91,8 @@ class OutputImage {
     TGDALTool& tool_;
     std::filesystem::path image_;
     OutputImageSettings settings_;
-    std::filesystem::path rasterFile_;
-    std::filesystem::path copyFile_;
+    std::unique_ptr<engine::PendingFile> raster_;
+    std::unique_ptr<engine::PendingFile> copy_;  // the JPEG or PNG converted from raster_
     Dataset dataset_;
     bool done_ = false;
 };

@@ -63,5 +63,73 @@ TEST(AtomicFile, ModeOptionIgnoresTheUmaskAndDurableWritesTheBytes) {
     EXPECT_EQ(bytes, "[S]\nk=v\n");
 }
 
+// A pending file is complete under its final name after Commit, and gone without it.
+TEST(AtomicFile, PendingFileReplacesTheTargetOnlyOnCommit) {
+    testsupport::TempDir dir;
+    const auto target = dir / "Task.mbtiles";
+    testsupport::WriteFileBytes(target, "earlier");
+    {
+        PendingFile pending(target);
+        ASSERT_FALSE(pending.path().empty()) << pending.error();
+        EXPECT_EQ(pending.path().parent_path(), target.parent_path());
+        testsupport::WriteFileBytes(pending.path(), "dropped");
+    }
+    EXPECT_EQ(testsupport::ReadFileBytes(target), "earlier");
+    PendingFile pending(target);
+    testsupport::WriteFileBytes(pending.path(), "new");
+    std::string error;
+    ASSERT_TRUE(pending.Commit(&error)) << error;
+    EXPECT_EQ(testsupport::ReadFileBytes(target), "new");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+}
+
+// Only files named as this target's temporaries are taken for leftovers, and only when no
+// live writer holds them.
+TEST(AtomicFile, LeftoverTemporariesOfTheTargetAreRemovedAndNothingElse) {
+    testsupport::TempDir dir;
+    const auto target = dir / "Task.mbtiles";
+    const char* leftovers[] = {"Task.mbtiles.tmp-abc12345", "Task.mbtiles.tmp-00000000"};
+    const char* others[] = {
+        "Task.mbtiles",
+        "Task.mbtiles.tmp-abc1234",
+        "Task.mbtiles.tmp-abc123456",
+        "Task.mbtiles.tmp-ABC12345",
+        "Task.mbtiles.tmp-abc_1234",
+        "Other.mbtiles.tmp-abc12345",
+        "xTask.mbtiles.tmp-abc12345",
+        "Task.mbtiles.tmp-abc12345.aux.xml",
+        "Task.tmp-abc12345",
+    };
+    for (const char* name : leftovers) {
+        testsupport::WriteFileBytes(dir / name, "part of a killed export");
+    }
+    for (const char* name : others) {
+        testsupport::WriteFileBytes(dir / name, "kept");
+    }
+    // A folder and a link with a temporary's name are no files of ours.
+    std::filesystem::create_directories(dir / "Task.mbtiles.tmp-folder00" / "inside");
+    testsupport::WriteFileBytes(dir / "elsewhere", "kept");
+    std::filesystem::create_symlink(dir / "elsewhere", dir / "Task.mbtiles.tmp-link0000");
+    const PendingFile live(target);
+    ASSERT_FALSE(live.path().empty());
+
+    EXPECT_EQ(RemoveLeftoverTemporaries(target), 2);
+    for (const char* name : leftovers) {
+        EXPECT_FALSE(std::filesystem::exists(dir / name)) << name;
+    }
+    for (const char* name : others) {
+        EXPECT_EQ(testsupport::ReadFileBytes(dir / name), "kept") << name;
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir / "Task.mbtiles.tmp-folder00" / "inside"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "Task.mbtiles.tmp-link0000"));
+    EXPECT_EQ(testsupport::ReadFileBytes(dir / "elsewhere"), "kept");
+    EXPECT_TRUE(std::filesystem::is_regular_file(live.path())) << "a live writer's file stays";
+    EXPECT_EQ(RemoveLeftoverTemporaries(dir / "missing" / "Task.mbtiles"), 0);
+}
+
 }  // namespace
 }  // namespace engine

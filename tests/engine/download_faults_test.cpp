@@ -8,9 +8,11 @@
 #include <thread>
 
 #include "download_fixture.h"
+#include "engine/core/body_limits.h"
 #include "engine/core/catalogue.h"
 #include "engine/download/installed_data.h"
 #include "engine/download/tile_path.h"
+#include "support/peak_memory.h"
 
 using namespace engine;
 using downloadtest::DownloadFixture;
@@ -188,6 +190,39 @@ TEST(DownloadFaults, UnwritableOutputFolderCountsEveryTryAndReportsNotSaved) {
     EXPECT_EQ(f.server.Total(), 3);
     ASSERT_EQ(f.Reports().size(), 1u);
     EXPECT_FALSE(f.Reports()[0].succeed);
+}
+
+// A tile server that never ends a body: each try fails once the tile limit is passed, memory
+// stays near that limit, nothing is stored for the tile, and the next tile comes normally.
+TEST(DownloadFaults, EndlessTileBodyFailsEveryTryWithFlatMemoryAndTheNextTileIsStored) {
+    auto endless = ta::Png();
+    endless.body.clear();
+    endless.fault = testsupport::CannedAnswer::Fault::EndlessBody;
+    DownloadFixture f([endless](const testsupport::TileRequest& request) {
+        return request.target.rfind("/5/7/", 0) == 0 ? endless : ta::Png();
+    });
+    const std::size_t peakBefore = testsupport::PeakResidentBytes();
+    ASSERT_TRUE(f.Run(f.Plan(TMapType::mtOsmRoadMap, OneLevel(5, 7, 8, 9, 9)), 1));
+    EXPECT_LT(testsupport::PeakResidentBytes() - peakBefore, 2 * kMaxTileBodyBytes + (8u << 20));
+    EXPECT_LT(f.server.Server().EndlessBytesSent(), 3 * (kMaxTileBodyBytes + (16u << 20)));
+    EXPECT_EQ(f.server.Count("/5/7/9.png"), 3);
+    const int png = static_cast<int>(ta::SmallPng().size());
+    EXPECT_EQ(f.Reports(), (std::vector<Report>{{false, 0, 500}, {true, png, 200}}));
+    const auto endlessTile =
+        BaseTilePath(f.out.path(), TMapType::mtOsmRoadMap, {7, 9, 5}, TImgType::itPNG);
+    EXPECT_FALSE(std::filesystem::exists(endlessTile.parent_path()) &&
+                 !std::filesystem::is_empty(endlessTile.parent_path()))
+        << "nothing stored for the endless tile";
+    EXPECT_EQ(testsupport::ReadFileBytes(
+                  BaseTilePath(f.out.path(), TMapType::mtOsmRoadMap, {8, 9, 5}, TImgType::itPNG)),
+              ta::SmallPng());
+    const auto log = f.LogLines();
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) {
+                                return line.find("larger than") != std::string::npos;
+                            }),
+              1)
+        << "logged once for the tile";
 }
 
 TEST(DownloadFaults, SosoRedirectToAMissingTileStoresTheSubstituteWhole) {

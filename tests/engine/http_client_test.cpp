@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include "engine/net/user_agents.h"
 #include "support/loopback_server.h"
+#include "support/peak_memory.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -113,7 +115,7 @@ TEST(HttpClient, WorkerAndLookupConfigurationsSendTheirProtocolAndAgent) {
     EXPECT_EQ(requests[0].version, "HTTP/1.1");
     EXPECT_EQ(requests[0].Header("User-Agent"), "TileAgent/1.0");
     EXPECT_EQ(requests[1].version, "HTTP/1.0");
-    EXPECT_FALSE(requests[1].HasHeader("User-Agent"));
+    EXPECT_EQ(requests[1].Header("User-Agent"), engine::kLookupUserAgent);
 }
 
 TEST(HttpClient, ErrorStatusKeepsItsBody) {
@@ -189,6 +191,67 @@ TEST(HttpClient, BrokenTransfersAreFailuresWithoutBody) {
     const HttpResponse after = client.Get(server.Url("/ok"));
     EXPECT_TRUE(after.transferred) << after.error;
     EXPECT_EQ(after.body, "fine");
+}
+
+// An endless body fails the request once the limit is passed, holds no more than about the
+// limit in memory, and leaves the client fit for the next request.
+TEST(HttpClient, EndlessBodyFailsAtTheLimitWithFlatMemoryAndTheNextRequestWorks) {
+    LoopbackServer server;
+    CannedAnswer endless = Answer(200, "");
+    endless.fault = CannedAnswer::Fault::EndlessBody;
+    server.SetAnswer("/endless", endless);
+    server.SetAnswer("/ok", Answer(200, "fine"));
+    struct Case {
+        const char* name;
+        engine::HttpClientConfig config;
+        std::size_t limit;
+    };
+    const Case cases[] = {
+        {"worker", WorkerClientConfig("TileAgent/1.0", ProxyConfig{}), engine::kMaxTileBodyBytes},
+        {"lookup", LookupClientConfig(), engine::kMaxLookupAnswerBytes},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.config.maxBodyBytes, c.limit);
+        HttpClient client(c.config);
+        const std::size_t sentBefore = server.EndlessBytesSent();
+        const std::size_t peakBefore = testsupport::PeakResidentBytes();
+        const HttpResponse response = client.Get(server.Url("/endless"));
+        EXPECT_FALSE(response.transferred);
+        EXPECT_TRUE(response.tooLarge);
+        EXPECT_TRUE(response.body.empty());
+        EXPECT_NE(response.error.find(std::to_string(c.limit)), std::string::npos)
+            << response.error;
+        // The server's own end comes at 256 MiB; the client hangs up soon after its limit.
+        EXPECT_LT(server.EndlessBytesSent() - sentBefore, c.limit + (std::size_t{16} << 20));
+        EXPECT_LT(testsupport::PeakResidentBytes() - peakBefore, 2 * c.limit + (8u << 20));
+        const HttpResponse after = client.Get(server.Url("/ok"));
+        EXPECT_TRUE(after.transferred) << after.error;
+        EXPECT_EQ(after.body, "fine");
+    }
+}
+
+// An answer exactly at the limit is taken; one longer announced is refused at its header,
+// without waiting for a body that may be slow to come.
+TEST(HttpClient, AnnouncedLengthAboveTheLimitIsRefusedAtOnce) {
+    LoopbackServer server;
+    const std::size_t limit = engine::kMaxLookupAnswerBytes;
+    server.SetAnswer("/exact", Answer(200, std::string(limit, 'x')));
+    CannedAnswer over = Answer(200, std::string(limit + 1, 'x'));
+    over.fault = CannedAnswer::Fault::StallBody;
+    over.sentBytes = 0;
+    over.stall = std::chrono::seconds(30);
+    server.SetAnswer("/over", over);
+
+    const HttpResponse exact = HttpGetForLookup(server.Url("/exact"));
+    EXPECT_TRUE(exact.transferred) << exact.error;
+    EXPECT_EQ(exact.body.size(), limit);
+    const auto start = Clock::now();
+    const HttpResponse refused = HttpGetForLookup(server.Url("/over"));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
+    EXPECT_FALSE(refused.transferred);
+    EXPECT_TRUE(refused.tooLarge);
+    EXPECT_TRUE(refused.body.empty());
 }
 
 TEST(HttpClient, SlowBodyArrivesWhole) {

@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/number_format.h"
+#include "engine/log/logger.h"
 #include "engine/settings/app_settings.h"
+#include "support/scoped_log_folder.h"
 #include "support/settings_paths_in.h"
 #include "support/temp_dir.h"
 
@@ -18,6 +20,14 @@ namespace {
 
 SettingsPaths PathsIn(const testsupport::TempDir& dir) {
     return testsupport::SettingsPathsIn(dir);
+}
+
+int CountOf(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++n;
+    }
+    return n;
 }
 
 std::string Settings(const testsupport::TempDir& dir) {
@@ -171,6 +181,7 @@ TEST(Settings, HandWrittenValuesParseAsProfileFilesDo) {
         const char* section;
         std::function<std::string(const TSettings&)> read;
         std::string expected;
+        bool fellBack = false;  // the text does not parse: one log line names key and text
     };
     auto maxThread = [](const TSettings& s) {
         return std::to_string(s.GetIntSetting(IntSetting::MaxThread));
@@ -191,19 +202,19 @@ TEST(Settings, HandWrittenValuesParseAsProfileFilesDo) {
         {"MaxThread=$1E", "Integer", maxThread, "30"},
         {"maxthread = 7", "integer", maxThread, "7"},
         {"MaxThread=-3", "Integer", maxThread, "-3"},
-        {"MaxThread=abc", "Integer", maxThread, "20"},
-        {"MaxThread=", "Integer", maxThread, "20"},
-        {"MaxThread=4294967296", "Integer", maxThread, "20"},
-        {"MaxThread=12.5", "Integer", maxThread, "20"},
+        {"MaxThread=abc", "Integer", maxThread, "20", true},
+        {"MaxThread=", "Integer", maxThread, "20", true},
+        {"MaxThread=4294967296", "Integer", maxThread, "20", true},
+        {"MaxThread=12.5", "Integer", maxThread, "20", true},
         {"MaxThread=40", "Float", maxThread, "20"},  // wrong section
         {"WriteLog=0", "Boolean", writeLog, "false"},
-        {"WriteLog=yes", "Boolean", writeLog, "true"},
+        {"WriteLog=yes", "Boolean", writeLog, "true", true},
         {"OfflineMode=2", "Boolean", offline, "true"},
         {"OfflineMode=0x0", "Boolean", offline, "false"},
         {"Latitude=39.5", "Float", latitude, "39.5"},
         {"Latitude=1.5E-3", "Float", latitude, "0.0015"},
-        {"Latitude=39,5", "Float", latitude, "32.694866"},
-        {"Latitude=north", "Float", latitude, "32.694866"},
+        {"Latitude=39,5", "Float", latitude, "32.694866", true},
+        {"Latitude=north", "Float", latitude, "32.694866", true},
         {"StyleName=Carbon", "String", style, "Carbon"},
         {"StyleName=", "String", style, ""},  // an empty value is a value
     };
@@ -213,8 +224,64 @@ TEST(Settings, HandWrittenValuesParseAsProfileFilesDo) {
         testsupport::WriteFileBytes(
             dir / "config/Vantorel/settings.ini",
             std::string("\xEF\xBB\xBF[") + c.section + "]\r\n" + c.line + "\r\n");
+        const testsupport::ScopedLogFolder log(dir / "log");
         TSettings settings(PathsIn(dir));
         EXPECT_EQ(c.read(settings), c.expected);
+        EXPECT_EQ(c.read(settings), c.expected);
+        const std::string logged = testsupport::ReadFileBytes(DefaultLogFileName());
+        EXPECT_EQ(CountOf(logged, " cannot be read"), c.fellBack ? 1 : 0) << logged;
+        EXPECT_EQ(CountOf(logged, std::string(c.line) + " cannot be read"), c.fellBack ? 1 : 0);
+    }
+}
+
+TEST(Settings, DamagedValuesFallBackWithALogLineEachAndTheFileStaysTheUsers) {
+    testsupport::TempDir dir;
+    const testsupport::ScopedLogFolder log(dir / "log");
+    const std::string file =
+        "\xEF\xBB\xBF; written by hand\r\n"
+        "[Integer]\r\nMaxThread=abc\r\nZoomLevel=9\r\n"
+        "[Boolean]\r\n# keep me\r\nOverWriteDownload=yes\r\n"
+        "[Float]\r\nLatitude=abc\r\n"
+        "[Mine]\r\nnote=mine\r\n";
+    testsupport::WriteFileBytes(dir / "config/Vantorel/settings.ini", file);
+    TSettings settings(PathsIn(dir));
+    // Every setting read, twice: as many readers do between two changes.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const auto& prop : settings.PropList()) {
+            switch (prop.kind) {
+                case SettingKind::Boolean:
+                    (void)settings.GetBoolSetting(prop.index);
+                    break;
+                case SettingKind::Integer:
+                    (void)settings.GetIntSetting(prop.index);
+                    break;
+                case SettingKind::Float:
+                    (void)settings.GetFloatSetting(prop.index);
+                    break;
+                case SettingKind::String:
+                    (void)settings.GetStrSetting(prop.index);
+                    break;
+            }
+        }
+    }
+    EXPECT_EQ(settings.GetIntSetting(IntSetting::MaxThread), 20);
+    EXPECT_FALSE(settings.GetBoolSetting(BoolSetting::OverWriteDownload));
+    EXPECT_DOUBLE_EQ(settings.GetFloatSetting(FloatSetting::Latitude), 32.694866);
+    EXPECT_EQ(settings.GetIntSetting(IntSetting::ZoomLevel), 9);
+    EXPECT_EQ(Settings(dir), file) << "reading changes nothing in the file";
+
+    const std::string logged = testsupport::ReadFileBytes(DefaultLogFileName());
+    EXPECT_EQ(CountOf(logged, "\r\n"), 3) << logged;
+    EXPECT_EQ(CountOf(logged, "[Integer] MaxThread=abc cannot be read; the default 20 is used"), 1);
+    EXPECT_EQ(CountOf(logged, "[Boolean] OverWriteDownload=yes cannot be read; the default 0"), 1);
+    EXPECT_EQ(CountOf(logged, "[Float] Latitude=abc cannot be read; the default 32.694866"), 1);
+
+    // A change of one setting keeps the user's comments, own section and other keys.
+    settings.SetIntSetting(IntSetting::MaxThread, 8);
+    const std::string changed = Settings(dir);
+    for (const char* kept : {"; written by hand", "# keep me", "[Mine]", "note=mine", "ZoomLevel=9",
+                             "OverWriteDownload=yes", "Latitude=abc", "MaxThread=8"}) {
+        EXPECT_NE(changed.find(kept), std::string::npos) << kept << " in\n" << changed;
     }
 }
 

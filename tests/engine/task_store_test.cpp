@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/tasks/task_text.h"
+#include "support/scoped_log_folder.h"
 #include "support/temp_dir.h"
 
 namespace engine {
@@ -184,23 +185,26 @@ TEST(TaskStore, HandWrittenFilesLoadWithDefaultsForWhatIsMissing) {
         std::int32_t tileSize;
         TTileType tileType;
         std::int32_t mapType;
+        std::int32_t tianditu = 0;  // a TianDiTu source outside the list of 11 reads as 0
     };
     const std::vector<Case> cases = {
         // No byte-order mark, LF line ends, keys in other letter cases, an unknown key.
-        {TaskFileOf({"zooms=3,5", "NOLABEL=2", "Extra=1", "mapTypeId=7", "TileSize=512"}, false,
-                    "\n"),
+        {TaskFileOf({"zooms=3,5", "NOLABEL=2", "Extra=1", "mapTypeId=7", "TileSize=512",
+                     "TiandituIndex=10"},
+                    false, "\n"),
          {3, 5},
          true,
          512,
          TTileType::tsGoogle,
-         7},
-        {TaskFileOf({"Zooms=abc", "NoLabel=256", "TileType=257"}, true, "\r"),
+         7,
+         10},
+        {TaskFileOf({"Zooms=abc", "NoLabel=256", "TileType=257", "TiandituIndex=11"}, true, "\r"),
          {0},
          false,
          256,
          TTileType::tsArcGIS,
          0},
-        {TaskFileOf({"Zooms=3,30", "TileSize=", "MapTypeId=x"}),
+        {TaskFileOf({"Zooms=3,30", "TileSize=", "MapTypeId=x", "TiandituIndex=-1"}),
          {3},
          false,
          256,
@@ -220,6 +224,7 @@ TEST(TaskStore, HandWrittenFilesLoadWithDefaultsForWhatIsMissing) {
         SCOPED_TRACE(i);
         testsupport::TempDir dir;
         testsupport::WriteFileBytes(dir / "elsewhere/Hand Made.zeb", cases[i].bytes);
+        const testsupport::ScopedLogFolder log(dir / "log");
         TProfiles task(dir / "Profiles");
         task.SetDirectory("stale");
         task.Load(dir / "elsewhere/Hand Made.zeb");
@@ -229,6 +234,7 @@ TEST(TaskStore, HandWrittenFilesLoadWithDefaultsForWhatIsMissing) {
         EXPECT_EQ(task.TileSize(), cases[i].tileSize);
         EXPECT_EQ(task.TileType(), cases[i].tileType);
         EXPECT_EQ(task.MapTypeIndex(), cases[i].mapType);
+        EXPECT_EQ(task.TiandituIndex(), cases[i].tianditu);
         EXPECT_NE(task.Directory(), "stale");
     }
 }

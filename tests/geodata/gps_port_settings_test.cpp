@@ -1,5 +1,7 @@
 #include "geodata/gps/port_settings.h"
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
@@ -66,6 +68,31 @@ TEST(GpsPortSettings, MissingOrUnknownValuesKeepTheCurrentOnes) {
     s.CustomBaudRate = 1;
     ASSERT_TRUE(LoadPortSettings(file, "", s));
     EXPECT_EQ(s.BaudRateValue(), 9600) << "a custom rate without its value reads as 9600";
+}
+
+TEST(GpsPortSettings, StoredFilesTellAChosenPortFromTheFirstRunDefault) {
+    testsupport::TempDir dir;
+    const auto file = dir / "settings.ini";
+    struct Case {
+        const char* text;
+        bool chosen;
+    };
+    const std::vector<Case> cases = {
+        {"[]\r\nPort=COM1\r\nBaudRate=9600\r\n", false},
+        {"[]\r\nBaudRate=4800\r\n", false},
+        {"[]\r\nPort=\r\n", false},
+        {"[]\r\nPort=ttyUSB0\r\n", true},
+        {"[]\r\nPort=/dev/serial/by-id/usb-gps\r\n", true},
+        {"[]\r\nPort=COM3\r\n", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        testsupport::WriteFileBytes(file, c.text);
+        ComPortSettings read;
+        ASSERT_TRUE(LoadPortSettings(file, "", read));
+        EXPECT_EQ(PortChosen(read.Port), c.chosen);
+    }
+    EXPECT_FALSE(PortChosen(ComPortSettings{}.Port));
 }
 
 }  // namespace

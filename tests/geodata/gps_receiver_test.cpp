@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "gga_cases.h"
 #include "support/temp_dir.h"
 
 namespace geodata {
@@ -51,11 +52,11 @@ struct Harness {
         : folder(logFolder.empty() ? temp.path() / "Tracker" / "Tracker" : logFolder),
           receiver(std::make_unique<FakePort>(canOpen), NmeaDayLog(folder, [this] { return now; }),
                    [this](const std::string& m) { messages.push_back(m); }) {
-        receiver.OnDataNotify = [this](GpsReceiver& sender, std::unique_ptr<GpsFix> fix,
+        receiver.OnDataNotify = [this](GpsReceiver& sender, std::unique_ptr<TGPXwpt> point,
                                        int status) {
             EXPECT_EQ(&sender, &receiver);
             EXPECT_EQ(status, 0);
-            fixes.push_back(*fix);
+            points.push_back(std::move(point));
         };
     }
     std::string Log(const char* day = "20240315") const {
@@ -66,7 +67,7 @@ struct Harness {
     std::filesystem::path folder;
     std::chrono::system_clock::time_point now = LocalTime(2024, 3, 15, 10, 0, 0);
     std::vector<std::string> messages;
-    std::vector<GpsFix> fixes;
+    std::vector<std::unique_ptr<TGPXwpt>> points;
     GpsReceiver receiver;
 };
 
@@ -83,56 +84,22 @@ TEST(GpsReceiver, GgaOfGpsAndCombinedReceiversGiveFixesAndEveryLineIsLogged) {
     for (std::size_t i = 0; i < stream.size(); i += 7) {
         h.receiver.ComRxChar(std::string_view(stream).substr(i, 7));
     }
-    ASSERT_EQ(h.fixes.size(), 2u);
-    EXPECT_EQ(h.fixes[0].Sentence, kGga);
-    EXPECT_EQ(h.fixes[1].Sentence.substr(0, 6), "$GNGGA");
+    ASSERT_EQ(h.points.size(), 2u);
+    EXPECT_DOUBLE_EQ(h.points[0]->DateTime * 86400, 12 * 3600 + 35 * 60 + 19);
+    EXPECT_DOUBLE_EQ(h.points[1]->DateTime * 86400, 12 * 3600 + 35 * 60 + 20) << "the GN sentence";
     EXPECT_EQ(h.Log(), std::string(kGga) + "\r\n" + kRmc + "\r\n" +
                            "$GLGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*5B\r\n"
                            "$BDGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*5A\r\n"
                            "$GNGGA,123520,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*5B\r\n");
 }
 
-TEST(GpsReceiver, FixFieldsFromGgaSentences) {
-    struct Case {
-        std::string sentence;
-        double timeOfDaySeconds;
-        double lat, lng, alt;
-        std::string fix;
-        int sat;
-        double hdop, geoid, age;
-        int dgpsid;
-    };
-    const std::vector<Case> cases = {
-        {kGga, 45319, 48.1173, 11.516667, 545.4, "3d", 8, 0.9, 46.9, -1, -1},
-        {"$GPGGA,123520.5,4807.038,N,01131.000,E,2,08,0.9,545.4,M,46.9,M,2.0,0120*5E", 45320.5,
-         48.1173, 11.516667, 545.4, "dgps", 8, 0.9, 46.9, 2, 120},
-        {"$GNGGA,000001.25,3345.000,S,07030.000,W,1,12,1.5,0,M,,M,,*00", 1.25, -33.75, -70.5, 0,
-         "2d", 12, 1.5, 0, -1, -1},
-        {"$GPGGA,235959,0130.000,N,10330.000,E,6,x,,,M,,M,,*00", 86399, 1.5, 103.5, 0, "", 255, -1,
-         0, -1, -1},
-        // Without N/S nothing more is read; the receiver's mark 254 stays. (With no "." at
-        // all in the sentence the time cannot be read either.)
-        {"$GPGGA,123519,,,,,0,00,,,M,,M,,*66", 0, 0, 0, 0, "", 254, -1, 0, -1, -1},
-        // An empty E/W field is a read error: the latitude was read, the mark is 254.
-        {"$GPGGA,123519,4807.038,N,01131.000,,1,08,0.9,545.4,M,46.9,M,,*00", 45319, 48.1173, 0, 0,
-         "", 254, -1, 0, -1, -1},
-    };
-    for (const auto& c : cases) {
+TEST(GpsReceiver, PointsReadAsTheNmeaReaderReadsThem) {
+    for (const auto& c : testing::GgaCases()) {
         Harness h;
         h.receiver.Start();
         h.receiver.ComRxChar(c.sentence + "\r\n");
-        ASSERT_EQ(h.fixes.size(), 1u) << c.sentence;
-        const auto& f = h.fixes[0];
-        EXPECT_NEAR(f.DateTime * 86400.0, c.timeOfDaySeconds, 1e-6) << c.sentence;
-        EXPECT_NEAR(f.Latitude, c.lat, 5e-7) << c.sentence;
-        EXPECT_NEAR(f.Longitude, c.lng, 5e-7) << c.sentence;
-        EXPECT_DOUBLE_EQ(f.Altitude, c.alt) << c.sentence;
-        EXPECT_EQ(f.fix, c.fix) << c.sentence;
-        EXPECT_EQ(f.sat, c.sat) << c.sentence;
-        EXPECT_DOUBLE_EQ(f.hdop, c.hdop) << c.sentence;
-        EXPECT_DOUBLE_EQ(f.geoidheight, c.geoid) << c.sentence;
-        EXPECT_DOUBLE_EQ(f.ageofdgpsdata, c.age) << c.sentence;
-        EXPECT_EQ(f.dgpsid, c.dgpsid) << c.sentence;
+        ASSERT_EQ(h.points.size(), 1u) << c.sentence;
+        testing::ExpectPointOf(c, *h.points[0]);
     }
 }
 
@@ -142,7 +109,7 @@ TEST(GpsReceiver, PortThatDoesNotOpenHandlesNothing) {
     EXPECT_FALSE(h.receiver.Connected());
     EXPECT_EQ(h.messages, std::vector<std::string>{"无法打开串口！"});
     h.receiver.ComRxChar(std::string(kGga) + "\r\n");
-    EXPECT_TRUE(h.fixes.empty());
+    EXPECT_TRUE(h.points.empty());
     EXPECT_FALSE(std::filesystem::exists(h.folder));
 }
 
@@ -155,7 +122,24 @@ TEST(GpsReceiver, StopAndStartDiscardHalfALine) {
     EXPECT_FALSE(h.receiver.Port().IsOpen());
     h.receiver.Start();
     h.receiver.ComRxChar(std::string("38,N,01131.000,E*00\r\n") + kGga + "\r\n");
-    ASSERT_EQ(h.fixes.size(), 1u);
+    ASSERT_EQ(h.points.size(), 1u);
+    EXPECT_EQ(h.Log(), std::string(kGga) + "\r\n");
+}
+
+TEST(GpsReceiver, LostConnectionEndsAsAStopDoesAndOnlyOnce) {
+    Harness h;
+    h.receiver.Start();
+    h.receiver.ComRxChar("$GPGGA,123519,4807.0");
+    EXPECT_TRUE(h.receiver.ConnectionLost());
+    EXPECT_FALSE(h.receiver.Connected());
+    EXPECT_FALSE(h.receiver.Port().IsOpen());
+    EXPECT_FALSE(h.receiver.ConnectionLost()) << "nothing left to end";
+    h.receiver.ComRxChar(std::string(kGga) + "\r\n");
+    EXPECT_TRUE(h.points.empty());
+
+    h.receiver.Start();
+    h.receiver.ComRxChar(std::string("38,N,01131.000,E*00\r\n") + kGga + "\r\n");
+    EXPECT_EQ(h.points.size(), 1u);
     EXPECT_EQ(h.Log(), std::string(kGga) + "\r\n");
 }
 
@@ -178,12 +162,12 @@ TEST(GpsReceiver, ErrorsOfOneLineDoNotLoseTheOthers) {
     h.receiver.Start();
     EXPECT_THROW(h.receiver.ComRxChar(std::string(kGga) + "\r\n" + kGga + "\r\n"),
                  std::system_error);
-    EXPECT_EQ(h.fixes.size(), 2u);
+    EXPECT_EQ(h.points.size(), 2u);
 
     // A handler that raises on the first fix: that line is not logged, the next one is.
     Harness g;
     int calls = 0;
-    g.receiver.OnDataNotify = [&](GpsReceiver&, std::unique_ptr<GpsFix>, int) {
+    g.receiver.OnDataNotify = [&](GpsReceiver&, std::unique_ptr<TGPXwpt>, int) {
         if (++calls == 1) {
             throw std::runtime_error("handler failed");
         }

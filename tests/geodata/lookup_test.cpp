@@ -10,10 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/core/body_limits.h"
 #include "engine/core/md5.h"
 #include "geodata/export/gbk.h"
 #include "geodata/search/query_encoding.h"
 #include "lookup_test_support.h"
+#include "support/peak_memory.h"
 
 namespace {
 
@@ -119,7 +121,8 @@ TEST_F(LookupTest, GeocodingWithoutResultStillTrimsTheCallersAddress) {
     TGeocodeResponse response;
     response.Status = "earlier";
     response.Formatted_address = "中国上海市 邮政编码 200000";
-    EXPECT_FALSE(GeocodeAddress(cacheDir, "无名", response));
+    EXPECT_EQ(GeocodeAddress(cacheDir, "无名", response).status(),
+              geodata::LookupResult::Status::NotFound);
     EXPECT_EQ(response.Status, "earlier");
     EXPECT_EQ(response.Formatted_address, "上海市 ");
     EXPECT_TRUE(CacheFiles().empty());
@@ -149,6 +152,17 @@ TEST_F(LookupTest, DistrictSearchUnwrapsACallbackAndReadsNoMoreThanTheList) {
     EXPECT_EQ(cached.size(), 2u);
     EXPECT_EQ(Asked(url), 1);
     EXPECT_EQ(CacheFiles(), std::vector<std::string>{engine::StrMD5Hex(url)});
+}
+
+// A readable answer that names no place is "nothing found", not a failure.
+TEST_F(LookupTest, AnswersThatNameNothingAreNotFoundRatherThanFailed) {
+    Answer(geodata::DistrictSearchUrl("无名区"), 200, R"({"status":"E0","total":"0","list":[]})");
+    TPartitionDistricts districts;
+    const geodata::LookupResult district = SearchPartitionDistricts(cacheDir, "无名区", districts);
+    EXPECT_EQ(district.status(), geodata::LookupResult::Status::NotFound);
+    EXPECT_FALSE(district);
+    EXPECT_TRUE(districts.empty());
+    EXPECT_TRUE(CacheFiles().empty());
 }
 
 TEST_F(LookupTest, IpLocationIsCachedUnderTheDottedAddress) {
@@ -182,15 +196,16 @@ TEST_F(LookupTest, IpLocationIsCachedUnderTheDottedAddress) {
     EXPECT_EQ(Targets().size(), 3u);
 }
 
-// Every lookup against every kind of answer that yields no result: the caller's values stay,
-// no cache file is left, the next call asks the service again, and broken answers are logged.
+// Every lookup against every kind of answer that yields no result: the lookup failed, the
+// caller's values stay, no cache file is left, the next call asks the service again, and broken
+// answers are logged.
 TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlone) {
     struct Lookup {
         const char* name;  // as it appears in the log
         std::string url;
         std::string statusError;
         std::string malformed;
-        std::function<bool()> run;  // checks that the caller's values stay
+        std::function<geodata::LookupResult()> run;  // checks that the caller's values stay
     };
     const std::filesystem::path cache = cacheDir;
     const std::vector<Lookup> lookups = {
@@ -198,7 +213,7 @@ TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlon
          R"({"report":"0","dist":)",
          [cache] {
              std::string district = "kept";
-             const bool found = QueryDistrict(cache, 30.5, 114.3, district);
+             const geodata::LookupResult found = QueryDistrict(cache, 30.5, 114.3, district);
              EXPECT_EQ(district, "kept");
              return found;
          }},
@@ -208,7 +223,7 @@ TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlon
              TGeocodeResponse response;
              response.Status = "kept";
              response.location.lat = 1.5f;
-             const bool found = GeocodeAddress(cache, "武汉", response);
+             const geodata::LookupResult found = GeocodeAddress(cache, "武汉", response);
              EXPECT_EQ(response.Status, "kept");
              EXPECT_EQ(response.location.lat, 1.5f);
              return found;
@@ -218,7 +233,8 @@ TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlon
          [cache] {
              TPartitionDistricts districts(1);
              districts[0].name = "kept";
-             const bool found = SearchPartitionDistricts(cache, "武汉市", districts);
+             const geodata::LookupResult found =
+                 SearchPartitionDistricts(cache, "武汉市", districts);
              EXPECT_EQ(districts.size(), 1u);
              EXPECT_EQ(districts[0].name, "kept");
              return found;
@@ -229,14 +245,22 @@ TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlon
          [cache] {
              std::string address = "kept";
              engine::TGLatLng position{1, 2};
-             const bool found = LocateIP(cache, "1.2.3.4", address, position);
+             const geodata::LookupResult found = LocateIP(cache, "1.2.3.4", address, position);
              EXPECT_EQ(address, "kept");
              EXPECT_EQ(position, (engine::TGLatLng{1, 2}));
              return found;
          }},
     };
 
-    enum class Kind { StatusError, NotFoundPage, EmptyBody, Malformed, NotAnObject, CutShort };
+    enum class Kind {
+        StatusError,
+        NotFoundPage,
+        EmptyBody,
+        Malformed,
+        NotAnObject,
+        CutShort,
+        Endless
+    };
     struct AnswerCase {
         const char* label;
         Kind kind;
@@ -246,6 +270,7 @@ TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlon
         {"status error", Kind::StatusError, true}, {"404 page", Kind::NotFoundPage, true},
         {"empty body", Kind::EmptyBody, false},    {"malformed", Kind::Malformed, true},
         {"JSON array", Kind::NotAnObject, true},   {"cut-short transfer", Kind::CutShort, true},
+        {"endless body", Kind::Endless, true},
     };
 
     for (const AnswerCase& answerCase : answers) {
@@ -274,12 +299,17 @@ TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlon
                     answer.fault = CannedAnswer::Fault::TruncatedBody;
                     answer.sentBytes = 4;
                     break;
+                case Kind::Endless:
+                    answer.body = lookup.statusError;
+                    answer.fault = CannedAnswer::Fault::EndlessBody;
+                    break;
             }
             server.SetAnswer(ServerPath(lookup.url), answer);
             const int askedBefore = Asked(lookup.url);
             const std::size_t logBefore = LogText().size();
 
-            EXPECT_FALSE(lookup.run());
+            // Each of these answers is a failed lookup, never an empty one.
+            EXPECT_EQ(lookup.run().status(), geodata::LookupResult::Status::Failed);
             EXPECT_TRUE(CacheFiles().empty());
             EXPECT_EQ(Asked(lookup.url), askedBefore + 1);
             const std::string newLog = LogText().substr(logBefore);
@@ -289,6 +319,29 @@ TEST_F(LookupTest, AnswersWithoutResultLeaveNothingCachedAndTheCallersValuesAlon
             EXPECT_EQ(Asked(lookup.url), askedBefore + 2);
         }
     }
+}
+
+// A service that never ends its answer: the lookup fails near the answer limit with memory
+// flat, nothing is cached, and the next lookup of the same request gets its answer.
+TEST_F(LookupTest, EndlessAnswerFailsTheLookupWithFlatMemoryAndTheNextOneWorks) {
+    const std::string url = geodata::GeocodeUrl("无尽");
+    CannedAnswer endless = lookuptest::JsonAnswer(200, "");
+    endless.fault = CannedAnswer::Fault::EndlessBody;
+    server.SetAnswer(ServerPath(url), endless);
+    const std::size_t peakBefore = testsupport::PeakResidentBytes();
+    TGeocodeResponse response;
+    EXPECT_FALSE(GeocodeAddress(cacheDir, "无尽", response));
+    const std::size_t limit = engine::kMaxLookupAnswerBytes;
+    EXPECT_LT(testsupport::PeakResidentBytes() - peakBefore, 2 * limit + (8u << 20));
+    EXPECT_LT(server.EndlessBytesSent(), limit + (16u << 20));
+    EXPECT_TRUE(CacheFiles().empty());
+    EXPECT_NE(LogText().find("larger than"), std::string::npos) << LogText();
+
+    Answer(url, 200, R"({"results":[{"formatted_address":"无尽 ",
+        "geometry":{"location":{"lat":30.5,"lng":114.25}}}],"status":"OK"})");
+    ASSERT_TRUE(GeocodeAddress(cacheDir, "无尽", response));
+    EXPECT_EQ(response.location.lng, 114.25f);
+    EXPECT_EQ(CacheFiles().size(), 1u);
 }
 
 TEST_F(LookupTest, ACachedFailingAnswerIsDeletedWithoutAskingAgain) {

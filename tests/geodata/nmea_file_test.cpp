@@ -4,6 +4,7 @@
 #include <string>
 
 #include "geodata/nmea/nmea_file.h"
+#include "gga_cases.h"
 #include "gpx_test_support.h"
 #include "support/temp_dir.h"
 
@@ -57,54 +58,35 @@ TEST(NmeaChecksum, WellFormedSentencesOnly) {
 
 TEST(NmeaSentences, GgaFillsThePoint) {
     TNMEAFile nmea;
-    TGPXwpt p;
-    nmea.GPGGAToGPXwpt("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47", p);
-    EXPECT_DOUBLE_EQ(p.DateTime, EncodeTime(12, 35, 19, 0));
-    EXPECT_NEAR(p.Latitude, 48.1173, 1e-9);
-    EXPECT_NEAR(p.Longitude, 11.516667, 5e-7);
-    EXPECT_EQ(p.fix, "3d");
-    EXPECT_EQ(p.sat, 8);
-    EXPECT_EQ(p.hdop, 0.9);
-    EXPECT_EQ(p.Altitude, 545.4);
-    EXPECT_EQ(p.geoidheight, 46.9);
-    EXPECT_EQ(p.ageofdgpsdata, -1);
-    EXPECT_EQ(p.dgpsid, -1);
-
-    TGPXwpt d;
-    nmea.GPGGAToGPXwpt(
-        Sentence("GPGGA,123520.5,4807.038,N,01131.000,E,2,08,0.9,545.4,M,46.9,M,2.0,0120"), d);
-    EXPECT_DOUBLE_EQ(d.DateTime, EncodeTime(12, 35, 20, 500));
-    EXPECT_EQ(d.fix, "dgps");
-    EXPECT_EQ(d.ageofdgpsdata, 2);
-    EXPECT_EQ(d.dgpsid, 120);
-
-    struct FixCase {
-        const char* quality;
-        const char* altitude;
-        const char* fix;
-    };
-    for (const FixCase& c :
-         {FixCase{"0", "5", "none"}, FixCase{"1", "0", "2d"}, FixCase{"1", "", "2d"},
-          FixCase{"3", "5", "pps"}, FixCase{"6", "5", ""}, FixCase{"x", "5", "none"}}) {
-        TGPXwpt q;
-        nmea.GPGGAToGPXwpt(Sentence(std::string("GPGGA,000001,0100.000,N,00100.000,E,") +
-                                    c.quality + ",08,0.9," + c.altitude + ",M,0,M,,"),
-                           q);
-        EXPECT_EQ(q.fix, c.fix) << c.quality << " " << c.altitude;
+    for (const auto& c : testing::GgaCases()) {
+        TGPXwpt p;
+        p.sat = kSatNoFix;
+        nmea.GPGGAToGPXwpt(c.sentence, p);
+        testing::ExpectPointOf(c, p);
     }
+    // Leading and trailing white space and the line end do not matter.
+    const auto& first = testing::GgaCases().front();
+    TGPXwpt padded;
+    padded.sat = kSatNoFix;
+    nmea.GPGGAToGPXwpt("  " + first.sentence + "\r\n", padded);
+    testing::ExpectPointOf(first, padded);
 }
 
-TEST(NmeaSentences, SouthernWesternAndGnTalkers) {
+TEST(NmeaSentences, GgaWithoutAPositionKeepsWhatThePointHeld) {
     TNMEAFile nmea;
-    TGPXwpt a;
-    nmea.GPGGAToGPXwpt(
-        "$GPGGA,002153.000,3342.6618,S,11751.3858,W,1,10,1.2,27.0,M,-34.2,M,,0000*5E", a);
-    EXPECT_NEAR(a.Latitude, -(33 + 42.6618 / 60), 1e-12);
-    EXPECT_NEAR(a.Longitude, -(117 + 51.3858 / 60), 1e-12);
-    EXPECT_EQ(a.geoidheight, -34.2);
-    EXPECT_EQ(a.dgpsid, 0);
-    EXPECT_EQ(a.sat, 10);
+    TGPXwpt p;
+    p.sat = 254;
+    p.Latitude = 7;
+    p.Altitude = 12;
+    nmea.GPGGAToGPXwpt(Sentence("GPGGA,123519,,,,,0,00,,,M,,M,,"), p);
+    EXPECT_EQ(p.sat, 254) << "no position: the point stays unusable";
+    EXPECT_EQ(p.Latitude, 7);
+    EXPECT_EQ(p.Altitude, 12);
+    EXPECT_DOUBLE_EQ(p.DateTime, EncodeTime(12, 35, 19, 0));
+}
 
+TEST(NmeaSentences, RmcOfACombinedReceiver) {
+    TNMEAFile nmea;
     TGPXwpt b;
     nmea.GPRMCToGPXwpt(
         Sentence("GNRMC,092750.000,A,5321.6802,N,00630.3372,W,0.02,31.66,280511,,,A"), b);
@@ -141,27 +123,12 @@ TEST(NmeaSentences, RmcDateTimeAndVariation) {
     EXPECT_EQ(ExpandTwoDigitYear(75, 2026), 2075);
 }
 
-TEST(NmeaSentences, MissingPositionParts) {
+TEST(NmeaSentences, RmcWithoutAPositionSetsNothing) {
     TNMEAFile nmea;
-    TGPXwpt p;
-    p.sat = 254;
-    p.Latitude = 7;
-    nmea.GPGGAToGPXwpt(Sentence("GPGGA,123519,,,,,0,00,,,M,,M,,"), p);
-    EXPECT_EQ(p.sat, 254) << "no position: the point stays unusable";
-    EXPECT_EQ(p.Latitude, 7);
-    EXPECT_DOUBLE_EQ(p.DateTime, EncodeTime(12, 35, 19, 0));
-
-    TGPXwpt q;
-    nmea.GPGGAToGPXwpt(Sentence("GPGGA,123519,4807.038,S,01131.000,,1,08,0.9,545.4,M,46.9,M,,"), q);
-    EXPECT_EQ(q.sat, 254) << "no E/W letter is a read error";
-    EXPECT_NEAR(q.Latitude, -48.1173, 1e-9);
-    EXPECT_EQ(q.Longitude, 0);
-    EXPECT_EQ(q.Altitude, 0);
-
     TGPXwpt r;
     r.DateTime = 5;
     nmea.GPRMCToGPXwpt(Sentence("GPRMC,123519,V,,,,,,,230394,,"), r);
-    EXPECT_EQ(r.DateTime, 5) << "an RMC sentence without a position sets nothing";
+    EXPECT_EQ(r.DateTime, 5);
 }
 
 TEST(NmeaImport, GpsbabelLogGivesOnePointPerEpoch) {

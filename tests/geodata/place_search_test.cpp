@@ -80,12 +80,17 @@ class PlaceSearchTest : public LookupTest {
             });
     }
 
-    // Pages in order, as the main window asks for them, until one comes back empty.
-    std::vector<std::vector<TPOIData>> AllPages(TResponse& response) {
+    // Pages in order, as the main window asks for them, until one comes back empty; with how
+    // each page ended.
+    std::vector<std::vector<TPOIData>> AllPages(
+        TResponse& response, std::vector<geodata::LookupResult::Status>* results = nullptr) {
         std::vector<std::vector<TPOIData>> pages;
         TPOISearcher searcher(cacheDir);
         for (int index = 0; index < 5; ++index) {
             pages.push_back(searcher.Get(Request(index), response));
+            if (results != nullptr) {
+                results->push_back(searcher.LastResult().status());
+            }
             if (pages.back().empty()) {
                 break;
             }
@@ -96,8 +101,12 @@ class PlaceSearchTest : public LookupTest {
 
 TEST_F(PlaceSearchTest, ReadsPlacesPageByPageAndCachesOnlyPagesWithPlaces) {
     TResponse response;
-    const std::vector<std::vector<TPOIData>> pages = AllPages(response);
+    std::vector<geodata::LookupResult::Status> results;
+    const std::vector<std::vector<TPOIData>> pages = AllPages(response, &results);
     ASSERT_EQ(pages.size(), 3u);
+    // The page beyond the last is a readable answer without places: nothing found, no failure.
+    using Status = geodata::LookupResult::Status;
+    EXPECT_EQ(results, (std::vector<Status>{Status::Found, Status::Found, Status::NotFound}));
     ASSERT_EQ(pages[0].size(), 2u);
     ASSERT_EQ(pages[1].size(), 1u);
     EXPECT_TRUE(pages[2].empty());
@@ -139,7 +148,7 @@ TEST_F(PlaceSearchTest, ReadsPlacesPageByPageAndCachesOnlyPagesWithPlaces) {
     EXPECT_EQ(again.total, 3);
 }
 
-TEST_F(PlaceSearchTest, BrokenOrFailingPagesReturnNothingAndLeaveNoCacheFile) {
+TEST_F(PlaceSearchTest, BrokenOrFailingPagesFailReturnNothingAndLeaveNoCacheFile) {
     struct Case {
         const char* label;
         CannedAnswer answer;
@@ -152,6 +161,7 @@ TEST_F(PlaceSearchTest, BrokenOrFailingPagesReturnNothingAndLeaveNoCacheFile) {
         {"dropped connection", dropped, {"s", "m", 7}, true},
         {"empty body", lookuptest::JsonAnswer(200, ""), {"s", "m", 7}, false},
         {"not JSON", lookuptest::JsonAnswer(502, "<html>Bad Gateway</html>"), {"s", "m", 7}, true},
+        {"HTTP 500", lookuptest::JsonAnswer(500, "Internal Server Error"), {"s", "m", 7}, true},
         {"status error",
          lookuptest::JsonAnswer(200, R"({"status":2,"message":"Parameter Invalid"})"),
          {"2", "m", 7},
@@ -178,6 +188,7 @@ TEST_F(PlaceSearchTest, BrokenOrFailingPagesReturnNothingAndLeaveNoCacheFile) {
         for (int attempt = 1; attempt <= 2; ++attempt) {
             TResponse response{"s", "m", 7};
             EXPECT_TRUE(searcher.Get(params, response).empty());
+            EXPECT_TRUE(searcher.LastResult().Failed());
             EXPECT_EQ(response.status, c.expected.status);
             EXPECT_EQ(response._message, c.expected._message);
             EXPECT_EQ(response.total, c.expected.total);

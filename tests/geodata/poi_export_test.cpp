@@ -12,6 +12,7 @@
 #include "engine/core/number_format.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "xls_readers.h"
 
 namespace geodata {
 namespace {
@@ -178,6 +179,28 @@ TEST(PoiExport, XlsRowsAreAllText) {
     EXPECT_EQ(rows[1][6][1], "旅游景点");
     EXPECT_EQ(rows[1][7][1], "scope");
     EXPECT_EQ(rows[3][3][1], "东方明珠");
+}
+
+// The export opens in every common reader, each giving back every row and every Chinese text.
+TEST(PoiExport, XlsOpensInEveryReader) {
+    testsupport::TempDir dir;
+    const auto file = dir / "places.xls";
+    const auto places = Places();
+    ExportPOIs(file, kExportXls, places, TCoordType::ctGPS, {});
+    xlstest::Rows expected = {
+        {"编号", "经度(GPS坐标)", "纬度(GPS坐标)", "名称", "地址", "电话", "标签", "类别"}};
+    for (const auto& place : places) {
+        const auto at = ConvertPOICoord(place.location, TCoordType::ctGPS);
+        expected.push_back({place.uid, engine::FormatFloat(at.lng), engine::FormatFloat(at.lat),
+                            place.name, place.address, place.telephone, place.detail.tag,
+                            place.detail._type});
+    }
+    for (const auto& reader : xlstest::Readers()) {
+        SCOPED_TRACE(reader.name);
+        const auto work = dir / reader.name;
+        std::filesystem::create_directories(work);
+        EXPECT_EQ(reader.read(file, work), expected);
+    }
 }
 
 TEST(PoiExport, NothingToWrite) {

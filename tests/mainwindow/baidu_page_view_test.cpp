@@ -172,6 +172,14 @@ TEST(BaiduPageView, BoundariesAndTheRightClick) {
     EXPECT_EQ(view.Run("zeb.customPolygon.getLatLngs()[0].length").toInt(), 25);
     EXPECT_EQ(polygonCount(), 1) << "the previous shape stays on the map";
 
+    // Three points: a triangle is an area like any other outline.
+    texts.clear();
+    view.Host().ShowBoundary(EncodedPolyline({{30, 100}, {31.5, 101.25}, {30, 102}}));
+    ASSERT_FALSE(texts.isEmpty()) << "the triangle was not reported";
+    EXPECT_EQ(texts.last(), "100,30,101.25,31.5,102,30");
+    EXPECT_EQ(view.Run("zeb.customPolygon.getLatLngs()[0].length").toInt(), 3);
+    EXPECT_EQ(polygonCount(), 1);
+
     // A right click takes shapes and place markers; custom markers stay without their labels.
     geodata::TPOIData place;
     place.name = "车站";
@@ -192,6 +200,12 @@ TEST(BaiduPageView, BoundariesAndTheRightClick) {
     EXPECT_TRUE(view.Run("zeb.pois.length === 1 && zeb.map.hasLayer(zeb.pois[0])").toBool())
         << "the custom marker went with the others";
     EXPECT_FALSE(view.Run("!!zeb.pois[0].getTooltip()").toBool()) << "its label stays";
+
+    // One point is no area: nothing is drawn or reported.
+    texts.clear();
+    view.Host().ShowBoundary(EncodedPolyline({{30, 100}}));
+    EXPECT_TRUE(texts.isEmpty());
+    EXPECT_EQ(polygonCount(), 0);
     EXPECT_EQ(view.Page().errors, QStringList());
 }
 

@@ -1,3 +1,5 @@
+#include <functional>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "dialog_driver.h"
+#include "mainwindow/app/real_services.h"
 #include "mainwindow/dialogs/custom_dialogs.h"
 #include "qt_print.h"
 
@@ -189,6 +192,47 @@ TEST(MessageDialog, WrappersAnswerAndTakeTheCaption) {
         });
         show("完成", "关于");
         EXPECT_EQ(caption, "关于");
+    }
+}
+
+TEST(MessageDialog, EveryBoxOfTheProgramHasItsCaptionIconAndButtons) {
+    struct Case {
+        const char* box;
+        std::function<void(mainwindow::IMessages&)> show;
+        QString caption;
+        bool icon;
+        QStringList buttons;
+    };
+    const QString title = QApplication::applicationDisplayName();
+    ASSERT_FALSE(title.isEmpty());
+    const std::vector<Case> cases = {
+        {"plain", [](auto& m) { m.ShowPlain("无法打开串口！"); }, title, false, {"OK"}},
+        {"info", [](auto& m) { m.ShowInfo("完成", ""); }, "提示", true, {"OK"}},
+        {"error", [](auto& m) { m.ShowError("失败", ""); }, "错误", true, {"OK"}},
+        {"warning", [](auto& m) { m.ShowWarning("注意", ""); }, "警告", true, {"OK"}},
+        {"question", [](auto& m) { m.AskYesNo("继续吗？", ""); }, "提示", true, {"Yes", "No"}},
+        {"warning question",
+         [](auto& m) { m.AskWarningYesNo("删除吗？", ""); },
+         "警告",
+         true,
+         {"Yes", "No"}},
+    };
+    mainwindow::DialogMessages messages;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.box);
+        QString caption;
+        bool icon = false;
+        QStringList buttons;
+        WhenModal([&](QWidget& dialog) {
+            caption = dialog.windowTitle();
+            icon = dialog.findChild<QLabel*>("Image") != nullptr;
+            buttons = ButtonNames(dialog);
+            dialog.close();
+        });
+        c.show(messages);
+        EXPECT_EQ(caption, c.caption);
+        EXPECT_EQ(icon, c.icon);
+        EXPECT_EQ(buttons, c.buttons);
     }
 }
 

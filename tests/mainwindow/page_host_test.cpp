@@ -1,7 +1,11 @@
 #include "mainwindow/page/page_host.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWebEngineProfile>
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -20,12 +24,17 @@ using testmainwindow::WaitUntil;
 namespace fs = std::filesystem;
 
 // A small stand-in for the packed pages: both pages read their settings script and define
-// the page functions the host calls.
+// the page functions the host calls. Like the packed pages, a page starts a little after it
+// has loaded and then reports that it is ready; record() throws until then.
 void WritePageSource(const fs::path& root) {
     const std::string functions =
         "<script>"
         "function decodePath(s) { setJsReturnValue('(30.5, 120.25),(31, 121),(32'); }"
         "function zoomTwice() { mapZoomChangedEvent(7); mapZoomChangedEvent(8); }"
+        "var started = false, calls = [];"
+        "function record(x) { if (!started) { throw new Error('not started'); } calls.push(x); }"
+        "window.addEventListener('load', function () {"
+        "  setTimeout(function () { started = true; __vantorelReady(); }, 200); });"
         "</script>";
     testsupport::WriteFileBytes(root / "googlemaps.html",
                                 "<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
@@ -79,6 +88,42 @@ TEST(PageFiles, CopiedIntoAPrivateFolderOfTheirOwn) {
 
     PageFiles empty(PathText(source / "no-such-folder"));
     EXPECT_FALSE(empty.Unpack());
+}
+
+// A page shown or loading from the folder while the files are unpacked again finds every file:
+// each is replaced whole, none is deleted first. What the source no longer holds goes.
+TEST(PageFiles, UnpackingAgainNeverLeavesAFileMissing) {
+    testsupport::TempDir source;
+    WritePageSource(source.path());
+    PageFiles files(PathText(source.path()));
+    ASSERT_TRUE(files.Unpack());
+    const std::vector<fs::path> watched = {files.GoogleMapHtml(), files.BaiduMapHtml(),
+                                           files.MapFilesDir() / "js/gmap_settings.js",
+                                           files.MapFilesDir() / "images/m1.svg"};
+    testsupport::WriteFileBytes(files.MapFilesDir() / "js/left-over.js", "x");
+    std::atomic<bool> done{false};
+    std::atomic<int> missing{0};
+    std::atomic<int> looks{0};
+    std::thread watcher([&] {
+        while (!done) {
+            for (const auto& file : watched) {
+                std::error_code error;
+                if (!fs::exists(file, error))
+                    ++missing;
+            }
+            ++looks;
+        }
+    });
+    bool unpacked = true;
+    for (int i = 0; i < 30; ++i)
+        unpacked = files.Unpack() && unpacked;
+    done = true;
+    watcher.join();
+    EXPECT_TRUE(unpacked);
+    EXPECT_GT(looks.load(), 0);
+    EXPECT_EQ(missing.load(), 0) << "a file was missing while the files were unpacked again";
+    EXPECT_FALSE(fs::exists(files.MapFilesDir() / "js/left-over.js"));
+    EXPECT_EQ(testsupport::ReadFileBytes(files.MapFilesDir() / "images/m1.svg"), "<svg/>");
 }
 
 #ifdef VANTOREL_HAS_PAGE_RESOURCES
@@ -200,6 +245,67 @@ TEST_F(PageHostTest, AnswersComeLaterAndAfterTheCallbacksOfTheRun) {
     EXPECT_EQ(answers.back(), "");
     EXPECT_FALSE(WaitUntil([&] { return answers.size() > 4; }, 1500));
     EXPECT_EQ(host_->ExecJavaScript("1;"), "late") << "the page itself ran on";
+}
+
+// Scripts sent while a page loads, before its start-up has run, wait for it and then run in
+// the order sent; a script sent once the page is ready runs at once.
+TEST_F(PageHostTest, ScriptsSentBeforeThePageHasStartedWaitForIt) {
+    host_->SetPage(&page_);
+    EXPECT_FALSE(host_->PageReady());
+    QSignalSpy finished(&page_, &QWebEnginePage::loadFinished);
+    QSignalSpy ready(host_.get(), &TChromium::pageReady);
+    host_->LoadMaps(mainwindow::PageSettings{});
+    host_->RunScript("record('sent with the load');");
+    ASSERT_TRUE(finished.wait(60000));
+    host_->RunScript("record('sent once loaded');");
+    host_->RunScript("");
+    EXPECT_EQ(host_->ExecJavaScript("setJsReturnValue(calls.join('|'));"),
+              "sent with the load|sent once loaded");
+    EXPECT_TRUE(host_->PageReady());
+    EXPECT_EQ(ready.count(), 1);
+    host_->RunScript("record('sent when ready');");
+    EXPECT_EQ(host_->ExecJavaScript("setJsReturnValue(calls.join('|'));"),
+              "sent with the load|sent once loaded|sent when ready");
+
+    // The page telling again changes nothing.
+    host_->ExecJavaScript("__vantorelReady();");
+    EXPECT_EQ(ready.count(), 1);
+    EXPECT_EQ(host_->ExecJavaScript(""), "") << "no script, no run";
+}
+
+// A new load drops what waited for the page before it: the new page starts from its settings.
+// A waiting run then answers at once with nothing.
+TEST_F(PageHostTest, ALoadDropsTheScriptsThatWaitedForThePageBefore) {
+    host_->SetPage(&page_);
+    host_->LoadMaps(mainwindow::PageSettings{});
+    host_->RunScript("record('for the first page');");
+    QElapsedTimer clock;
+    clock.start();
+    QTimer::singleShot(0, host_.get(), [this] { host_->LoadMaps(mainwindow::PageSettings{}); });
+    EXPECT_EQ(host_->ExecJavaScript("setJsReturnValue('for the first page');", 30000), "");
+    EXPECT_LT(clock.elapsed(), 10000) << "the waiting run was not told of the new load";
+    host_->RunScript("record('for the second page');");
+    EXPECT_EQ(host_->ExecJavaScript("setJsReturnValue(calls.join('|'));"), "for the second page");
+}
+
+// A call whose answer is awaited waits, like any script, for the page to have started. One
+// still waiting when another load comes answers empty, after that load and never inside it,
+// so that whatever waited on it (controls kept off) goes on.
+TEST_F(PageHostTest, AnAwaitedCallWaitsForThePageAndOneDroppedByALoadAnswersEmpty) {
+    host_->SetPage(&page_);
+    QStringList answers;
+    const auto record = [&answers](const QString& answer) { answers << answer; };
+    const QString script = "record('%1'); setJsReturnValue(calls.join('|'));";
+    host_->LoadMaps(mainwindow::PageSettings{});
+    host_->ExecJavaScript(script.arg("for the first page"), record, 30000);
+    host_->LoadMaps(mainwindow::PageSettings{});
+    EXPECT_TRUE(answers.isEmpty()) << "answered inside the load";
+    ASSERT_TRUE(WaitUntil([&] { return answers.size() == 1; }, 5000));
+    EXPECT_EQ(answers[0], "");
+
+    host_->ExecJavaScript(script.arg("for the second page"), record, 30000);
+    ASSERT_TRUE(WaitUntil([&] { return answers.size() == 2; }, 60000));
+    EXPECT_EQ(answers[1], "for the second page") << "run once the page had started";
 }
 
 TEST_F(PageHostTest, LoadFromTheSettingsStoreClearsBigFontMode) {

@@ -1,5 +1,7 @@
 #include "mainwindow/page/page_scripts.h"
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "mainwindow/page/page_host.h"
@@ -19,9 +21,21 @@ TEST(PageScripts, TextsSentToThePage) {
     poi.detail.url = "http://example.com/a?b=1&c=</script>";
     const std::vector<std::pair<QString, QString>> cases = {
         {ps::SetCenterAndZoom("39.9, 116.4,12"), "setCenterAndZoom(39.9,116.4,12);"},
-        {ps::SetCenterAndZoom("39.9,x);alert(1"), "setCenterAndZoom(39.9,0);"},
+        // A view position needs three fields; fields that are not numbers take the full
+        // view's values, never NaN or 0.
+        {ps::SetCenterAndZoom("39.9,x);alert(1"), ""},
+        {ps::SetCenterAndZoom("39.9,116.4"), ""},
         {ps::SetCenterAndZoom(""), ""},
+        {ps::SetCenterAndZoom("x,,1e999"), "setCenterAndZoom(32.694866,105.996094,4);"},
+        {ps::SetCenterAndZoom("39.9,116.4,12.5,7"), "setCenterAndZoom(39.9,116.4,4);"},
         {ps::SetCenterAndZoom(39.9, 116.4, 12), "setCenterAndZoom(39.900000,116.400000,12);"},
+        // No call with a number that is not finite reaches the page.
+        {ps::SetCenterAndZoom(std::nan(""), 116.4, 12), ""},
+        {ps::AddPOI(1, "a", HUGE_VAL, 1, "", false, false), ""},
+        {ps::AddNavigationMarker(1, -HUGE_VAL, 3, 0, "", ""), ""},
+        {ps::AddNewMarker(1, {std::nan(""), 1}, poi, false), ""},
+        {ps::ChangeMapType(TMapType::mtBaidu3D, true, "北京", "39.9,116.4"),
+         R"(zeb.map.setMapType(BMAP_PERSPECTIVE_MAP);zeb.map.setCurrentCity("北京");)"},
         {ps::ShowBoundary("_p~iF\\~ps|U"), R"(showBoundary("_p~iF\\~ps|U");)"},
         {ps::AddNewMarker(3, {39.9087, 116.3975}, poi, true),
          R"(addNewMarker(3,39.908700,116.397500,true,"天安门 \"东\"","东长安街","010-1234",)"

@@ -46,6 +46,11 @@ TEST(ScriptText, NumbersAndCalls) {
                                  {mainwindow::JsNumber(39.9), mainwindow::JsNumber(116.4),
                                   JsString("a\"b"), mainwindow::JsBool(false)}),
               R"(zeb.setCenter(39.9,116.4,"a\"b",false);)");
+    // A call with a number that is not finite is not built; a text that reads so is fine.
+    EXPECT_EQ(mainwindow::JsCall("f", {mainwindow::JsNumber(1), mainwindow::JsNumber(HUGE_VAL)}),
+              "");
+    EXPECT_EQ(mainwindow::JsCall("f", {"-nan"}), "");
+    EXPECT_EQ(mainwindow::JsCall("f", {JsString("NaN")}), R"(f("NaN");)");
 }
 
 }  // namespace

@@ -92,6 +92,23 @@ TEST_F(CombineExportTest, MBTilesHoldTheSourceTilesWithBoundsAndLevelsThatGdalRe
                                                     TImgType::itPNG)));
 }
 
+// North of about 85° there are no tiles: the bounds end at the grid's edge, where the tiles do.
+TEST_F(CombineExportTest, MBTilesOfAnAreaPastThePoleAreBoundedByTheTilesThatExist) {
+    test::MakeTiles(tiles, TMapType::mtGoogleRoadMap, 6, 33, 35, 0, 7);
+    const auto task = test::MakeTask(dir.path(), tiles, TMapType::mtGoogleRoadMap, "10,80,20,89");
+    RecordingEvents events;
+    test::RunWorker(task, out, TImageCombineType::icMBTiles, test::Levels({6}), events);
+    ASSERT_EQ(events.endResult, CombineResult::Completed);
+    const auto info = GdalInfo(out / "Task_MBTiles" / "Task.mbtiles");
+    double west = 0, north = 0, east = 0, south = 0;
+    engine::TileXYToLatLng(33, 0, 6, west, north);
+    engine::TileXYToLatLng(36, 8, 6, east, south);
+    EXPECT_EQ(info["metadata"][""]["bounds"],
+              engine::FormatFixed(west, 4) + "," + engine::FormatFixed(south, 4) + "," +
+                  engine::FormatFixed(east, 4) + "," + engine::FormatFixed(north, 4));
+    EXPECT_EQ(info["size"], nlohmann::json::array({3 * 256, 8 * 256}));
+}
+
 // A triangle over a 4 by 4 range: the database holds exactly the tiles the triangle touches.
 TEST_F(CombineExportTest, PolygonAreaStoresOnlyTheTilesItMeets) {
     test::MakeTiles(tiles, TMapType::mtGoogleRoadMap, 6, 10, 13, 20, 23);
@@ -259,28 +276,90 @@ class DyingEvents : public RecordingEvents {
     }
 };
 
-TEST_F(CombineExportTest, ExportKilledMidwayLeavesTheEarlierDatabaseUntouched) {
+// Rows of the tile table; -1 when the file is no database with one.
+int TileRows(const std::filesystem::path& db) {
+    sqlite3* handle = nullptr;
+    int rows = -1;
+    if (sqlite3_open_v2(db.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* count = nullptr;
+        if (sqlite3_prepare_v2(handle, "SELECT count(*) FROM tiles", -1, &count, nullptr) ==
+                SQLITE_OK &&
+            sqlite3_step(count) == SQLITE_ROW) {
+            rows = sqlite3_column_int(count, 0);
+        }
+        sqlite3_finalize(count);
+    }
+    sqlite3_close(handle);
+    return rows;
+}
+
+// Names in a folder that a writer's temporary file would carry.
+std::vector<std::string> TemporaryNames(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find(".tmp-") != std::string::npos) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
+// A writer killed in the middle of its output leaves the earlier file (or, for a stitched
+// image, which the stitch removes first, none) under the final name, never a part of the new
+// one. Its temporary file stays beside it, until the next export to that name removes it.
+TEST_F(CombineExportTest, KilledExportLeavesTheEarlierFileAndTheNextOneRemovesItsLeftovers) {
+    struct Case {
+        TImageCombineType kind;
+        std::filesystem::path output;  // under `out`
+        const char* driver;            // what GDAL takes a new image for; empty: a database
+    };
+    const Case cases[] = {
+        {TImageCombineType::icMBTiles, "Task_MBTiles/Task.mbtiles", ""},
+        {TImageCombineType::icOruxMaps, "Task_OruxMaps/OruxMapsImages.db", ""},
+        {TImageCombineType::icRMaps, "Task_RMaps/Task.sqlitedb", ""},
+        {TImageCombineType::icGeoTIF, "Task_L6/Task.tif", "GTiff"},
+        {TImageCombineType::icPNG, "Task_L6/Task.png", "PNG"},
+    };
     const std::string area = test::AreaText({{10.2, 20.3}, {12.8, 21.7}}, 6);
     test::MakeTiles(tiles, TMapType::mtGoogleRoadMap, 6, 10, 12, 20, 21);
     const auto task = test::MakeTask(dir.path(), tiles, TMapType::mtGoogleRoadMap, area);
-    const auto db = out / "Task_MBTiles" / "Task.mbtiles";
-    std::filesystem::create_directories(db.parent_path());
-    {
-        std::ofstream old(db, std::ios::binary);
-        old << "an earlier export";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.output.string());
+        const auto file = out / c.output;
+        std::filesystem::create_directories(file.parent_path());
+        {
+            std::ofstream old(file, std::ios::binary);
+            old << "an earlier export";
+        }
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            DyingEvents events;
+            test::RunWorker(task, out, c.kind, test::Levels({6}), events);
+            _exit(0);  // not reached when the export writes tiles
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the export finished before it could be killed";
+        if (std::filesystem::exists(file)) {
+            EXPECT_EQ(ReadText(file), "an earlier export")
+                << "the earlier file was replaced by a half-written one";
+        } else {
+            EXPECT_NE(*c.driver, '\0') << "only a stitch removes the earlier file first";
+        }
+        ASSERT_EQ(TemporaryNames(file.parent_path()).size(), 1u) << "the killed writer's file";
+
+        RecordingEvents events;
+        test::RunWorker(task, out, c.kind, test::Levels({6}), events);
+        ASSERT_EQ(events.endResult, CombineResult::Completed);
+        if (*c.driver == '\0') {
+            EXPECT_EQ(TileRows(file), 6);
+        } else {
+            EXPECT_EQ(GdalInfo(file)["driverShortName"], c.driver);
+        }
+        EXPECT_EQ(TemporaryNames(file.parent_path()), std::vector<std::string>{});
     }
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        DyingEvents events;
-        test::RunWorker(task, out, TImageCombineType::icMBTiles, test::Levels({6}), events);
-        _exit(0);  // not reached when the export writes tiles
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the export finished before it could be killed";
-    EXPECT_TRUE(ReadText(db) == "an earlier export")
-        << "the earlier file was replaced by a half-written database";
 }
 
 }  // namespace

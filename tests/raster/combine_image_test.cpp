@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "combine_test_support.h"
+#include "engine/settings/settings.h"
 #include "raster/combine/area_mask.h"
+#include "support/settings_paths_in.h"
 
 namespace raster {
 namespace {
@@ -14,12 +16,12 @@ namespace {
 using engine::TMapType;
 using test::ColourOf;
 using test::GdalInfo;
+using test::kHalfWorld;
 using test::ReadPixel;
 using test::RecordingEvents;
 using test::Rgb;
 
 constexpr int kZ = 6;
-constexpr double kHalfWorld = 20037508.342789244;
 
 std::string ReadText(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -163,6 +165,40 @@ TEST_F(CombineImageTest, BaiduImageTakesTheStoredRangeWithItsLastRowOnTop) {
     EXPECT_EQ(ReadPixel(image, 128, 128), ColourOf(20, 31));
     EXPECT_EQ(ReadPixel(image, 256 + 128, 128), ColourOf(21, 31));
     EXPECT_EQ(ReadPixel(image, 128, 256 + 128), ColourOf(20, 30));
+}
+
+// The settings a stitch starts with carry the installed stand-in of the TianDiTu road map: a
+// missing tile of that layer shows it, unlogged; other layers keep the gap and its log line.
+TEST_F(CombineImageTest, MissingTianDiTuRoadTileShowsTheInstalledStandIn) {
+    engine::TSettings stored(testsupport::SettingsPathsIn(dir));
+    const CombineSettings settings = CombineSettingsFrom(stored);
+    ASSERT_FALSE(settings.tiandituMissingTile.empty()) << "resources/404_TDT.png is missing";
+    const auto standIn = engine::ReadImageFile(settings.tiandituMissingTile);
+    ASSERT_TRUE(standIn.has_value());
+    ASSERT_EQ(standIn->width, 256);
+    ASSERT_EQ(standIn->height, 256);
+
+    for (const TMapType layer : {TMapType::mtTDTRoadMap, TMapType::mtTDTSatellite}) {
+        const bool replaced = layer == TMapType::mtTDTRoadMap;
+        test::MakeTiles(tiles, layer, kZ, 10, 12, 20, 21);
+        std::filesystem::remove(
+            engine::BaseTilePath(tiles, layer, {11, 21, kZ}, engine::DefaultImgType(layer)));
+        const auto task = test::MakeTask(dir.path(), tiles, layer, rectangle);
+        RecordingEvents events;
+        test::RunWorker(task, out, TImageCombineType::icGeoTIF, test::Levels({kZ}), events,
+                        settings);
+        ASSERT_EQ(events.endResult, CombineResult::Completed);
+        const auto image = ImageOf(".tif");
+        for (const auto& [x, y] : {std::pair{0, 0}, std::pair{64, 64}, std::pair{100, 37}}) {
+            const std::uint8_t* p = standIn->At(x, y);
+            const Rgb expected = replaced ? Rgb{p[0], p[1], p[2]} : Rgb{0, 0, 0};
+            EXPECT_EQ(ReadPixel(image, 256 + x, 256 + y), expected) << engine::Ord(layer);
+        }
+        EXPECT_TRUE(Near(ReadPixel(image, 128, 128), ColourOf(10, 20), 3));
+        const std::string log = ReadText(ImageOf(".log"));
+        EXPECT_EQ(log.find("不存在") != std::string::npos, !replaced) << log;
+        std::filesystem::remove_all(out);
+    }
 }
 
 TEST_F(CombineImageTest, LabelTilesAreDrawnOverTheBaseUnlessTheTaskHasNoLabels) {

@@ -20,6 +20,9 @@
 
 namespace raster::test {
 
+// Half the width of the Web Mercator world, in metres.
+inline constexpr double kHalfWorld = 20037508.342789244;
+
 // Distinct per tile of a small range; never black or white, so background shows.
 inline Rgb ColourOf(int x, int y) {
     return {20 + (x * 47) % 200, 20 + (y * 71) % 200, 20 + ((x * 3 + y * 5) * 13) % 200};

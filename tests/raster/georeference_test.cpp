@@ -34,7 +34,8 @@ std::string Read(const std::filesystem::path& file) {
 TEST(Georeference, WorldFileOfOneTileAtLevelZero) {
     testsupport::TempDir dir;
     std::array<double, 6> gt{};
-    ASSERT_TRUE(WriteGeoreferenceFiles(dir / "w.png", 0, kWorld, 256, TImgType::itPNG, gt));
+    ASSERT_TRUE(WriteGeoreferenceFiles(dir / "w.png", ComputeLevelExtent(kWorld, 0, 256),
+                                       TImgType::itPNG, gt));
     EXPECT_EQ(Read(dir / "w.pgw"),
               "156543.033928039076\r\n0.000000000000\r\n0.000000000000\r\n"
               "-156543.033928039076\r\n-19959236.825824983418\r\n19959236.825824987143\r\n");
@@ -49,7 +50,8 @@ TEST(Georeference, WorldFileOfOneTileAtLevelZero) {
 TEST(Georeference, InformationTextLayout) {
     testsupport::TempDir dir;
     std::array<double, 6> gt{};
-    ASSERT_TRUE(WriteGeoreferenceFiles(dir / "w.jpg", 0, kWorld, 256, TImgType::itJPG, gt));
+    ASSERT_TRUE(WriteGeoreferenceFiles(dir / "w.jpg", ComputeLevelExtent(kWorld, 0, 256),
+                                       TImgType::itJPG, gt));
     EXPECT_EQ(Read(dir / "w.txt"), kBom +
                                        "图片宽度(像素):256\r\n"
                                        "图片高度(像素):256\r\n"
@@ -84,12 +86,14 @@ TEST(Georeference, SideFileNamesAndAuxiliaryFile) {
     for (const Case& c : cases) {
         testsupport::TempDir dir;
         std::array<double, 6> gt{};
-        ASSERT_TRUE(WriteGeoreferenceFiles(dir / c.image, 12, kBeijing, 256, c.type, gt));
+        ASSERT_TRUE(WriteGeoreferenceFiles(dir / c.image, ComputeLevelExtent(kBeijing, 12, 256),
+                                           c.type, gt));
         EXPECT_EQ(FilesIn(dir.path()), c.files) << c.image;
     }
     testsupport::TempDir dir;
     std::array<double, 6> gt{};
-    ASSERT_TRUE(WriteGeoreferenceFiles(dir / "x.jpg", 12, kBeijing, 256, TImgType::itJPG, gt));
+    ASSERT_TRUE(WriteGeoreferenceFiles(dir / "x.jpg", ComputeLevelExtent(kBeijing, 12, 256),
+                                       TImgType::itJPG, gt));
     EXPECT_EQ(
         Read(dir / "x.jpg.aux.xml"),
         kBom +
@@ -127,7 +131,7 @@ TEST(Georeference, GdalReadsTheSideFilesOfAStitchedImage) {
     ASSERT_TRUE(stitched->WriteTile(dir / "t.png", 1, 1));
     ASSERT_TRUE(stitched->Finish(GeoTransformOf(extent)));
     std::array<double, 6> gt{};
-    ASSERT_TRUE(WriteGeoreferenceFiles(image, 12, kBeijing, 256, TImgType::itPNG, gt));
+    ASSERT_TRUE(WriteGeoreferenceFiles(image, extent, TImgType::itPNG, gt));
     EXPECT_EQ(gt, GeoTransformOf(extent));
 
     const auto info = GdalInfo(image);
@@ -150,8 +154,9 @@ TEST(Georeference, GdalReadsTheSideFilesOfAStitchedImage) {
 TEST(Georeference, GeographicGridSideFiles) {
     testsupport::TempDir dir;
     std::array<double, 6> gt{};
-    ASSERT_TRUE(WriteGeoreferenceFiles(dir / "g.jpg", 10, kBeijing, 256, TImgType::itJPG, gt,
-                                       nullptr, TileGrid::Geographic));
+    ASSERT_TRUE(WriteGeoreferenceFiles(dir / "g.jpg",
+                                       ComputeLevelExtent(kBeijing, 10, 256, TileGrid::Geographic),
+                                       TImgType::itJPG, gt));
     const double step = 360.0 / 1024;
     EXPECT_DOUBLE_EQ(gt[1], step / 256);
     EXPECT_DOUBLE_EQ(gt[5], -step / 256);
@@ -171,8 +176,8 @@ TEST(Georeference, UnwritableSideFileIsReported) {
     std::filesystem::create_directories(dir / "a.txt");  // a folder in the way
     std::array<double, 6> gt{};
     std::string error;
-    EXPECT_FALSE(
-        WriteGeoreferenceFiles(dir / "a.png", 3, kBeijing, 256, TImgType::itPNG, gt, &error));
+    EXPECT_FALSE(WriteGeoreferenceFiles(dir / "a.png", ComputeLevelExtent(kBeijing, 3, 256),
+                                        TImgType::itPNG, gt, &error));
     EXPECT_FALSE(error.empty());
 }
 
@@ -263,6 +268,16 @@ TEST(ArcGISCacheConfig, EnvelopeAtTheHighestLevelAndLevelZeroWithoutLevels) {
     EXPECT_EQ(xml.find("<LODInfo "), std::string::npos);
     EXPECT_NE(xml.find("<TileCols>512</TileCols><TileRows>512</TileRows>"), std::string::npos);
     EXPECT_NE(xml.find("<CacheTileFormat>PNG</CacheTileFormat>"), std::string::npos);
+}
+
+// North of about 85° and east of 180° there are no tiles: the envelope ends at the grid's edges.
+TEST(ArcGISCacheConfig, EnvelopeOfAnAreaPastThePoleAndTheDateLineEndsAtTheGrid) {
+    testsupport::TempDir dir;
+    const engine::TGLatLngBounds beyond{{89.0, 190.0}, {80.0, 170.0}};
+    ASSERT_TRUE(WriteArcGISCacheConfig(dir.path(), beyond, Levels({6}), TImgType::itPNG, 256));
+    const std::string cdi = Read(dir / "conf.cdi");
+    EXPECT_NE(cdi.find("<XMax>20037508.342789"), std::string::npos) << cdi;
+    EXPECT_NE(cdi.find("<YMax>20037508.342789"), std::string::npos) << cdi;
 }
 
 // Readers place tiles by the resolution: each level's value reads back as the Web Mercator

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/atomic_file.h"
 #include "raster/output_image.h"
 #include "raster_test_support.h"
 
@@ -88,6 +89,9 @@ class OutputImageTest : public ::testing::Test {
         EXPECT_TRUE(image_->WriteTile(dir_ / "tiles" / "a.png", 0, 0));
         EXPECT_TRUE(image_->WriteTile(dir_ / "tiles" / "b.jpg", 1, 0));
         EXPECT_TRUE(image_->FillTile(0, 1));
+        // Another stitch to the same name takes the raster being written for no leftover.
+        EXPECT_EQ(engine::RemoveLeftoverTemporaries(image), 0);
+        EXPECT_TRUE(std::filesystem::is_regular_file(image_->rasterFile()));
         return image_;
     }
 

@@ -230,6 +230,29 @@ void LoopbackServer::Serve(const CannedAnswer& answer, const httplib::Request& r
             });
         return;
     }
+    if (answer.fault == CannedAnswer::Fault::EndlessBody) {
+        // Pieces of at least 64 KiB: a short body sent a few bytes a write would take minutes
+        // to reach a client's limit on a loaded machine.
+        std::string piece = answer.body.empty() ? std::string(1, 'e') : answer.body;
+        while (piece.size() < 64 * 1024) {
+            piece += piece;
+        }
+        const std::size_t cap = answer.sentBytes > 0 ? answer.sentBytes : std::size_t{256} << 20;
+        res.set_content_provider(answer.contentType,
+                                 [this, piece, cap](std::size_t offset, httplib::DataSink& sink) {
+                                     if (offset >= cap || !Wait(std::chrono::milliseconds(0))) {
+                                         sink.done();
+                                         return true;
+                                     }
+                                     if (!sink.write(piece.data(), piece.size())) {
+                                         return false;  // the client went away
+                                     }
+                                     std::lock_guard lock(mutex_);
+                                     endlessBytes_ += piece.size();
+                                     return true;
+                                 });
+        return;
+    }
     if (answer.fault == CannedAnswer::Fault::TruncatedBody) {
         const std::string sent = answer.body.substr(0, answer.sentBytes);
         // Returning false after the partial write makes the library close the connection.
@@ -274,6 +297,11 @@ int LoopbackServer::RequestCount(const std::string& path) const {
 std::size_t LoopbackServer::ConnectionCount() const {
     std::lock_guard lock(mutex_);
     return ports_.size();
+}
+
+std::size_t LoopbackServer::EndlessBytesSent() const {
+    std::lock_guard lock(mutex_);
+    return endlessBytes_;
 }
 
 void LoopbackServer::ClearRequests() {

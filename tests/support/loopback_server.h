@@ -31,6 +31,9 @@ struct CannedAnswer {
         DropConnection,  // the connection is closed before any byte of an answer
         StallBody,       // as TruncatedBody, but the server then stays silent for `stall`
                          // (or until it stops) before it closes the connection
+        EndlessBody,     // no length announced; `body` (filler when empty) is sent again and
+                         // again, 64 KiB or more a write, until the client goes away, the server
+                         // stops or `sentBytes` (256 MiB when 0) have gone out; then it closes
     };
 
     int status = 200;
@@ -39,7 +42,7 @@ struct CannedAnswer {
     std::vector<std::pair<std::string, std::string>> headers;
     std::chrono::milliseconds delay{0};  // wait before answering (ends early when stopping)
     Fault fault = Fault::None;
-    std::size_t sentBytes = 0;           // TruncatedBody and StallBody
+    std::size_t sentBytes = 0;           // TruncatedBody, StallBody and EndlessBody
     std::chrono::milliseconds stall{0};  // StallBody only
     // A slow answer: the body goes out in pieces of `trickleBytes` with this pause between
     // them (Content-Length still announces the whole body).
@@ -90,6 +93,7 @@ class LoopbackServer {
     std::vector<RecordedRequest> Requests() const;
     int RequestCount(const std::string& path) const;  // requests for that path, any query
     std::size_t ConnectionCount() const;              // distinct client connections seen
+    std::size_t EndlessBytesSent() const;             // body bytes of EndlessBody answers
     void ClearRequests();
 
     // How long an idle kept-alive connection stays open (default 2 s).
@@ -115,6 +119,7 @@ class LoopbackServer {
     std::vector<RecordedRequest> requests_;
     std::map<std::string, int> counts_;
     std::set<int> ports_;
+    std::size_t endlessBytes_ = 0;
 };
 
 }  // namespace testsupport

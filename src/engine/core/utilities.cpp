@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "engine/core/number_format.h"
+#include "engine/download/installed_data.h"
 
 extern char** environ;
 
@@ -357,7 +358,8 @@ int ShellOpen(const std::string& item, const ProcessSpawner& spawn) {
 }
 
 int OpenHomePage(const ProcessSpawner& spawn) {
-    return ShellOpen(kHomePageUrl, spawn);
+    const fs::path readme = InstalledDataFile("README.md");
+    return readme.empty() ? ENOENT : ShellOpen(readme.string(), spawn);
 }
 
 bool IsProtectedFolder(const fs::path& folder) {

@@ -77,11 +77,10 @@ std::string ColorToHtml(TColor color);
 using ProcessSpawner = std::function<int(const std::vector<std::string>& argv)>;
 int SpawnDetached(const std::vector<std::string>& argv);
 
-inline constexpr const char* kHomePageUrl = "https://vantorel.example.org/";
-
 // Opens a file, folder or address with the desktop's default application (xdg-open, no
 // shell). Returns the spawner's result: 0 when started. Tests pass their own spawner.
 int ShellOpen(const std::string& item, const ProcessSpawner& spawn = SpawnDetached);
+// The program's home page is its README in the data folder; ENOENT when it is missing.
 int OpenHomePage(const ProcessSpawner& spawn = SpawnDetached);
 
 // True for folders that a wipe must never touch: the empty name, the root, the home folder and

@@ -10,13 +10,13 @@ namespace engine {
 DownloadSettings DownloadSettingsFrom(const TSettings& settings) {
     DownloadSettings out;
     out.OutPutDirectory = settings.GetStrSetting(StrSetting::OutPutDirectory);
-    out.MapTypeIndex = settings.GetIntSetting(IntSetting::MapTypeIndex);
+    out.MapTypeIndex = settings.GetIndexSetting(IntSetting::MapTypeIndex);
     out.FailedTryTimes = settings.GetIntSetting(IntSetting::FailedTryTimes);
     out.OverWriteDownload = settings.GetBoolSetting(BoolSetting::OverWriteDownload);
     out.LogFileName = settings.GetStrSetting(StrSetting::LogFileName);
     out.DownloadDelay = settings.GetIntSetting(IntSetting::DownloadDelay);
     out.UserAgent = settings.GetStrSetting(StrSetting::UserAgent);
-    out.ProxyType = settings.GetIntSetting(IntSetting::ProxyType);
+    out.ProxyType = settings.GetIndexSetting(IntSetting::ProxyType);
     out.ProxyHost = settings.GetStrSetting(StrSetting::ProxyHost);
     out.ProxyPort = settings.GetStrSetting(StrSetting::ProxyPort);
     out.ProxyUser = settings.GetStrSetting(StrSetting::ProxyUser);
@@ -27,12 +27,12 @@ DownloadSettings DownloadSettingsFrom(const TSettings& settings) {
 UrlSettings UrlSettingsFrom(const TSettings& settings) {
     UrlSettings out;
     out.MapLanguageCode = settings.GetStrSetting(StrSetting::MapLanguageCode);
-    out.MapSeverIndex = settings.GetIntSetting(IntSetting::MapSeverIndex);
+    out.MapSeverIndex = settings.GetIndexSetting(IntSetting::MapSeverIndex);
     out.SatMapTileVer = settings.GetStrSetting(StrSetting::SatMapTileVer);
     out.RoadMapTileVer = settings.GetStrSetting(StrSetting::RoadMapTileVer);
     out.DownloadNoLabel = settings.GetBoolSetting(BoolSetting::DownloadNoLabel);
     out.BigFontMode = settings.GetBoolSetting(BoolSetting::BigFontMode);
-    out.TiandituIndex = settings.GetIntSetting(IntSetting::TiandituIndex);
+    out.TiandituIndex = settings.GetIndexSetting(IntSetting::TiandituIndex);
     out.BNormalUDT = settings.GetStrSetting(StrSetting::BNormalUDT);
     out.BNormalVer = settings.GetStrSetting(StrSetting::BNormalVer);
     out.BSatelliteUDT = settings.GetStrSetting(StrSetting::BSatelliteUDT);

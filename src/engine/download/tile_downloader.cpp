@@ -251,11 +251,20 @@ bool TTileDownloader::GetTile(const TTile& tile, std::filesystem::path& fileName
         for (int pass = 0; pass < 2; ++pass) {
             const std::string_view folder =
                 pass == 0 ? MapTileFolders[Ord(FMapType)] : MapOverlayFolders[Ord(FMapType)];
+            std::string url = pass == 0 ? urls.Base : urls.Overlay;
+            if (url.empty() && pass == 1) {
+                // No overlay for this layer or zoom: the base tile is the last one, and there
+                // is nothing on disk to look for.
+                break;
+            }
+            // The folder is resolved once per pass; only the file name changes with the type.
+            const std::filesystem::path tileFolder =
+                TileFolderPath(FOutPutDirectory, folder, tile.z, tile.x);
             const auto pathFor = [&](TImgType t) {
-                return TilePath(FOutPutDirectory, folder, tile, ImgFileExt(t));
+                std::string name = FormatInt(tile.y);
+                name += ImgFileExt(t);
+                return tileFolder / name;
             };
-            const bool basePassSaved = saved;
-            const std::filesystem::path basePassFile = fileName;
             saved = false;
             status = 200;
             fileName = pathFor(type);
@@ -284,17 +293,10 @@ bool TTileDownloader::GetTile(const TTile& tile, std::filesystem::path& fileName
                 }
             }
 
-            std::string url = pass == 0 ? urls.Base : urls.Overlay;
             if (url.empty()) {
-                if (pass == 0) {
-                    // No base URL for this address: it still counts as one failed tile.
-                    reported = true;
-                    Report(false, 0, status);
-                } else {
-                    // No overlay for this layer or zoom: the base tile is the last one.
-                    saved = basePassSaved;
-                    fileName = basePassFile;
-                }
+                // No base URL for this address: it still counts as one failed tile.
+                reported = true;
+                Report(false, 0, status);
                 break;
             }
 

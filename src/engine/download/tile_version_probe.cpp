@@ -101,7 +101,7 @@ void StoreTileVersions(const TileVersions& versions, TileVersionStore& store) {
     store_if("BSatelliteStreetVer", versions.BSatelliteStreetVer);
 }
 
-void UpdateTileVersions(TileVersionStore& store) {
+TileVersions FetchTileVersions() {
     TileVersions versions;
     if (const HttpResponse google = HttpGetForLookup(kGoogleLoaderUrl); Succeeded(google)) {
         ParseGoogleLoader(google.body, versions);
@@ -109,7 +109,11 @@ void UpdateTileVersions(TileVersionStore& store) {
     if (const HttpResponse baidu = HttpGetForLookup(kBaiduHomeUrl); Succeeded(baidu)) {
         ParseBaiduPage(baidu.body, versions);
     }
-    StoreTileVersions(versions, store);
+    return versions;
+}
+
+void UpdateTileVersions(TileVersionStore& store) {
+    StoreTileVersions(FetchTileVersions(), store);
 }
 
 }  // namespace engine

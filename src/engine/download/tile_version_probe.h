@@ -42,8 +42,10 @@ class TileVersionStore {
 // Stores every found value; SatMapTileVer goes to SatMapTileVerNew as well.
 void StoreTileVersions(const TileVersions& versions, TileVersionStore& store);
 
-// Fetches both pages with lookup clients (a failed request leaves its values alone), parses
-// them and stores what was found. Meant for a background thread.
+// Fetches both pages with lookup clients and parses them; a failed request leaves its values
+// unset. Blocks for the transfers: meant for a background thread.
+TileVersions FetchTileVersions();
+// FetchTileVersions, then StoreTileVersions.
 void UpdateTileVersions(TileVersionStore& store);
 
 }  // namespace engine

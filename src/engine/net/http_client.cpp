@@ -6,9 +6,11 @@
 #include <cctype>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 #include <string_view>
 
 #include "engine/core/text_helpers.h"
+#include "engine/net/user_agents.h"
 
 namespace engine {
 namespace {
@@ -36,6 +38,8 @@ struct Transfer {
     std::string location;
     const std::function<bool()>* abortCheck = nullptr;
     bool aborted = false;
+    std::size_t maxBody = 0;
+    bool tooLarge = false;
 
     bool ShouldAbort() {
         if (!aborted && abortCheck != nullptr && *abortCheck && (*abortCheck)()) {
@@ -47,6 +51,11 @@ struct Transfer {
 
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
     auto* transfer = static_cast<Transfer*>(user);
+    if (size * count > transfer->maxBody - transfer->body.size()) {
+        // Taking fewer bytes than offered ends the transfer with a write error.
+        transfer->tooLarge = true;
+        return 0;
+    }
     transfer->body.append(data, size * count);
     return size * count;
 }
@@ -81,8 +90,10 @@ HttpClientConfig WorkerClientConfig(const std::string& userAgent, const ProxyCon
 HttpClientConfig LookupClientConfig() {
     HttpClientConfig config;
     config.http11 = false;
+    config.userAgent = kLookupUserAgent;
     config.timeout = std::chrono::milliseconds(90000);
     config.keepAlive = false;
+    config.maxBodyBytes = kMaxLookupAnswerBytes;
     return config;
 }
 
@@ -160,6 +171,8 @@ void HttpClient::Impl::Configure(CURL* easy, const std::string& url, Transfer& t
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(config.timeout.count()));
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(config.connectTimeout.count()));
+    // An announced length above the limit is refused before any byte of the body is read.
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(transfer.maxBody));
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeader);
@@ -221,6 +234,11 @@ HttpResponse HttpClient::Impl::Run(CURL* easy, Transfer& transfer, const char* e
         response.error = "transfer did not complete";
         return response;
     }
+    if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
+        response.tooLarge = true;
+        response.error = "the answer is larger than " + std::to_string(transfer.maxBody) + " bytes";
+        return response;
+    }
     if (result != CURLE_OK) {
         // Headers came but the body did not end as announced (cut off, reset, timed out).
         response.truncated = status > 0;
@@ -254,6 +272,7 @@ void HttpClient::SetAbortCheck(std::function<bool()> shouldAbort) {
 HttpResponse HttpClient::Get(const std::string& url) {
     Transfer transfer;
     transfer.abortCheck = &impl_->abortCheck;
+    transfer.maxBody = impl_->config.maxBodyBytes;
     if (transfer.ShouldAbort()) {
         HttpResponse response;
         response.aborted = true;

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/core/body_limits.h"
+
 namespace engine {
 
 // A failed transfer (transferred == false) never carries a body: a body cut short is dropped,
@@ -20,6 +22,7 @@ struct HttpResponse {
     std::string contentType;
     bool truncated = false;  // the connection ended before the announced body was complete
     bool aborted = false;    // the abort check ended the transfer
+    bool tooLarge = false;   // the body passed the client's limit and was dropped
     std::string error;       // transport error text when the transfer failed
 };
 
@@ -37,11 +40,14 @@ struct HttpClientConfig {
     std::chrono::milliseconds timeout{90000};  // whole transfer
     std::chrono::milliseconds connectTimeout{30000};
     bool keepAlive = true;  // keep the connection open for the next request of the client
+    // A longer body fails the request as soon as it is announced or passes the limit.
+    std::size_t maxBodyBytes = kMaxTileBodyBytes;
 };
 
 // Download workers: HTTP/1.1, the task's user agent and proxy, keep-alive, no redirects.
 HttpClientConfig WorkerClientConfig(const std::string& userAgent, const ProxyConfig& proxy);
-// Web lookups: a fresh client each, HTTP/1.0, default agent, 90 s, no proxy.
+// Web lookups: a fresh client each, HTTP/1.0, kLookupUserAgent, 90 s, no proxy, answers of at
+// most kMaxLookupAnswerBytes.
 HttpClientConfig LookupClientConfig();
 
 // One client keeps one connection open between requests (when keepAlive); use one per thread.

@@ -5,6 +5,7 @@
 
 #include "engine/core/number_format.h"
 #include "engine/core/text_helpers.h"
+#include "engine/log/logger.h"
 
 namespace engine {
 namespace {
@@ -80,6 +81,23 @@ const SettingDescriptor* TIniConfig::Find(SettingKind kind, int index) const {
     return nullptr;
 }
 
+void TIniConfig::LogOnce(const std::string& line) const {
+    {
+        const std::lock_guard<std::mutex> guard(loggedLock_);
+        if (!logged_.insert(line).second) {
+            return;
+        }
+    }
+    AppendLog(line);
+}
+
+void TIniConfig::LogUnreadable(const SettingDescriptor& prop, std::string_view text,
+                               std::string_view fallback) const {
+    LogOnce("settings: [" + std::string(SectionName(prop.kind)) + "] " + prop.name + "=" +
+            std::string(text) + " cannot be read; the default " + std::string(fallback) +
+            " is used");
+}
+
 double TIniConfig::FloatDefault(const SettingDescriptor& prop) const {
     return ParseFloat(GetDefaultValue(prop.name)).value_or(0.0);
 }
@@ -90,8 +108,14 @@ bool TIniConfig::GetBoolSetting(int index) const {
         return false;
     }
     const auto text = ini_.Read(SectionName(prop->kind), prop->name);
-    const auto value = text ? ParseInt32(*text, true) : std::nullopt;
-    return value ? *value != 0 : BoolDefault(*prop);
+    if (!text) {
+        return BoolDefault(*prop);
+    }
+    if (const auto value = ParseInt32(*text, true)) {
+        return *value != 0;
+    }
+    LogUnreadable(*prop, *text, BoolDefault(*prop) ? "1" : "0");
+    return BoolDefault(*prop);
 }
 
 std::int32_t TIniConfig::GetIntSetting(int index) const {
@@ -100,8 +124,14 @@ std::int32_t TIniConfig::GetIntSetting(int index) const {
         return 0;
     }
     const auto text = ini_.Read(SectionName(prop->kind), prop->name);
-    const auto value = text ? ParseInt32(*text, true) : std::nullopt;
-    return value.value_or(prop->declaredDefault);
+    if (!text) {
+        return prop->declaredDefault;
+    }
+    if (const auto value = ParseInt32(*text, true)) {
+        return *value;
+    }
+    LogUnreadable(*prop, *text, FormatInt(prop->declaredDefault));
+    return prop->declaredDefault;
 }
 
 double TIniConfig::GetFloatSetting(int index) const {
@@ -110,8 +140,14 @@ double TIniConfig::GetFloatSetting(int index) const {
         return 0;
     }
     const auto text = ini_.Read(SectionName(prop->kind), prop->name);
-    const auto value = text ? ParseFloat(*text) : std::nullopt;
-    return value ? *value : FloatDefault(*prop);
+    if (!text) {
+        return FloatDefault(*prop);
+    }
+    if (const auto value = ParseFloat(*text)) {
+        return *value;
+    }
+    LogUnreadable(*prop, *text, FormatFloat(FloatDefault(*prop)));
+    return FloatDefault(*prop);
 }
 
 std::string TIniConfig::GetStrSetting(int index) const {

@@ -4,6 +4,8 @@
 // There is no cache; every read and every write goes to the file, so several objects on one
 // file always agree.
 #include <cstdint>
+#include <mutex>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -42,7 +44,8 @@ class TIniConfig {
     virtual std::string GetDefaultValue(std::string_view name) const;
     void AddDefault(std::string name, std::string value);
 
-    // An index without a descriptor of that type reads false, 0, 0 or "".
+    // An index without a descriptor of that type reads false, 0, 0 or "". A stored text that
+    // does not parse as the setting's type reads as its default, with a line in the log.
     bool GetBoolSetting(int index) const;
     std::int32_t GetIntSetting(int index) const;
     double GetFloatSetting(int index) const;
@@ -65,18 +68,25 @@ class TIniConfig {
     // can be called: registers the defaults, then checks the indices (throws IniConfigError).
     void Initialize();
     virtual void RegisterDefaults() {}
+    // Writes a line to the program's log the first time this store meets it, so that a damaged
+    // value read at every page load or download start leaves one trace, not thousands.
+    void LogOnce(const std::string& line) const;
 
   private:
     void CheckPropIndexes() const;
     const SettingDescriptor* Find(SettingKind kind, int index) const;
     bool BoolDefault(const SettingDescriptor& prop) const { return prop.declaredDefault != 0; }
     double FloatDefault(const SettingDescriptor& prop) const;
+    void LogUnreadable(const SettingDescriptor& prop, std::string_view text,
+                       std::string_view fallback) const;
 
     std::string className_;
     IniFile ini_;
     std::vector<SettingDescriptor> propList_;
     std::vector<std::string> defPropNames_;
     std::vector<std::string> defPropValues_;
+    mutable std::mutex loggedLock_;
+    mutable std::set<std::string> logged_;  // guarded by loggedLock_
 };
 
 }  // namespace engine

@@ -1,5 +1,6 @@
 #include "engine/settings/settings.h"
 
+#include <algorithm>
 #include <system_error>
 #include <vector>
 
@@ -46,6 +47,22 @@ TSettings::TSettings(SettingsPaths paths)
     : TIniConfig("TSettings", SettingsTable(), IniFile(paths.configFile)),
       paths_(std::move(paths)) {
     Initialize();
+}
+
+std::int32_t TSettings::GetIndexSetting(IntSetting s) const {
+    const std::int32_t value = GetIntSetting(s);
+    const auto range = IndexSettingRange(s);
+    if (!range || (value >= range->first && value <= range->last)) {
+        return value;
+    }
+    const auto prop = std::find_if(PropList().begin(), PropList().end(), [s](const auto& p) {
+        return p.kind == SettingKind::Integer && p.index == static_cast<int>(s);
+    });
+    const std::int32_t fallback = prop->declaredDefault;
+    LogOnce("settings: " + prop->name + " " + FormatInt(value) + " is outside " +
+            FormatInt(range->first) + ".." + FormatInt(range->last) + "; " + FormatInt(fallback) +
+            " is used");
+    return fallback;
 }
 
 void TSettings::RegisterDefaults() {

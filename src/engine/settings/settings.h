@@ -3,9 +3,11 @@
 // Callers name a setting by its enumerator, e.g. settings.GetIntSetting(IntSetting::MaxThread);
 // the enumerator's value is the setting's index within its type.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "engine/core/core_types.h"
 #include "engine/settings/ini_config.h"
 #include "engine/settings/settings_paths.h"
 
@@ -126,6 +128,35 @@ enum class FloatSetting { VANTOREL_FLOAT_SETTINGS(VANTOREL_SETTING_ENUMERATOR) }
 enum class StrSetting { VANTOREL_STR_SETTINGS(VANTOREL_SETTING_ENUMERATOR) };
 #undef VANTOREL_SETTING_ENUMERATOR
 
+// The entries of the list an index setting points into (a layer, a list entry, a settings page
+// or a file-dialog filter); nothing for an integer setting that is not an index.
+struct IndexRange {
+    int first = 0;
+    int last = 0;
+};
+constexpr std::optional<IndexRange> IndexSettingRange(IntSetting s) {
+    switch (s) {
+        case IntSetting::MapTypeIndex:
+            return IndexRange{0, kMapTypeCount - 1};
+        case IntSetting::OutImageIndex:
+            return IndexRange{0, 8};  // the stitch dialog's nine outputs
+        case IntSetting::CompressTypeIndex:
+            return IndexRange{0, 4};  // its five compressions
+        case IntSetting::SettingIndex:
+            return IndexRange{0, 4};  // the settings dialog's five pages
+        case IntSetting::TiandituIndex:
+            return IndexRange{0, 10};  // the national service and ten provinces
+        case IntSetting::MapSeverIndex:
+            return IndexRange{0, 1};  // the China and the international Google host
+        case IntSetting::ProxyType:
+            return IndexRange{0, 2};  // none, the system's, the user's own
+        case IntSetting::ExportBoundaryDlgFilterIndex:
+            return IndexRange{1, 4};  // the boundary export's four file kinds, from 1
+        default:
+            return std::nullopt;
+    }
+}
+
 class TSettings : public TIniConfig {
   public:
     // Builds the store over paths.configFile; the path defaults come from the other folders,
@@ -147,6 +178,10 @@ class TSettings : public TIniConfig {
     std::int32_t GetIntSetting(IntSetting s) const { return GetIntSetting(static_cast<int>(s)); }
     double GetFloatSetting(FloatSetting s) const { return GetFloatSetting(static_cast<int>(s)); }
     std::string GetStrSetting(StrSetting s) const { return GetStrSetting(static_cast<int>(s)); }
+    // Every reader of an index setting reads it here, so the dialog, the page, the tile
+    // addresses, the task and the stitch agree: a stored value outside its list reads as the
+    // setting's default, with a line in the log. Any other setting reads as GetIntSetting.
+    std::int32_t GetIndexSetting(IntSetting s) const;
 
     void SetBoolSetting(BoolSetting s, bool v) { SetBoolSetting(static_cast<int>(s), v); }
     void SetIntSetting(IntSetting s, std::int32_t v) { SetIntSetting(static_cast<int>(s), v); }

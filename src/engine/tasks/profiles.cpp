@@ -12,6 +12,8 @@
 #include "engine/core/atomic_file.h"
 #include "engine/core/number_format.h"
 #include "engine/core/text_helpers.h"
+#include "engine/log/logger.h"
+#include "engine/settings/settings.h"
 #include "engine/tasks/task_text.h"
 
 namespace engine {
@@ -159,6 +161,13 @@ void TProfiles::Load(const std::filesystem::path& fileName) {
     tileType_ = static_cast<TTileType>(ToInt32Or(ValueOf(lines, "TileType"), 0) & 0xFF);
     noLabel_ = (ToInt32Or(ValueOf(lines, "NoLabel"), 0) & 0xFF) != 0;
     tiandituIndex_ = ToInt32Or(ValueOf(lines, "TiandituIndex"), 0);
+    // The stitch and the download read the same grid from it as from the settings.
+    constexpr IndexRange kTianditu = *IndexSettingRange(IntSetting::TiandituIndex);
+    if (tiandituIndex_ < kTianditu.first || tiandituIndex_ > kTianditu.last) {
+        AppendLog("task " + fileName.string() + ": TiandituIndex " + FormatInt(tiandituIndex_) +
+                  " is outside 0.." + FormatInt(kTianditu.last) + "; 0 is used");
+        tiandituIndex_ = 0;
+    }
 }
 
 void TProfiles::Delete() {

@@ -9,22 +9,10 @@
 #include "engine/core/number_format.h"
 #include "engine/core/text_helpers.h"
 #include "engine/core/tile_math.h"
+#include "engine/core/xml_escape.h"
 
 namespace engine {
 namespace {
-
-// The map name goes into CDATA sections; a "]]>" inside it would end the section early.
-std::string CData(std::string_view text) {
-    std::string out = "<![CDATA[";
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("]]>", start)) != std::string_view::npos;) {
-        out += text.substr(start, end - start);
-        out += "]]]]><![CDATA[>";
-        start = end + 3;
-    }
-    out += text.substr(start);
-    return out + "]]>";
-}
 
 std::string TrackerStart(std::string_view versionCode) {
     return "<OruxTracker xmlns=\"" + std::string(TOruxMapsSqlite::kCalibrationNamespace) +
@@ -73,7 +61,7 @@ TOruxMapsSqlite::TOruxMapsSqlite(const std::filesystem::path& dbFileName, std::s
     insertTile_ = db_->Prepare("INSERT or REPLACE INTO tiles (x,y,z,image) VALUES (?,?,?,?)");
     configs_.push_back("<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + TrackerStart("3.0") +
                        "<MapCalibration layers=\"true\" layerLevel=\"0\"><MapName>" +
-                       CData(mapName_) + "</MapName>");
+                       XmlCData(mapName_) + "</MapName>");
 }
 
 TOruxMapsSqlite::~TOruxMapsSqlite() {
@@ -121,7 +109,7 @@ void TOruxMapsSqlite::AddConfigLevel(const TTileBound& range, std::int32_t zoomL
     };
     std::string line = TrackerStart("2.1");
     line += "<MapCalibration layers=\"false\" layerLevel=\"" + FormatInt(zoomLevel) + "\">";
-    line += "<MapName>" + CData(mapName_ + FormatInt(zoomLevel)) + "</MapName>";
+    line += "<MapName>" + XmlCData(mapName_ + FormatInt(zoomLevel)) + "</MapName>";
     line += "<MapChunks xMax=\"" + FormatInt(columns) + "\" yMax=\"" + FormatInt(rows) +
             "\" datum=\"WGS84\" projection=\"Mercator\" img_height=\"" + FormatInt(s) +
             "\" img_width=\"" + FormatInt(s) + "\"/>";
@@ -154,7 +142,8 @@ void TOruxMapsSqlite::finishAtlasCreation(const TGLatLngBounds& /*bounds*/) {
         text += "\r\n";
     }
     std::string error;
-    const bool saved = WriteFileAtomic(CalibrationFile(), text, &error);
+    const bool saved =
+        WriteFileAtomic(CalibrationFile(), text, &error, {.mode = {}, .durable = true});
     batch_.CommitPending();
     if (!saved) {
         throw std::runtime_error("cannot save the calibration file: " + error);

@@ -10,9 +10,9 @@
 #include "engine/core/datum.h"
 #include "engine/core/number_format.h"
 #include "engine/core/text_helpers.h"
+#include "engine/core/xml_escape.h"
 #include "geodata/export/gbk.h"
 #include "geodata/polyline/polyline_codec.h"
-#include "geodata/xml/xml_escape.h"
 
 namespace geodata {
 namespace {
@@ -286,7 +286,7 @@ std::string TBoundary::KmlText(std::string_view value, const std::string& name,
         "xmlns:kml=\"http://www.opengis.net/kml/2.2\" xmlns:atom=\"http://www.w3.org/2005/Atom\">",
         "<Document>",
         "\t<Placemark>",
-        "\t<name>" + EscapeXmlText(name) + "</name>",
+        "\t<name>" + engine::EscapeXmlText(name) + "</name>",
         "\t<description>由 Vantorel 导出的边界线</description>",
         "\t<Style><LineStyle><color>ff0000FF</color><width>3</width></LineStyle></Style>",
         "\t\t<LineString>",

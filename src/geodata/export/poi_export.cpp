@@ -10,26 +10,13 @@
 #include "engine/core/datum.h"
 #include "engine/core/number_format.h"
 #include "engine/core/text_helpers.h"
+#include "engine/core/xml_escape.h"
 #include "geodata/export/xls_writer.h"
 
 namespace geodata {
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
-
-// CDATA cannot hold "]]>"; split it over two sections so that any name keeps the XML valid.
-std::string CData(const std::string& text) {
-    std::string out = "<![CDATA[";
-    std::size_t start = 0;
-    for (auto at = text.find("]]>"); at != std::string::npos; at = text.find("]]>", start)) {
-        out.append(text, start, at + 2 - start);
-        out += "]]><![CDATA[";
-        start = at + 2;
-    }
-    out.append(text, start, std::string::npos);
-    out += "]]>";
-    return out;
-}
 
 std::string JoinLines(const std::vector<std::string>& lines) {
     std::string text;
@@ -138,8 +125,8 @@ std::string KMLIconStyle() {
 
 std::string POIToPlacemark(const TPOIData& poi, engine::TCoordType coordType) {
     const auto position = ConvertPOICoord(poi.location, coordType);
-    return JoinLines({"\t\t<Placemark>", "\t\t\t<name>" + CData(poi.name) + "</name>",
-                      "\t\t\t<description>" + CData(poi.address) + "</description>",
+    return JoinLines({"\t\t<Placemark>", "\t\t\t<name>" + engine::XmlCData(poi.name) + "</name>",
+                      "\t\t\t<description>" + engine::XmlCData(poi.address) + "</description>",
                       "\t\t\t<styleUrl>#icon-1073</styleUrl>", "\t\t\t<Point>",
                       "\t\t\t\t<coordinates>" + engine::FormatFloat(position.lng) + "," +
                           engine::FormatFloat(position.lat) + ",0</coordinates>",

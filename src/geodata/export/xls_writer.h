@@ -1,7 +1,9 @@
 #pragma once
 // A minimal worksheet writer: BIFF records for text, number, integer and blank cells between a
-// BOF record with the CODEPAGE record that names GBK (936) and an EOF record, and nothing else.
-// Texts are stored in GBK.
+// BOF record with the CODEPAGE record that names GBK (936) and an EOF record. Texts are stored
+// in GBK. The saved file holds that worksheet in a workbook stream (BIFF5), behind the records
+// every reader needs before a sheet (the code page, fonts, the cell formats the cells point at
+// and the sheet's place), inside the compound document an .xls file is.
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -25,7 +27,9 @@ using XlsValue = std::variant<std::monostate, bool, std::uint8_t, std::int16_t, 
 
 class TXlsWriter {
   public:
-    static constexpr std::size_t kMaxLabelBytes = 65527;
+    // A record's data holds at most 8224 bytes (readers refuse longer ones); a text cell's own
+    // fields take 8 of them.
+    static constexpr std::size_t kMaxLabelBytes = 8216;
     static constexpr std::uint16_t kGbkCodePage = 936;
 
     TXlsWriter();
@@ -33,11 +37,15 @@ class TXlsWriter {
     // Starts a new worksheet: empties the stream and writes BOF and CODEPAGE.
     void NewXls();
     void SetCells(std::uint8_t col, std::uint16_t row, const XlsValue& value);
-    // Appends EOF and writes the whole stream to the file (atomically). False, and no file,
-    // when the name is blank; a file that cannot be written throws std::runtime_error.
+    // Appends EOF and writes the workbook to the file (atomically). False, and no file, when
+    // the name is blank; a file that cannot be written throws std::runtime_error.
     bool SaveToXls(const std::filesystem::path& fileName);
 
+    // The worksheet's records so far.
     const std::string& Stream() const { return stream_; }
+    // The workbook stream of the worksheet: the workbook records, then the worksheet with its
+    // DIMENSIONS record after BOF and CODEPAGE. Call once the worksheet has its EOF.
+    std::string WorkbookStream() const;
 
     void WriteBOF();
     void WriteCodePage();
@@ -51,8 +59,15 @@ class TXlsWriter {
   private:
     void Put16(std::uint16_t value);
     void Put32(std::uint32_t value);
+    void Cell(std::uint8_t col, std::uint16_t row);
 
     std::string stream_;
+    // The rows and columns the cells span (DIMENSIONS); none while there is no cell.
+    bool hasCells_ = false;
+    std::uint16_t firstRow_ = 0;
+    std::uint16_t lastRow_ = 0;
+    std::uint8_t firstCol_ = 0;
+    std::uint8_t lastCol_ = 0;
 };
 
 // Date and time text of a cell: "yyyy/m/d h:mm:ss", the date alone at midnight.

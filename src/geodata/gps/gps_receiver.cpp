@@ -38,6 +38,12 @@ void GpsReceiver::Stop() {
     assembler_.Reset();
 }
 
+bool GpsReceiver::ConnectionLost() {
+    const bool wasConnected = connected_;
+    Stop();
+    return wasConnected;
+}
+
 void GpsReceiver::ComAfterClose() {
     assembler_.Reset();
 }
@@ -69,12 +75,11 @@ void GpsReceiver::ParseSentences(std::string_view line) {
         const auto piece = "$" + std::string(line.substr(
                                      start, next == std::string_view::npos ? next : next - start));
         if (piece.starts_with("$GNGGA") || piece.starts_with("$GPGGA")) {
-            auto fix = std::make_unique<GpsFix>();
-            fix->sat = kSatNoFix;
-            ReadGgaSentence(piece, *fix);
-            fix->Sentence = piece;
+            auto point = std::make_unique<TGPXwpt>();
+            point->sat = kSatNoFix;
+            nmeaFile_.GPGGAToGPXwpt(piece, *point);
             if (OnDataNotify) {
-                OnDataNotify(*this, std::move(fix), 0);
+                OnDataNotify(*this, std::move(point), 0);
             }
         }
         if (next == std::string_view::npos) {

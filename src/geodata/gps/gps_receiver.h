@@ -1,17 +1,19 @@
 #pragma once
 // The GPS receiver monitor without its window parts: it follows the port's state, cuts the
 // received characters into lines, turns every GGA sentence of a GPS-only or combined receiver
-// into a fix for its owner and appends every line to the day's raw log. The serial port itself
-// sits behind IGpsPort so that the Qt adapter and tests can provide it.
+// into a track point for its owner (with the NMEA reader's conversion) and appends every line
+// to the day's raw log. The serial port itself sits behind IGpsPort so that the Qt adapter and
+// tests can provide it.
 #include <exception>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "geodata/gps/gps_fix.h"
 #include "geodata/gps/nmea_day_log.h"
 #include "geodata/gps/nmea_line_assembler.h"
+#include "geodata/gpx/gpx_model.h"
+#include "geodata/nmea/nmea_file.h"
 
 namespace geodata {
 
@@ -26,8 +28,8 @@ class IGpsPort {
 
 class GpsReceiver;
 
-// Sender, the fix (the handler owns it), status (always 0).
-using TOnDataNotify = std::function<void(GpsReceiver&, std::unique_ptr<GpsFix>, int)>;
+// Sender, the point made for this event (the handler owns it), status (always 0).
+using TOnDataNotify = std::function<void(GpsReceiver&, std::unique_ptr<TGPXwpt>, int)>;
 
 class GpsReceiver {
   public:
@@ -46,6 +48,10 @@ class GpsReceiver {
     // receiver disconnected. A half-received line is discarded.
     void Start();
     void Stop();
+    // The port failed while open (a read error, the device gone): the connection ends as Stop
+    // ends it, so that nothing reads a dead device again. Returns whether a connection ended,
+    // so that the caller reports it once.
+    bool ConnectionLost();
 
     bool Connected() const { return connected_; }
     void SetConnected(bool connected) { connected_ = connected; }
@@ -59,7 +65,8 @@ class GpsReceiver {
     // The port's after-close event.
     void ComAfterClose();
 
-    // Parses one line: every GGA sentence in it of the GN or GP talker gives one fix.
+    // Parses one line: every GGA sentence in it of the GN or GP talker gives one point, marked
+    // with sat kSatNoFix when the sentence cannot be read.
     void ParseSentences(std::string_view line);
     void SaveFile(std::string_view line) { log_.SaveFile(line); }
 
@@ -70,6 +77,7 @@ class GpsReceiver {
     NmeaDayLog log_;
     std::function<void(const std::string&)> showMessage_;
     NmeaLineAssembler assembler_;
+    TNMEAFile nmeaFile_;
     bool connected_ = false;
 };
 

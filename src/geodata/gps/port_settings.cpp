@@ -51,6 +51,11 @@ void TakeListed(const std::array<std::string_view, N>& allowed, std::string_view
 
 }  // namespace
 
+bool PortChosen(std::string_view port) {
+    port = Trim(port);
+    return !port.empty() && !SameText(port, kFirstRunPort);
+}
+
 std::int32_t ComPortSettings::BaudRateValue() const {
     if (BaudRate == "Custom") {
         return CustomBaudRate;
@@ -166,7 +171,7 @@ bool SavePortSettings(const std::filesystem::path& file, std::string_view sectio
         text += line;
         text += "\r\n";
     }
-    return engine::WriteFileAtomic(file, text, error);
+    return engine::WriteFileAtomic(file, text, error, {.mode = {}, .durable = true});
 }
 
 }  // namespace geodata

@@ -19,8 +19,12 @@ inline constexpr std::array<std::string_view, 5> kParityTexts = {"None", "Odd", 
 inline constexpr std::array<std::string_view, 4> kFlowControlTexts = {"Hardware", "Software",
                                                                       "None", "Custom"};
 
+// The port a new port starts with, as settings files of every version store it. No serial port
+// of this system bears that name, so a stored "COM1" means that no user has chosen a port yet.
+inline constexpr std::string_view kFirstRunPort = "COM1";
+
 struct ComPortSettings {
-    std::string Port = "COM1";
+    std::string Port = std::string(kFirstRunPort);
     std::string BaudRate = "9600";
     std::int32_t CustomBaudRate = 9600;
     std::string StopBits = "1";
@@ -31,6 +35,10 @@ struct ComPortSettings {
     // Bits per second: the custom rate when BaudRate is "Custom".
     std::int32_t BaudRateValue() const;
 };
+
+// Whether `port` names a port that a user chose: anything but the first-run default (or no name
+// at all). Only an unchosen port may give way to another port that is present.
+bool PortChosen(std::string_view port);
 
 // Reads the section into `settings`. A missing key, or a value that is not one of the listed
 // texts, leaves that setting as it was; "CustomBaudRate" is read (9600 when missing) only when

@@ -4,10 +4,10 @@
 
 #include "engine/core/atomic_file.h"
 #include "engine/core/number_format.h"
+#include "engine/core/xml_escape.h"
 #include "geodata/gpx/gpx_file.h"
 #include "geodata/gpx/iso8601.h"
 #include "geodata/gpx/text_utils.h"
-#include "geodata/xml/xml_escape.h"
 
 namespace geodata {
 namespace {
@@ -133,11 +133,11 @@ std::string FindDeclaration(std::string_view attributes, const std::string& pref
 }  // namespace
 
 std::string TGPXFile::XMLise(std::string_view s) {
-    return EscapeXmlText(s);
+    return engine::EscapeXmlText(s);
 }
 
 std::string TGPXFile::XMLiseAttribute(std::string_view s) {
-    return EscapeXmlAttribute(s);
+    return engine::EscapeXmlAttribute(s);
 }
 
 std::string TGPXFile::Indent(int count) const {

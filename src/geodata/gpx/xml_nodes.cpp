@@ -1,7 +1,9 @@
 #include "geodata/gpx/xml_nodes.h"
 
+#include <cctype>
 #include <sstream>
 
+#include "engine/core/xml_escape.h"
 #include "geodata/gpx/text_utils.h"
 
 namespace geodata {
@@ -65,7 +67,25 @@ std::string TextContent(pugi::xml_node node) {
 std::string OuterXml(pugi::xml_node node) {
     std::ostringstream out;
     node.print(out, "", pugi::format_raw);
-    return out.str();
+    const std::string printed = out.str();
+    // The printer writes a control character of the source as "&#NN;", which XML 1.0 forbids
+    // but for tab, line feed and carriage return: those references are left out. (Its own
+    // option to skip controls would drop the three allowed ones in attributes too.)
+    std::string kept;
+    kept.reserve(printed.size());
+    for (std::size_t i = 0; i < printed.size(); ++i) {
+        if (printed.compare(i, 2, "&#") == 0 && i + 4 < printed.size() && printed[i + 4] == ';' &&
+            std::isdigit(static_cast<unsigned char>(printed[i + 2])) &&
+            std::isdigit(static_cast<unsigned char>(printed[i + 3]))) {
+            const int code = (printed[i + 2] - '0') * 10 + (printed[i + 3] - '0');
+            if (code < 32 && code != '\t' && code != '\n' && code != '\r') {
+                i += 4;
+                continue;
+            }
+        }
+        kept += printed[i];
+    }
+    return engine::XmlCharacters(kept);
 }
 
 }  // namespace geodata

@@ -14,7 +14,7 @@ pugi::xml_attribute AttributeNoCase(pugi::xml_node node, std::string_view name);
 pugi::xml_node PathNoCase(pugi::xml_node node, std::string_view path);
 // All text below the node, in document order.
 std::string TextContent(pugi::xml_node node);
-// The node as XML text without added white space.
+// The node as XML text without added white space, without the characters XML 1.0 forbids.
 std::string OuterXml(pugi::xml_node node);
 
 }  // namespace geodata

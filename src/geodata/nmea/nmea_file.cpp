@@ -74,7 +74,7 @@ int CurrentYear() {
 
 // Latitude and longitude from fields lat, N/S, lon, E/W starting at `at`. False when the
 // N/S field is empty (no position: nothing set); a missing E/W letter is a read error that
-// marks the point with sat 254.
+// marks the point with kSatNoFix.
 enum class PositionRead { kNone, kError, kDone };
 PositionRead ReadPosition(const Fields& f, std::size_t at, TGPXwpt& point) {
     const double lat = DegreesMinutes(f[at]);
@@ -84,7 +84,7 @@ PositionRead ReadPosition(const Fields& f, std::size_t at, TGPXwpt& point) {
     point.Latitude = f[at + 1].front() == 'N' ? lat : -lat;
     const double lon = DegreesMinutes(f[at + 2]);
     if (f[at + 3].empty()) {
-        point.sat = 254;
+        point.sat = kSatNoFix;
         return PositionRead::kError;
     }
     point.Longitude = f[at + 3].front() == 'E' ? lon : -lon;
@@ -207,7 +207,7 @@ void TNMEAFile::ImportNMEA(const std::filesystem::path& fileName) {
     GPXd->trk.Add(std::move(track));
 
     auto current = std::make_unique<TGPXwpt>();
-    current->sat = 254;
+    current->sat = kSatNoFix;
     TDateTime rmcTime = 0;
     int lines = 0, crcErrors = 0, ggaLines = 0, rmcLines = 0;
     std::size_t start = 0;
@@ -235,10 +235,10 @@ void TNMEAFile::ImportNMEA(const std::filesystem::path& fileName) {
             ++rmcLines;
             rmcTime = current->DateTime;
         }
-        if (rmcTime != 0 && current->sat != 254) {
+        if (rmcTime != 0 && current->sat != kSatNoFix) {
             segment.Add(std::move(current));
             current = std::make_unique<TGPXwpt>();
-            current->sat = 254;
+            current->sat = kSatNoFix;
         }
     }
     segment.filled = !segment.Empty();

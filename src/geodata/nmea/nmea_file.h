@@ -1,6 +1,7 @@
 #pragma once
 // NMEA 0183 sentences of a GPS receiver: checksum test, GGA and RMC sentences into GPX points,
 // and import of a log file of sentences as one new track.
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -9,6 +10,9 @@
 #include "geodata/gpx/gpx_file.h"
 
 namespace geodata {
+
+// `sat` of a point that a sentence could not give: no position was read, or it was incomplete.
+inline constexpr std::uint8_t kSatNoFix = 254;
 
 class TNMEAFile : public TGPXFile {
   public:
@@ -21,7 +25,7 @@ class TNMEAFile : public TGPXFile {
     // Fills the point from a GGA sentence (address and checksum are not checked): time of day,
     // position, fix, satellites, dilution, altitude, geoid height, differential data. A
     // sentence without a position leaves the rest of the point alone; a position without its
-    // E/W letter marks the point with sat 254.
+    // E/W letter marks the point with kSatNoFix.
     void GPGGAToGPXwpt(std::string_view sentence, TGPXwpt& point);
     // Fills position, date-time and magnetic variation (West negative) from an RMC sentence,
     // and logs the sentence.

@@ -19,8 +19,12 @@ using lookup_detail::LogLookup;
 using lookup_detail::MalformedAnswer;
 using lookup_detail::NumberOf;
 using lookup_detail::RequiredObjectOf;
+using Status = LookupResult::Status;
 
 namespace {
+
+// The geocoding service's status of a readable answer without a place.
+constexpr std::string_view kGeocodeNothingFound = "ZERO_RESULTS";
 
 // A leading "中国" and a trailing postcode note are noise in an address shown to the user.
 void TrimFormattedAddress(std::string& address) {
@@ -89,49 +93,50 @@ std::string IPLocationCacheKey(std::string_view ip) {
     return std::string(ip) + "ip.json";
 }
 
-bool QueryDistrict(const std::filesystem::path& cachePath, double lat, double lng,
-                   std::string& district) {
+LookupResult QueryDistrict(const std::filesystem::path& cachePath, double lat, double lng,
+                           std::string& district) {
     static constexpr std::string_view kLookup = "District query";
     const std::string url = DistrictQueryUrl(lat, lng);
     return GuardedLookup(kLookup, url, [&] {
         CachedAnswer answer(cachePath, url);
         if (!AnswerArrived(answer, kLookup, url)) {
-            return false;
+            return Status::Failed;
         }
         // This service answers in GBK.
         const std::optional<std::string> text = GbkToUtf8(answer.Body());
         if (!text) {
             LogLookup(kLookup, "answer is not GBK text", url);
-            return false;
+            return Status::Failed;
         }
         const std::optional<JsonValue> json = AnswerObject(*text, kLookup, url);
         if (!json) {
-            return false;
+            return Status::Failed;
         }
         if (GetJsonStr(*json, "report") != "0") {
             LogLookup(kLookup, "service reports \"" + GetJsonStr(*json, "report") + "\"", url);
-            return false;
+            return Status::Failed;
         }
+        // An empty "dist" is a readable answer: no district is known there.
         district = GetJsonStr(*json, "dist");
         answer.Keep();
-        return true;
+        return Status::Found;
     });
 }
 
-bool GeocodeAddress(const std::filesystem::path& cachePath, std::string_view address,
-                    TGeocodeResponse& response) {
+LookupResult GeocodeAddress(const std::filesystem::path& cachePath, std::string_view address,
+                            TGeocodeResponse& response) {
     static constexpr std::string_view kLookup = "Geocoding";
     const std::string url = GeocodeUrl(address);
     return GuardedLookup(kLookup, url, [&] {
         CachedAnswer answer(cachePath, url);
         if (!AnswerArrived(answer, kLookup, url)) {
-            return false;
+            return Status::Failed;
         }
         const std::optional<JsonValue> json = AnswerObject(answer.Body(), kLookup, url);
         if (!json) {
-            return false;
+            return Status::Failed;
         }
-        bool found = false;
+        Status result = Status::Failed;
         const std::string status = GetJsonStr(*json, "status");
         if (status == "OK") {
             try {
@@ -149,40 +154,42 @@ bool GeocodeAddress(const std::filesystem::path& cachePath, std::string_view add
                 response.location.lat = static_cast<float>(lat);
                 response.location.lng = static_cast<float>(lng);
                 response.Formatted_address = GetJsonStr(first, "formatted_address");
-                found = true;
+                result = Status::Found;
             } catch (const MalformedAnswer& error) {
                 LogLookup(kLookup, error.what(), url);
             }
+        } else if (status == kGeocodeNothingFound) {
+            result = Status::NotFound;
         } else {
             LogLookup(kLookup, "service reports \"" + status + "\"", url);
         }
         TrimFormattedAddress(response.Formatted_address);
-        if (found) {
+        if (result == Status::Found) {
             answer.Keep();
         }
-        return found;
+        return result;
     });
 }
 
-bool SearchPartitionDistricts(const std::filesystem::path& cachePath, std::string_view name,
-                              TPartitionDistricts& districts) {
+LookupResult SearchPartitionDistricts(const std::filesystem::path& cachePath, std::string_view name,
+                                      TPartitionDistricts& districts) {
     static constexpr std::string_view kLookup = "District search";
     const std::string url = DistrictSearchUrl(name);
     return GuardedLookup(kLookup, url, [&] {
         CachedAnswer answer(cachePath, url);
         if (!AnswerArrived(answer, kLookup, url)) {
-            return false;
+            return Status::Failed;
         }
         // The answer may come wrapped in a script callback: keep the object only.
         const std::optional<JsonValue> json =
             AnswerObject(engine::ExtractJsonObjectText(answer.Body()), kLookup, url);
         if (!json) {
-            return false;
+            return Status::Failed;
         }
         const std::string status = GetJsonStr(*json, "status");
         if (status != "E0") {
             LogLookup(kLookup, "service reports \"" + status + "\"", url);
-            return false;
+            return Status::Failed;
         }
         const std::int64_t total = lookup_detail::IntegerOf(*json, "total");
         // Never more entries than the list holds, whatever the announced total.
@@ -202,15 +209,15 @@ bool SearchPartitionDistricts(const std::filesystem::path& cachePath, std::strin
         }
         districts = std::move(found);
         if (districts.empty()) {
-            return false;
+            return Status::NotFound;
         }
         answer.Keep();
-        return true;
+        return Status::Found;
     });
 }
 
-bool LocateIP(const std::filesystem::path& cachePath, std::string_view ip, std::string& address,
-              engine::TGLatLng& position) {
+LookupResult LocateIP(const std::filesystem::path& cachePath, std::string_view ip,
+                      std::string& address, engine::TGLatLng& position) {
     static constexpr std::string_view kLookup = "IP location";
     const std::string url = IPLocationUrl(ip);
     return GuardedLookup(kLookup, url, [&] {
@@ -218,20 +225,20 @@ bool LocateIP(const std::filesystem::path& cachePath, std::string_view ip, std::
         // add a parameter to the request.
         if (ip.empty() || ip.find_first_not_of("0123456789.") != std::string_view::npos) {
             LogLookup(kLookup, "not an IPv4 address", url);
-            return false;
+            return Status::Failed;
         }
         CachedAnswer answer(cachePath, url, IPLocationCacheKey(ip));
         if (!AnswerArrived(answer, kLookup, url)) {
-            return false;
+            return Status::Failed;
         }
         const std::optional<JsonValue> json = AnswerObject(answer.Body(), kLookup, url);
         if (!json) {
-            return false;
+            return Status::Failed;
         }
         const std::string status = GetJsonStr(*json, "status");
         if (status != "0") {
             LogLookup(kLookup, "service reports \"" + status + "\"", url);
-            return false;
+            return Status::Failed;
         }
         const JsonValue& content = RequiredObjectOf(*json, "content");
         const JsonValue& point = RequiredObjectOf(content, "point");
@@ -240,7 +247,7 @@ bool LocateIP(const std::filesystem::path& cachePath, std::string_view ip, std::
         position = {lat, lng};
         address = GetJsonStr(content, "address");
         answer.Keep();
-        return true;
+        return Status::Found;
     });
 }
 

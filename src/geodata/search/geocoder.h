@@ -7,13 +7,15 @@
 // The lookups keep no state besides the cache folder and may run on any thread (they block for
 // up to the client's time-out, so callers keep them off the UI thread). A failed transfer, an
 // answer that fails the service's success test or one that cannot be read leaves the results as
-// the caller passed them and returns false; a broken answer is logged, never thrown.
+// the caller passed them and ends Failed; a broken answer is logged, never thrown. A readable
+// answer that holds nothing (no place, no district of that name) ends NotFound.
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/core/core_types.h"
+#include "geodata/search/lookup_result.h"
 
 namespace geodata {
 
@@ -54,23 +56,23 @@ std::string IPLocationCacheKey(std::string_view ip);
 
 // Districts at a GCJ-02 position, from the largest unit down, as one comma-separated text. The
 // request carries the position rounded to hundredths, so nearby positions share one answer.
-bool QueryDistrict(const std::filesystem::path& cachePath, double lat, double lng,
-                   std::string& district);
+LookupResult QueryDistrict(const std::filesystem::path& cachePath, double lat, double lng,
+                           std::string& district);
 
 // Fills location (single precision), Formatted_address and Status from an "OK" answer; the
 // other fields keep what the caller put there. Whenever an answer was read, a leading "中国" and
 // everything from "邮政编码" on are cut from Formatted_address.
-bool GeocodeAddress(const std::filesystem::path& cachePath, std::string_view address,
-                    TGeocodeResponse& response);
+LookupResult GeocodeAddress(const std::filesystem::path& cachePath, std::string_view address,
+                            TGeocodeResponse& response);
 
 // The districts of that name with their outlines; on success `districts` holds the entries the
 // answer lists (at most as many as it announces).
-bool SearchPartitionDistricts(const std::filesystem::path& cachePath, std::string_view name,
-                              TPartitionDistricts& districts);
+LookupResult SearchPartitionDistricts(const std::filesystem::path& cachePath, std::string_view name,
+                                      TPartitionDistricts& districts);
 
 // The address and BD-09 position of a dotted IPv4 address; a text with anything but digits and
 // dots is refused without a request (the caller checks the address's form in full).
-bool LocateIP(const std::filesystem::path& cachePath, std::string_view ip, std::string& address,
-              engine::TGLatLng& position);
+LookupResult LocateIP(const std::filesystem::path& cachePath, std::string_view ip,
+                      std::string& address, engine::TGLatLng& position);
 
 }  // namespace geodata

@@ -9,6 +9,7 @@
 
 #include "engine/core/json_text.h"
 #include "engine/log/logger.h"
+#include "geodata/search/lookup_result.h"
 
 namespace geodata::lookup_detail {
 
@@ -26,10 +27,10 @@ const engine::JsonValue& RequiredObjectOf(const engine::JsonValue& object, std::
 
 void LogLookup(std::string_view lookup, std::string_view message, std::string_view url);
 
-// Runs one lookup; whatever it throws is logged and counts as no result, so nothing escapes to
-// the caller (who may be a background thread).
+// Runs one lookup; whatever it throws is logged and counts as a failed lookup, so nothing
+// escapes to the caller (who may be a background thread).
 template <class Body>
-bool GuardedLookup(std::string_view lookup, std::string_view url, Body&& body) {
+LookupResult GuardedLookup(std::string_view lookup, std::string_view url, Body&& body) {
     try {
         return std::forward<Body>(body)();
     } catch (const std::exception& error) {
@@ -37,7 +38,7 @@ bool GuardedLookup(std::string_view lookup, std::string_view url, Body&& body) {
     } catch (...) {
         LogLookup(lookup, "unknown error", url);
     }
-    return false;
+    return LookupResult::Status::Failed;
 }
 
 }  // namespace geodata::lookup_detail

@@ -68,24 +68,25 @@ std::string TPOISearcher::RequestUrl(const TRequestParams& params) {
 std::vector<TPOIData> TPOISearcher::Get(TRequestParams params, TResponse& response) {
     const std::string url = RequestUrl(params);
     std::vector<TPOIData> places;
-    lookup_detail::GuardedLookup(kLookup, url, [&] {
+    using Status = LookupResult::Status;
+    lastResult_ = lookup_detail::GuardedLookup(kLookup, url, [&] {
         CachedAnswer answer(cachePath_, url);
         if (!answer.Received()) {
             LogLookup(kLookup, answer.TransferError(), url);
-            return false;
+            return Status::Failed;
         }
         if (answer.Body().empty()) {
-            return false;
+            return Status::Failed;
         }
         const std::optional<JsonValue> json = engine::ParseJsonText(answer.Body());
         if (!json || !json->is_object()) {
             LogLookup(kLookup, "answer is not a JSON object", url);
-            return false;
+            return Status::Failed;
         }
         response.status = GetJsonStr(*json, "status");
         if (response.status != "0") {
             LogLookup(kLookup, "service reports \"" + response.status + "\"", url);
-            return false;
+            return Status::Failed;
         }
         response._message = GetJsonStr(*json, "message");
         const std::int64_t total = lookup_detail::IntegerOf(*json, "total");
@@ -96,7 +97,7 @@ std::vector<TPOIData> TPOISearcher::Get(TRequestParams params, TResponse& respon
         response.total = static_cast<std::int32_t>(total);
         const JsonValue* results = engine::FindJsonPair(*json, "results");
         if (results == nullptr || !results->is_array() || results->empty()) {
-            return false;
+            return Status::NotFound;
         }
         std::vector<TPOIData> read;
         read.reserve(results->size());
@@ -105,7 +106,7 @@ std::vector<TPOIData> TPOISearcher::Get(TRequestParams params, TResponse& respon
         }
         places = std::move(read);
         answer.Keep();
-        return true;
+        return Status::Found;
     });
     return places;
 }

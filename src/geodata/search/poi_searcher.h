@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "geodata/search/lookup_result.h"
 #include "geodata/search/poi_data.h"
 
 namespace geodata {
@@ -47,9 +48,13 @@ class TPOISearcher {
     // keep the caller's values. A page is cached only when places were read from it. Never
     // throws; a broken answer is logged. One thread at a time.
     std::vector<TPOIData> Get(TRequestParams params, TResponse& response);
+    // How the last Get ended: NotFound for a readable page without places (status "0"),
+    // Failed when no answer could be had or read or the service reported a fault.
+    LookupResult LastResult() const { return lastResult_; }
 
   private:
     std::filesystem::path cachePath_;
+    LookupResult lastResult_ = LookupResult::Status::NotFound;
 };
 
 }  // namespace geodata

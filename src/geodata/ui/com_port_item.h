@@ -1,7 +1,8 @@
 #pragma once
 // The GPS receiver monitor over a serial port of the window layer: characters the port
 // announces are handed to the receiver (on the thread the port lives on, the UI thread), which
-// cuts lines, hands a fix to OnDataNotify for every GGA sentence and logs every line.
+// cuts lines, hands a point to OnDataNotify for every GGA sentence and logs every line. A port
+// that fails while followed (the receiver unplugged) ends the connection as a stop does.
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,6 +23,8 @@ class TComPortItem {
     TComPortItem& operator=(const TComPortItem&) = delete;
 
     void SetOnDataNotify(geodata::TOnDataNotify handler);
+    // Called once when a failing port has ended the connection.
+    void SetOnConnectionLost(std::function<void()> handler);
     void Start();
     void Stop();
     bool Connected() const { return receiver_.Connected(); }
@@ -29,9 +32,11 @@ class TComPortItem {
 
   private:
     void ComRxChar();
+    void ComError(const std::string& reason);
 
     IGpsSerialPort* port_;  // owned by receiver_
     geodata::GpsReceiver receiver_;
+    std::function<void()> onConnectionLost_;
 };
 
 }  // namespace geodataui

@@ -11,6 +11,7 @@
 #include "geodata/ui/gps_serial_port.h"
 #include "geodata/ui/serial_gps_port.h"
 #include "mainwindow/app/services.h"
+#include "mainwindow/dialogs/failure_message.h"
 
 namespace geodataui {
 namespace {
@@ -118,8 +119,8 @@ bool RunComSetupDialog(QWidget* parent, IGpsSerialPort& port, const std::filesys
     geodata::LoadPortSettings(file, kSerialSettingsSection, settings);
     port.ApplySettings(settings);
 
-    // The list starts at the port that a start opens: a stored name that is not present here
-    // (such as the first-run default) gives way to the port present, as it does at the start.
+    // The list starts at the port that a start opens: the first-run default gives way to the
+    // first port present, as it does at a start; a chosen port shows as stored, present or not.
     geodata::ComPortSettings shown = settings;
     if (const QString opened = port.PortName(); !opened.isEmpty()) {
         shown.Port = opened.toStdString();
@@ -133,7 +134,9 @@ bool RunComSetupDialog(QWidget* parent, IGpsSerialPort& port, const std::filesys
     port.ApplySettings(chosen);
     std::string error;
     if (!geodata::SavePortSettings(file, kSerialSettingsSection, chosen, &error)) {
-        messages.ShowError(QString::fromStdString(error));
+        messages.ShowError(mainwindow::FailureMessage(
+            QStringLiteral("串口设置未能保存到“%1”。").arg(QString::fromStdString(file.string())),
+            error));
     }
     return true;
 }

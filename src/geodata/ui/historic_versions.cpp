@@ -5,6 +5,7 @@
 #include "engine/core/number_format.h"
 #include "engine/core/tile_math.h"
 #include "engine/net/http_client.h"
+#include "engine/net/user_agents.h"
 
 namespace geodataui {
 namespace {
@@ -30,7 +31,7 @@ int ProbeHistoricVersions(int newest, std::int32_t x, std::int32_t y,
         }
         engine::HttpClientConfig config;
         config.http11 = true;
-        config.userAgent = kHistoricProbeUserAgent;
+        config.userAgent = engine::kTileUserAgent;
         config.keepAlive = false;
         // A client of its own for every request, as the servers are picked at random.
         engine::HttpClient client(config);

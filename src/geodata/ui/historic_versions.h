@@ -10,9 +10,6 @@ namespace geodataui {
 
 inline constexpr int kOldestHistoricVersion = 130;
 inline constexpr int kHistoricProbeZoom = 16;
-inline constexpr const char* kHistoricProbeUserAgent =
-    "Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebKit/537.22 (KHTML, like Gecko) "
-    "Chrome/25.0.1364.152 Safari/537.22";
 
 // The request for one version of the satellite tile (x, y) at zoom 16 on server 0 to 3.
 std::string HistoricTileUrl(int server, const std::string& version, std::int32_t x, std::int32_t y);

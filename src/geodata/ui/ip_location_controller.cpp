@@ -102,7 +102,7 @@ bool IPLocationController::Locate(const QString& ip) {
     lookupThread_ = std::thread([this, text, cachePath] {
         std::string address;
         engine::TGLatLng position;
-        const bool found = geodata::LocateIP(cachePath, text, address, position);
+        const bool found = geodata::LocateIP(cachePath, text, address, position).Found();
         QMetaObject::invokeMethod(
             this,
             [this, found, where = QString::fromStdString(address), position] {

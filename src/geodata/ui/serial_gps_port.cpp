@@ -1,8 +1,8 @@
 #include "geodata/ui/serial_gps_port.h"
 
-#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <stdexcept>
+#include <utility>
 
 namespace geodataui {
 namespace {
@@ -63,7 +63,8 @@ QStringList AvailablePortNames() {
     return names;
 }
 
-SerialGpsPort::SerialGpsPort(QObject* parent) : QObject(parent) {
+SerialGpsPort::SerialGpsPort(std::function<QStringList()> presentPorts, QObject* parent)
+    : QObject(parent), presentPorts_(std::move(presentPorts)) {
     connect(&port_, &QSerialPort::readyRead, this, [this] {
         if (received_) {
             received_();
@@ -75,16 +76,16 @@ SerialGpsPort::SerialGpsPort(QObject* parent) : QObject(parent) {
 SerialGpsPort::~SerialGpsPort() {
     received_ = {};
     afterClose_ = {};
+    failed_ = {};
     port_.close();
 }
 
 QString SerialGpsPort::PortName() const {
-    const QString stored = QString::fromStdString(settings_.Port);
-    const QStringList present = AvailablePortNames();
-    if (!stored.isEmpty() &&
-        (present.contains(stored) || (stored.startsWith(u'/') && QFileInfo::exists(stored)))) {
-        return stored;
+    // A port the user chose is opened or nothing is: never another device in its place.
+    if (geodata::PortChosen(settings_.Port)) {
+        return QString::fromStdString(settings_.Port);
     }
+    const QStringList present = presentPorts_ ? presentPorts_() : QStringList();
     return present.isEmpty() ? QString() : present.front();
 }
 
@@ -96,9 +97,11 @@ std::string SerialGpsPort::ReadAll() {
     return port_.readAll().toStdString();
 }
 
-void SerialGpsPort::SetHandlers(std::function<void()> received, std::function<void()> afterClose) {
+void SerialGpsPort::SetHandlers(std::function<void()> received, std::function<void()> afterClose,
+                                std::function<void(const std::string&)> failed) {
     received_ = std::move(received);
     afterClose_ = std::move(afterClose);
+    failed_ = std::move(failed);
 }
 
 bool SerialGpsPort::IsOpen() const {
@@ -132,10 +135,21 @@ void SerialGpsPort::Configure() {
 }
 
 void SerialGpsPort::OnError(QSerialPort::SerialPortError error) {
-    // A receiver unplugged while open: the port is gone, close it as the user would.
-    if (error == QSerialPort::ResourceError && port_.isOpen()) {
-        Close();
+    // A device that went away stays readable: every read fails (a read error, or a resource
+    // error when the system says so) and would wake the UI thread again at once, for ever.
+    // The first report ends it.
+    if ((error != QSerialPort::ReadError && error != QSerialPort::ResourceError) ||
+        !port_.isOpen()) {
+        return;
     }
+    // The port's error text is not given: after a read that returned nothing it names whatever
+    // the last failed system call left behind.
+    const std::string reason =
+        error == QSerialPort::ReadError ? "read failed" : "device no longer available";
+    if (failed_) {
+        failed_(reason);
+    }
+    Close();
 }
 
 }  // namespace geodataui

@@ -5,6 +5,8 @@
 #include <QSerialPort>
 #include <QStringList>
 #include <filesystem>
+#include <functional>
+#include <string>
 
 #include "engine/settings/settings_paths.h"
 #include "geodata/ui/gps_serial_port.h"
@@ -25,16 +27,17 @@ class SerialGpsPort final : public QObject, public IGpsSerialPort {
     Q_OBJECT
 
   public:
-    explicit SerialGpsPort(QObject* parent = nullptr);
+    // `presentPorts` lists the ports that stand in for the first-run default.
+    explicit SerialGpsPort(std::function<QStringList()> presentPorts = AvailablePortNames,
+                           QObject* parent = nullptr);
     ~SerialGpsPort() override;
 
-    // The stored port when it is present (a listed port or an existing device path), else the
-    // first port present, else empty.
     QString PortName() const override;
     const geodata::ComPortSettings& Settings() const override { return settings_; }
     void ApplySettings(const geodata::ComPortSettings& settings) override;
     std::string ReadAll() override;
-    void SetHandlers(std::function<void()> received, std::function<void()> afterClose) override;
+    void SetHandlers(std::function<void()> received, std::function<void()> afterClose,
+                     std::function<void(const std::string&)> failed) override;
 
     bool IsOpen() const override;
     // Throws std::runtime_error with the port's error text when it cannot be opened.
@@ -46,9 +49,11 @@ class SerialGpsPort final : public QObject, public IGpsSerialPort {
     void OnError(QSerialPort::SerialPortError error);
 
     QSerialPort port_;
+    std::function<QStringList()> presentPorts_;
     geodata::ComPortSettings settings_;
     std::function<void()> received_;
     std::function<void()> afterClose_;
+    std::function<void(const std::string&)> failed_;
 };
 
 }  // namespace geodataui

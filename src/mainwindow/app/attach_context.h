@@ -36,6 +36,8 @@ struct FrameContext {
     CloseController& close;
     // Where a finished download hands its task to stitching (SetTarget).
     StitchHandOverRelay& stitch;
+    // Settings that tile URLs are built from may have changed: a running download takes them.
+    std::function<void()> urlSettingsChanged;
 };
 
 }  // namespace mainwindow

@@ -33,6 +33,7 @@ MenuController::Hooks ControllerHooks(const FrameContext& frame) {
     hooks.showSettings = [window, settings, opener] {
         return TfrmSettings::ShowForm(*settings, SkinManager::Instance(), *opener, window);
     };
+    hooks.settingsClosed = frame.urlSettingsChanged;
     hooks.styleNames = [] { return SkinManager::Instance().StyleNames(); };
     hooks.trySetStyle = [](const QString& name) {
         return SkinManager::Instance().TrySetStyle(name);
@@ -81,8 +82,11 @@ void AttachStyledMapWizard(const MenuWidgets& w, const FrameContext& frame, Menu
     auto reload = std::make_shared<styledmap::StyledMapReload>(frame.settings, frame.services.page);
     tools->Register(
         QStringLiteral("actStyledMapWizard"),
-        [window, reload]() -> QObject* {
+        [window, reload, &settings = frame.settings]() -> QObject* {
             auto* wizard = new styledmap::TfrmStyledMapWizard(window);
+            // The style the map has shown since the last run.
+            wizard->ShowParams(
+                QString::fromStdString(settings.GetStrSetting(engine::StrSetting::StyleParamsURL)));
             QObject::connect(wizard, &styledmap::TfrmStyledMapWizard::reloadGoogleMap, wizard,
                              [reload](const QString& params) { reload->ReloadGoogleMap(params); });
             return wizard;
@@ -136,6 +140,18 @@ void AttachMenus(const MenuWidgets& w, const FrameContext& frame) {
     connectToggle(w.actCoordGrid, &MenuController::CoordGrid);
     connectToggle(w.actOfflineMode, &MenuController::OfflineMode);
     connectToggle(w.actaddTrafficTileLayer, &MenuController::TrafficLayer);
+    // Every load of the map page, whatever started it (a layer family switch, the settings
+    // dialog, a new tile folder, a style), starts without overlays: the page is given the
+    // ones the marks show, and the big-font mark follows the page, which never loads it.
+    QObject::connect(menus, &MenuController::bigFontModeChanged, w.actBigFontMode,
+                     &QAction::setChecked);
+    if (QWebEnginePage* page = frame.crm.Page()) {
+        QObject::connect(page, &QWebEnginePage::loadFinished, menus, [menus](bool ok) {
+            if (ok) {
+                menus->PageLoaded();
+            }
+        });
+    }
 
     w.actStatusBar->setEnabled(true);
     QObject::connect(w.actStatusBar, &QAction::toggled, w.StatusBar, &QWidget::setVisible);

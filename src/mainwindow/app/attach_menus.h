@@ -18,6 +18,7 @@ struct MenuWidgets {
     QAction* actCoordGrid;
     QAction* actOfflineMode;
     QAction* actaddTrafficTileLayer;
+    QAction* actBigFontMode;
     QAction* actStatusBar;
     QAction* actRightPanel;
     QAction* actFullView;

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLayout>
 #include <QMenu>
+#include <QStatusBar>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <memory>
@@ -24,6 +25,7 @@
 #include "mainwindow/places/city_tree_panel.h"
 #include "mainwindow/places/coordinates_panel.h"
 #include "mainwindow/places/location_bar.h"
+#include "mainwindow/places/place_search_controller.h"
 #include "mainwindow/places/places_controller.h"
 #include "mainwindow/places/web_gmaps_lookup_edit.h"
 #include "mainwindow/tasks/task_controller.h"
@@ -95,6 +97,14 @@ void AttachPlaces(const PlacesWidgets& w, LayerController& layers, TaskControlle
                      &QComboBox::setEditText);
     QObject::connect(&places, &PlacesController::copyToClipboard, &places,
                      [](const QString& text) { QApplication::clipboard()->setText(text); });
+    // A failed lookup is said in the status bar: no dialog stops the user while typing or
+    // panning, and the next lookup's answer simply replaces it.
+    auto sayFailure = [bar = w.StatusBar](const QString& message) {
+        bar->showMessage(message, 10000);
+    };
+    QObject::connect(&places, &PlacesController::lookupFailed, w.StatusBar, sayFailure);
+    QObject::connect(&tree->SearchBox()->Lookup(), &PlaceSearchController::lookupFailed,
+                     w.StatusBar, sayFailure);
     QObject::connect(&places, &PlacesController::focusMap, w.crm,
                      [crm = w.crm] { crm->setFocus(); });
     // The frame context lives only while the features are attached: keep what it points to.

@@ -6,6 +6,7 @@
 
 class QAction;
 class QComboBox;
+class QStatusBar;
 class QWidget;
 
 namespace mainwindow {
@@ -22,6 +23,7 @@ struct PlacesWidgets {
     QAction* actExportBoundary;
     // FCoordinates: the download area's coordinate text.
     std::function<QString()> coordinates;
+    QStatusBar* StatusBar;  // says when a lookup failed
 };
 
 // `layers` switches the 3D city and asks for the district when the centre moves; a load

@@ -13,11 +13,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <array>
-#include <thread>
 
 #include "engine/core/catalogue.h"
-#include "engine/download/download_settings.h"
-#include "engine/download/tile_version_probe.h"
 #include "engine/settings/settings.h"
 #include "engine/settings/settings_paths.h"
 #include "engine/tasks/profiles.h"
@@ -47,7 +44,10 @@
 #include "mainwindow/download/download_texts.h"
 #include "mainwindow/download/stitch_hand_over.h"
 #include "mainwindow/download/tile_bounds.h"
+#include "mainwindow/download/tile_version_update.h"
 #include "mainwindow/layers/layer_controller.h"
+#include "mainwindow/page/map_web_page.h"
+#include "mainwindow/page/map_web_view.h"
 #include "mainwindow/page/page_host.h"
 #include "mainwindow/taskbar/launcher_entry.h"
 #include "mainwindow/taskbar/taskbar_progress.h"
@@ -82,6 +82,7 @@ struct TfrmMain::Impl {
     std::unique_ptr<DownloadController> download;
     std::unique_ptr<LayerController> layers;
     std::unique_ptr<TaskController> tasks;
+    std::unique_ptr<TileVersionUpdate> versionUpdate;
 
     TProgressBar* progressBar = nullptr;
     std::array<QLabel*, 5> statusPanels{};
@@ -125,15 +126,11 @@ TfrmMain::TfrmMain(engine::TSettings& settings, QWebEngineProfile& profile, Main
     settings.SetStrSetting(engine::StrSetting::MainExeName,
                            QCoreApplication::applicationFilePath().toStdString());
     if (options.backgroundWork && settings.GetBoolSetting(engine::BoolSetting::AutoUpdateTileVer)) {
-        // Not waited for: it stores what it finds and ends by itself.
-        std::thread([&settings] {
-            try {
-                engine::SettingsTileVersionStore store(settings);
-                engine::UpdateTileVersions(store);
-            } catch (const std::exception& error) {
-                Log(QStringLiteral("tile versions: ") + QString::fromUtf8(error.what()));
-            }
-        }).detach();
+        d_->versionUpdate = std::make_unique<TileVersionUpdate>(*this, settings, [this] {
+            if (d_->download)
+                d_->download->UrlSettingsChanged();
+        });
+        d_->versionUpdate->Start();
     }
     setWindowTitle(AppTitle());
     d_->ui.actBigFontMode->setEnabled(false);
@@ -169,10 +166,10 @@ bool TfrmMain::Initialized() const {
 
 void TfrmMain::CreatePageHost(QWebEngineProfile& profile) {
     d_->crm = std::make_unique<TChromium>();
-    d_->view = new QWebEngineView(d_->ui.pnlMain);
+    d_->view = new MapWebView(d_->ui.pnlMain);
     d_->view->setObjectName(QStringLiteral("crm"));
     d_->view->setContextMenuPolicy(Qt::NoContextMenu);  // crmBeforeMenu
-    d_->view->setPage(new QWebEnginePage(&profile, d_->view));
+    d_->view->setPage(new MapWebPage(&profile, d_->view));
     d_->ui.pnlMain->layout()->addWidget(d_->view);
     d_->crm->SetPage(d_->view->page());
     d_->events = new MapEvents(this);
@@ -349,7 +346,9 @@ void TfrmMain::CreateControllers() {
 void TfrmMain::AttachFeatures() {
     Impl& d = *d_;
     Ui::TfrmMain& ui = d.ui;
-    const FrameContext frame{*this, *d.services, d.settings, *d.events, *d.crm, *d.close, d.stitch};
+    const auto urlSettingsChanged = [&d] { d.download->UrlSettingsChanged(); };
+    const FrameContext frame{*this,  *d.services, d.settings, *d.events,
+                             *d.crm, *d.close,    d.stitch,   urlSettingsChanged};
     AttachLayers({ui.mniLayerMenu, ui.chkZoomLevels, ui.cbbProfile, d.statusPanels[3],
                   d.statusPanels[4], d.view},
                  *d.layers, frame);
@@ -362,7 +361,7 @@ void TfrmMain::AttachFeatures() {
                     ui.lblTileCount, d.progressBar, d.statusPanels[0], d.statusPanels[1]},
                    *d.download, frame);
     AttachPlaces({ui.pnlChinaCity, ui.pnlCoordinates, d.view, ui.cbbProfile, ui.actExportBoundary,
-                  [&d] { return d.download->Coordinates(); }},
+                  [&d] { return d.download->Coordinates(); }, ui.StatusBar},
                  *d.layers, *d.tasks, frame);
     AttachPoi({ui.pnlPOI, ui.actPOISearch, ui.actclearShapeAndAreaMarker,
                [&d] { return d.download->Coordinates(); }},
@@ -376,6 +375,7 @@ void TfrmMain::AttachFeatures() {
                  ui.actCoordGrid,
                  ui.actOfflineMode,
                  ui.actaddTrafficTileLayer,
+                 ui.actBigFontMode,
                  ui.actStatusBar,
                  ui.actRightPanel,
                  ui.actFullView,

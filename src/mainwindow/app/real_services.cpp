@@ -2,7 +2,6 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QWebEnginePage>
 #include <cstdlib>
 
 #include "mainwindow/dialogs/custom_dialogs.h"
@@ -13,6 +12,9 @@
 
 namespace mainwindow {
 
+void DialogMessages::ShowPlain(const QString& msg) {
+    ShowPlainMsg(msg);
+}
 void DialogMessages::ShowInfo(const QString& msg, const QString& caption) {
     ShowInfoMsg(msg, caption);
 }
@@ -111,9 +113,7 @@ void ChromiumPage::ExecJavaScript(const QString& code, std::function<void(const 
 }
 
 void ChromiumPage::RunScript(const QString& code) {
-    if (QWebEnginePage* page = crm_.Page()) {
-        page->runJavaScript(code);
-    }
+    crm_.RunScript(code);
 }
 
 engine::TMapType ChromiumPage::MapType() const {

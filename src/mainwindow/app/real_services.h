@@ -18,6 +18,7 @@ class TChromium;
 
 class DialogMessages final : public IMessages {
   public:
+    void ShowPlain(const QString& msg) override;
     void ShowInfo(const QString& msg, const QString& caption) override;
     void ShowError(const QString& msg, const QString& caption) override;
     void ShowWarning(const QString& msg, const QString& caption) override;

@@ -18,6 +18,8 @@ class PageWait;
 class IMessages {
   public:
     virtual ~IMessages() = default;
+    // The plain box: the application's title as caption, no icon, one OK button.
+    virtual void ShowPlain(const QString& msg) = 0;
     virtual void ShowInfo(const QString& msg, const QString& caption = QString()) = 0;
     virtual void ShowError(const QString& msg, const QString& caption = QString()) = 0;
     virtual void ShowWarning(const QString& msg, const QString& caption = QString()) = 0;
@@ -75,10 +77,12 @@ class IMapPage {
     virtual ~IMapPage() = default;
     // Runs a script and hands `then` the text the page returned through setJsReturnValue,
     // once the page has answered and the callbacks the script made have arrived; an empty
-    // text when no answer came in time. Never waits: `then` runs later, on the UI thread,
-    // never inside this call. Steps go through PageWait, which keeps the controls off.
+    // text when no answer came in time or the page went first. Never waits: `then` runs
+    // later, on the UI thread, never inside this call. A script sent while a page loads waits
+    // until it has started. Steps go through PageWait, which keeps the controls off.
     virtual void ExecJavaScript(const QString& code, std::function<void(const QString&)> then) = 0;
-    // Runs a script without waiting for it.
+    // Runs a script without waiting for it. Scripts sent while a page loads wait, in order,
+    // until it has started.
     virtual void RunScript(const QString& code) = 0;
     virtual engine::TMapType MapType() const = 0;
     virtual void SetMapType(engine::TMapType mapType) = 0;

@@ -1,7 +1,7 @@
 #pragma once
 // Values the window reads from the settings at creation, checked where they are read: a
-// stored index outside its list reads as its default, with a line in the exception log, and
-// the store is set back to that default so the page script reads the same layer.
+// stored index outside its list reads as its default, with a line in the program's log, and
+// the store is set back to that default so every later reader sees the same layer.
 #include "engine/core/core_types.h"
 
 namespace engine {

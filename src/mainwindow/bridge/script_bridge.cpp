@@ -97,6 +97,10 @@ constexpr char kShim[] = R"JS(
     get: function () { return lastReturn; }
   });
   window.__vantorelFlush = function (token) { send(controlName, 'flush', [token]); };
+  window.__vantorelReady = function () {
+    var load = /[?&]load=(\d+)/.exec(location.search);
+    send(controlName, 'ready', [load ? Number(load[1]) : 0]);
+  };
   function connect() {
     if (typeof qt === 'undefined' || !qt.webChannelTransport) {
       setTimeout(connect, 0);

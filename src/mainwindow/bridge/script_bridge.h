@@ -27,9 +27,13 @@ class BridgeControl : public QObject {
     // Sent by the page function __vantorelFlush(token) through the same queue as the
     // callbacks, so it arrives after every call made before it.
     Q_INVOKABLE void flush(int token) { emit flushed(token); }
+    // Sent by the page function __vantorelReady() once the page has made its map; `load` is
+    // the number the host gave the page's address ("?load=N"), 0 when it has none.
+    Q_INVOKABLE void ready(int load) { emit pageReady(load); }
 
   signals:
     void flushed(int token);
+    void pageReady(int load);
 };
 
 // The callbacks' names in declaration order.

@@ -214,6 +214,10 @@ int ShowWrapped(const QString& msg, const QString& caption, TMsgDlgKind kind,
 
 }  // namespace
 
+void ShowPlainMsg(const QString& msg) {
+    ShowWrapped(msg, QString(), TMsgDlgKind::mkCustom, {TMsgButtonKind::mbkOK});
+}
+
 void ShowInfoMsg(const QString& msg, const QString& caption) {
     ShowWrapped(msg, caption, TMsgDlgKind::mkInformation, {TMsgButtonKind::mbkOK});
 }

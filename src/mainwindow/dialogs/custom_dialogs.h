@@ -74,6 +74,8 @@ int ShowMsgForm(const QString& msg, const QString& caption, TMsgDlgKind kind,
                 const TMsgButtonKinds& buttons, bool showHint, int helpContext,
                 const QString& helpFile, FormPosition position, int x, int y);
 
+// The plain box: the application's title as caption, no icon, one OK button.
+void ShowPlainMsg(const QString& msg);
 void ShowInfoMsg(const QString& msg, const QString& caption = QString());
 void ShowErrorMsg(const QString& msg, const QString& caption = QString());
 void ShowWarningMsg(const QString& msg, const QString& caption = QString());

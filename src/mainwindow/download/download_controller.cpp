@@ -10,6 +10,7 @@
 #include "engine/download/download_settings.h"
 #include "engine/download/installed_data.h"
 #include "engine/log/logger.h"
+#include "engine/net/user_agents.h"
 #include "engine/settings/settings.h"
 #include "engine/tasks/profiles.h"
 #include "mainwindow/app/page_wait.h"
@@ -28,9 +29,6 @@ using engine::TDownloadStatus;
 namespace {
 
 constexpr std::int64_t kIdleEndMs = 30LL * 60 * 1000;
-constexpr const char* kUserAgent =
-    "Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebKit/537.22 (KHTML, like Gecko) "
-    "Chrome/25.0.1364.152 Safari/537.22";
 
 int ClampToInt(std::int64_t value) {
     return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
@@ -186,7 +184,7 @@ void DownloadController::Start() {
     settings_.SetIntSetting(engine::IntSetting::MapTypeIndex, engine::Ord(layer));
     settings_.SetStrSetting(engine::StrSetting::LogFileName,
                             engine::TaskLogFileName(saved->name.toStdString()).string());
-    settings_.SetStrSetting(engine::StrSetting::UserAgent, kUserAgent);
+    settings_.SetStrSetting(engine::StrSetting::UserAgent, engine::kTileUserAgent);
 
     activityMs_ = NowMs();
     stopwatchBankedMs_ = 0;
@@ -198,7 +196,7 @@ void DownloadController::Start() {
         plan.Settings = engine::DownloadSettingsFrom(settings_);
         plan.SubstituteImage = engine::LoadSubstituteImage();
         plan.MaxTiles = capped ? maxTaskTiles_ : -1;
-        auto urls = std::make_shared<engine::UrlSettingsFeed>(engine::UrlSettingsFrom(settings_));
+        urls_ = std::make_shared<engine::UrlSettingsFeed>(engine::UrlSettingsFrom(settings_));
         const std::shared_ptr<TaskCounters> counters = counters_;
         // OnDownloadProgress, on the workers' threads.
         auto progress = [this, counters](bool succeed, std::int32_t size, std::int32_t code) {
@@ -215,7 +213,7 @@ void DownloadController::Start() {
                     this, [this, counters] { TickFor(counters); }, Qt::QueuedConnection);
             }
         };
-        pool_->StartTask(std::move(plan), threadCount_, std::move(progress), std::move(urls));
+        pool_->StartTask(std::move(plan), threadCount_, std::move(progress), urls_);
     }
     taskStore_.SaveTileBounds(bounds);
 
@@ -224,6 +222,18 @@ void DownloadController::Start() {
     else
         DownloadFinished(false);
     emit statusBarLayoutRequested();
+}
+
+void DownloadController::UrlSettingsChanged() {
+    if (!urls_)
+        return;
+    engine::UrlSettings next = engine::UrlSettingsFrom(settings_);
+    // The task's tile rectangles and names were made on the grid and tile form these two
+    // chose at its start; a tile of the other grid or form would land in the wrong place.
+    const engine::UrlSettings started = urls_->Get();
+    next.TiandituIndex = started.TiandituIndex;
+    next.BigFontMode = started.BigFontMode;
+    urls_->Set(std::move(next));
 }
 
 void DownloadController::StartTimerFor(const std::shared_ptr<TaskCounters>& counters) {
@@ -289,7 +299,7 @@ void DownloadController::EndTask() {
 bool DownloadController::CalculateSelectedBounds(engine::TTileBounds& bounds,
                                                  std::int64_t& count) const {
     return CalculateTileBounds(zoomLevels_, latLngs_, services_.page.MapType(),
-                               settings_.GetIntSetting(engine::IntSetting::TiandituIndex), bounds,
+                               settings_.GetIndexSetting(engine::IntSetting::TiandituIndex), bounds,
                                count);
 }
 

@@ -18,6 +18,7 @@
 namespace engine {
 class TSettings;
 class TileDownloadPool;
+class UrlSettingsFeed;
 }  // namespace engine
 
 namespace mainwindow {
@@ -61,6 +62,11 @@ class DownloadController : public QObject {
     void PauseOrResume();   // actDownLoadPauseExecute
     void Stop();            // actDownLoadStopExecute
     void Tick();            // tmrCheckTaskTimer (the controller's own timer calls it)
+    // The settings the tile URLs are built from may have changed (the settings dialog, a
+    // tile-version update): the workers of the running or paused task take the stored values
+    // from their next tile on, but for the TianDiTu grid and the big-font form, which the
+    // task's rectangles depend on. The other download settings stay as the task started.
+    void UrlSettingsChanged();
 
     // Action states.
     bool CanStart() const;          // actDownLoadStartUpdate
@@ -154,6 +160,8 @@ class DownloadController : public QObject {
     // Counters of the running task; a new task gets new ones, so reports of an older task
     // can never reach it.
     std::shared_ptr<TaskCounters> counters_;
+    // The URL settings the workers of the current (or last) task read.
+    std::shared_ptr<engine::UrlSettingsFeed> urls_;
     // FDownloadInfo: the task's total, the figures of the previous tick, the running time
     // and the speeds (the tile and byte counts live in `counters_`).
     engine::TDownloadInfo info_;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/core/datum.h"
+#include "geodata/nmea/nmea_file.h"
 #include "geodata/ui/com_port_item.h"
 #include "mainwindow/app/services.h"
 #include "mainwindow/page/page_scripts.h"
@@ -18,7 +19,7 @@ QDateTime FromDateTime(engine::TDateTime value, const QDateTime& like) {
     return origin.addMSecs(static_cast<qint64>(std::llround(value * kMsPerDay)));
 }
 
-bool Invalid(const geodata::GpsFix& fix) {
+bool Invalid(const geodata::TGPXwpt& fix) {
     return fix.sat == geodata::kSatNoFix || fix.fix == "none" ||
            (fix.Latitude == 0 && fix.Longitude == 0);
 }
@@ -87,11 +88,12 @@ void GpsPanelController::btnStartGPSClick() {
         comPortItem_ = std::make_unique<geodataui::TComPortItem>(
             std::move(ownedPort_), geodata::NmeaDayLog(logFolder_),
             [this](const std::string& message) {
-                services_.messages.ShowInfo(QString::fromStdString(message));
+                services_.messages.ShowPlain(QString::fromStdString(message));
             });
         comPortItem_->SetOnDataNotify([this](geodata::GpsReceiver&,
-                                             std::unique_ptr<geodata::GpsFix> fix,
+                                             std::unique_ptr<geodata::TGPXwpt> fix,
                                              int) { DoDataNotify(std::move(fix)); });
+        comPortItem_->SetOnConnectionLost([this] { SetFollowing(false); });
     }
     comPortItem_->Start();
     // A port that cannot be opened has shown its message; the panel stays as it was.
@@ -109,7 +111,7 @@ void GpsPanelController::btnStopGPSClick() {
     }
 }
 
-void GpsPanelController::DoDataNotify(std::unique_ptr<geodata::GpsFix> fix) {
+void GpsPanelController::DoDataNotify(std::unique_ptr<geodata::TGPXwpt> fix) {
     if (!fix || Invalid(*fix)) {
         return;
     }

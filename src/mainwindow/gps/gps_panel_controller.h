@@ -1,6 +1,7 @@
 #pragma once
 // The GPS panel of the main window without its widgets: start and stop following the receiver
 // on the serial port, its port setup, and each fix shown on the map as the navigation marker.
+// A receiver that goes away while followed ends the following; the panel offers a start again.
 #include <QDateTime>
 #include <QObject>
 #include <filesystem>
@@ -8,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "geodata/gps/gps_fix.h"
+#include "geodata/gpx/gpx_model.h"
 #include "geodata/ui/gps_serial_port.h"
 
 namespace geodataui {
@@ -43,8 +44,8 @@ class GpsPanelController : public QObject {
     void btnComSettingClick();
     void btnStartGPSClick();
     void btnStopGPSClick();
-    // The receiver's fix handler; the fix is dropped or shown, and freed either way.
-    void DoDataNotify(std::unique_ptr<geodata::GpsFix> fix);
+    // The receiver's fix handler; the point is dropped or shown, and freed either way.
+    void DoDataNotify(std::unique_ptr<geodata::TGPXwpt> fix);
 
     // pnlGPSNavigation shown and actGPSNavigation checked.
     bool PanelVisible() const { return panelVisible_; }

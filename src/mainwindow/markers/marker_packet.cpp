@@ -127,7 +127,9 @@ QString ColumnText(const QString& text, int width) {
     QString kept;
     kept.reserve(text.size());
     for (QChar c : text) {
-        if (c.unicode() >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r')
+        const char16_t u = c.unicode();
+        // The characters XML 1.0 has (U+FFFE and U+FFFF are none).
+        if ((u >= 0x20 && u != 0xFFFE && u != 0xFFFF) || u == u'\t' || u == u'\n' || u == u'\r')
             kept.append(c);
     }
     return LimitCharacters(kept, width);
@@ -140,9 +142,10 @@ MarkerPacketResult ReadMarkerPacket(const std::string& bytes) {
         bytes.data(), bytes.size(),
         pugi::parse_cdata | pugi::parse_escapes | pugi::parse_declaration, pugi::encoding_utf8);
     if (!parsed) {
-        return Refuse(QStringLiteral("不是完整的XML文档：%1，位置 %2")
-                          .arg(QLatin1String(parsed.description()))
-                          .arg(parsed.offset));
+        MarkerPacketResult refused =
+            Refuse(QStringLiteral("不是完整的XML文档，第 %1 字节处有误").arg(parsed.offset));
+        refused.detail = parsed.description();
+        return refused;
     }
     pugi::xml_node root = doc.document_element();
     if (std::string_view(root.name()) != "DATAPACKET")

@@ -26,7 +26,8 @@ struct MarkerRecord {
 
 struct MarkerPacketResult {
     bool ok = false;
-    QString error;  // why the packet was refused
+    QString error;       // why the packet was refused
+    std::string detail;  // the XML parser's own text, for the log
     std::vector<MarkerRecord> rows;
 };
 
@@ -35,8 +36,8 @@ std::string WriteMarkerPacket(const std::vector<MarkerRecord>& rows);
 
 // The first `width` characters (code points) of `text`; a pair of surrogates is never split.
 QString LimitCharacters(const QString& text, int width);
-// A text as a column stores it: without the control characters that XML cannot hold (tab and
-// line breaks stay), cut to the column's width.
+// A text as a column stores it: without the characters that XML cannot hold (controls but tab
+// and line breaks, U+FFFE, U+FFFF), cut to the column's width.
 QString ColumnText(const QString& text, int width);
 
 }  // namespace mainwindow

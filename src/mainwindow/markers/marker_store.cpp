@@ -6,6 +6,7 @@
 #include "engine/core/atomic_file.h"
 #include "engine/core/md5.h"
 #include "engine/settings/settings_paths.h"
+#include "mainwindow/dialogs/failure_message.h"
 
 namespace mainwindow {
 
@@ -49,14 +50,16 @@ QString MarkerStore::LoadMarkerFromFile() {
     std::filesystem::rename(fileName_, aside, ec);
     if (ec) {
         keepFile_ = true;
-        return QStringLiteral(
-                   "标记文件“%1”已损坏（%2），也无法改名保存（%"
-                   "3）。本次运行中的标记修改不会写入文件。")
-            .arg(PathText(fileName_), packet.error, QString::fromStdString(ec.message()));
+        return FailureMessage(QStringLiteral("标记文件“%1”已损坏（%2），也无法改名保存。"
+                                             "本次运行中的标记修改不会写入文件。")
+                                  .arg(PathText(fileName_), packet.error),
+                              packet.detail + (packet.detail.empty() ? "" : "; ") + ec.message());
     }
     setAside_ = aside;
-    return QStringLiteral("标记文件“%1”已损坏（%2），已改名为“%3”保留。标记从空表开始。")
-        .arg(PathText(fileName_), packet.error, PathText(aside));
+    return FailureMessage(
+        QStringLiteral("标记文件“%1”已损坏（%2），已改名为“%3”保留。标记从空表开始。")
+            .arg(PathText(fileName_), packet.error, PathText(aside)),
+        packet.detail);
 }
 
 bool MarkerStore::SaveMarkerToFile(QString* error) const {
@@ -71,9 +74,10 @@ bool MarkerStore::SaveMarkerToFile(QString* error) const {
     options.durable = true;
     if (engine::WriteFileAtomic(fileName_, WriteMarkerPacket(rows_), &message, options))
         return true;
+    const QString shown =
+        FailureMessage(QStringLiteral("标记文件“%1”保存失败。").arg(PathText(fileName_)), message);
     if (error)
-        *error = QStringLiteral("标记文件“%1”保存失败：%2")
-                     .arg(PathText(fileName_), QString::fromStdString(message));
+        *error = shown;
     return false;
 }
 

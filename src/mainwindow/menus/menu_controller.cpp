@@ -66,7 +66,18 @@ void MenuController::OfflineMode(bool checked) {
 }
 
 void MenuController::TrafficLayer(bool shown) {
+    trafficShown_ = shown;
     services_.page.RunScript(pagescript::TrafficLayer(shown));
+}
+
+void MenuController::PageLoaded() {
+    if (trafficShown_) {
+        services_.page.RunScript(pagescript::TrafficLayer(true));
+    }
+    if (settings_.GetBoolSetting(engine::BoolSetting::ShowCoordGrid) && CoordGridEnabled()) {
+        services_.page.RunScript(QStringLiteral("addCoordGrid();"));
+    }
+    emit bigFontModeChanged(settings_.GetBoolSetting(engine::BoolSetting::BigFontMode));
 }
 
 void MenuController::FullView() {
@@ -78,7 +89,14 @@ void MenuController::ClearOverlays() {
 }
 
 void MenuController::Settings() {
-    if (hooks_.showSettings && hooks_.showSettings()) {
+    if (!hooks_.showSettings) {
+        return;
+    }
+    const bool reload = hooks_.showSettings();
+    if (hooks_.settingsClosed) {
+        hooks_.settingsClosed();
+    }
+    if (reload) {
         services_.page.LoadMaps();
     }
 }
@@ -142,7 +160,7 @@ void MenuController::HomePage() {
 }
 
 void MenuController::OfflineSolution() {
-    services_.opener.Open(QUrl(QLatin1String(engine::kHomePageUrl) + QStringLiteral("offline/")));
+    OpenFile(hooks_.dataFile(QStringLiteral("help/offline.html")));
 }
 
 QString MenuController::AboutText() const {

@@ -23,6 +23,8 @@ class MenuController : public QObject {
     struct Hooks {
         // The settings dialog shown modally; true when the map page must be reloaded.
         std::function<bool()> showSettings;
+        // After the settings dialog has closed: what it saved may change a running download.
+        std::function<void()> settingsClosed;
         // The registered style names and the switch to one (no message when it fails).
         std::function<QStringList()> styleNames;
         std::function<bool(const QString&)> trySetStyle;
@@ -50,8 +52,12 @@ class MenuController : public QObject {
     bool CoordGridEnabled() const;   // actCoordGridUpdate (grid and offline items)
     void OfflineMode(bool checked);  // actOfflineModeExecute
     void TrafficLayer(bool shown);   // actaddTrafficTileLayerExecute
-    void FullView();                 // actFullViewExecute
-    void ClearOverlays();            // actclearShapeAndAreaMarkerExecute
+    // After every load of the map page: the page starts with the overlays of its settings
+    // script only, so it is given those the marks show (the traffic layer, the coordinate grid
+    // where the page has one); the big-font mark follows the store, which a load clears.
+    void PageLoaded();
+    void FullView();       // actFullViewExecute
+    void ClearOverlays();  // actclearShapeAndAreaMarkerExecute
 
     void Settings();          // actSettingsExecute
     void DownloadSettings();  // actDownloadSettingsExecute
@@ -72,6 +78,7 @@ class MenuController : public QObject {
   signals:
     // The style item to check after a style change.
     void checkedStyleChanged(const QString& name);
+    void bigFontModeChanged(bool checked);
 
   private:
     void OpenFile(const QString& fileName);
@@ -79,6 +86,7 @@ class MenuController : public QObject {
     engine::TSettings& settings_;
     Services& services_;
     Hooks hooks_;
+    bool trafficShown_ = false;  // the 实时路况 mark; the setting is not stored
 };
 
 }  // namespace mainwindow

@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <set>
 #include <stdexcept>
 #include <system_error>
+#include <vector>
 
 #include "engine/core/atomic_file.h"
 
@@ -49,15 +51,30 @@ void PageFiles::DeleteMapAPIFile(bool deleteAll) {
     }
 }
 
+void PageFiles::RemoveAllBut(const std::set<std::filesystem::path>& kept) {
+    std::vector<std::filesystem::path> stale;
+    std::error_code error;
+    for (auto it = std::filesystem::recursive_directory_iterator(Folder(), error);
+         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+        if (!it->is_directory(error) && !kept.contains(it->path())) {
+            stale.push_back(it->path());
+        }
+    }
+    for (const auto& file : stale) {
+        std::filesystem::remove(file, error);
+    }
+}
+
 bool PageFiles::Unpack() {
     try {
         if (!EnsureFolder()) {
             return false;
         }
-        DeleteMapAPIFile(true);
+        // Each file is replaced whole, never deleted first: a page shown or loading from
+        // the folder meanwhile reads the old file or the new one, never a missing one.
         const QDir source(sourceRoot_);
         QDirIterator it(sourceRoot_, QDir::Files, QDirIterator::Subdirectories);
-        int copied = 0;
+        std::set<std::filesystem::path> copied;
         while (it.hasNext()) {
             const QString from = it.next();
             const std::filesystem::path to = Folder() / ToPath(source.relativeFilePath(from));
@@ -70,9 +87,10 @@ bool PageFiles::Unpack() {
             if (!engine::WriteFileAtomic(to, std::string_view(bytes.constData(), bytes.size()))) {
                 return false;
             }
-            ++copied;
+            copied.insert(to);
         }
-        return copied > 0;
+        RemoveAllBut(copied);
+        return !copied.empty();
     } catch (const std::exception&) {
         return false;  // a missing page is unpacked again at the next load
     }

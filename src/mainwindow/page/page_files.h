@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <filesystem>
 #include <memory>
+#include <set>
 
 namespace mainwindow {
 
@@ -20,9 +21,9 @@ class PageFiles {
     // `sourceRoot` is a resource path or a folder holding the two pages and "mapfiles".
     explicit PageFiles(QString sourceRoot = QLatin1String(kPageResourceRoot));
 
-    // Removes the page files (and "mapfiles" too when deleteAll), then copies the whole
-    // source tree into the private folder. False when the folder cannot be made or a file
-    // cannot be copied.
+    // Copies the whole source tree into the private folder, each file replacing its old copy
+    // at once, and then removes every other file there (what an earlier unpack left). False
+    // when the folder cannot be made or a file cannot be copied.
     bool Unpack();
     // Deletes the two page files where they exist, and with deleteAll the "mapfiles" folder
     // too. Throws std::runtime_error when a page file cannot be deleted.
@@ -36,6 +37,7 @@ class PageFiles {
 
   private:
     bool EnsureFolder();
+    void RemoveAllBut(const std::set<std::filesystem::path>& kept);
 
     QString sourceRoot_;
     std::unique_ptr<QTemporaryDir> folder_;

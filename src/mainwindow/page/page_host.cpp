@@ -12,14 +12,28 @@
 
 #include "engine/core/number_format.h"
 #include "engine/core/utilities.h"
+#include "mainwindow/page/map_web_page.h"
 #include "mainwindow/page/page_scripts.h"
 #include "mainwindow/page/page_settings_source.h"
 #include "mainwindow/page/script_text.h"
 
 namespace mainwindow {
+namespace {
+
+// The code run through an indirect eval, so that it sees the page's global scope. A thrown
+// error is raised again outside the run, where the page's console reports it (a run's own
+// errors are not reported there).
+QString GuardedScript(const QString& code) {
+    return QStringLiteral("try { (0, eval)(") + JsString(code) +
+           QStringLiteral("); } catch (e) { setTimeout(function () { throw e; }, 0); }");
+}
+
+}  // namespace
 
 TChromium::TChromium(QString pageSource, QObject* parent)
-    : QObject(parent), bridge_(processor_), files_(std::move(pageSource)) {}
+    : QObject(parent), bridge_(processor_), files_(std::move(pageSource)) {
+    connect(&bridge_.Control(), &BridgeControl::pageReady, this, &TChromium::OnPageReady);
+}
 
 TChromium::~TChromium() {
     try {
@@ -30,6 +44,8 @@ TChromium::~TChromium() {
 }
 
 void TChromium::SetPage(QWebEnginePage* page) {
+    DropWaiting();
+    ready_ = false;
     page_ = page;
     if (page) {
         bridge_.Attach(*page);
@@ -58,8 +74,63 @@ void TChromium::LoadMaps(const PageSettings& settings) {
     WriteScriptLines(mainJsFile_, baidu ? RewriteBaiduSettings(lines, settings, mapType_)
                                         : RewriteGoogleSettings(lines, settings));
     if (page_) {
-        page_->load(QUrl::fromLocalFile(QString::fromStdString(htmlFile_.string())));
+        // Scripts meant for the page that goes are dropped: the new one starts from the
+        // settings just written. Its address carries the load's number, so that a late report
+        // of the page before cannot pass for this one's.
+        DropWaiting();
+        ready_ = false;
+        ++load_;
+        QUrl url = QUrl::fromLocalFile(QString::fromStdString(htmlFile_.string()));
+        url.setQuery(QStringLiteral("load=%1").arg(load_));
+        if (auto* own = qobject_cast<MapWebPage*>(page_.data())) {
+            own->AllowPage(url, QString::fromStdString(files_.Folder().string()));
+        }
+        page_->load(url);
     }
+}
+
+void TChromium::OnPageReady(int load) {
+    if (ready_ || load != load_) {
+        return;  // told twice, or by a page that is already gone
+    }
+    ready_ = true;
+    // In the order sent; anything sent meanwhile queues behind.
+    while (ready_ && !waiting_.empty()) {
+        Waiting next = std::move(waiting_.front());
+        waiting_.pop_front();
+        next.run();
+    }
+    emit pageReady();
+}
+
+void TChromium::WhenReady(std::function<void()> run, std::function<void()> drop) {
+    if (ready_ && waiting_.empty()) {
+        run();
+        return;
+    }
+    waiting_.push_back({std::move(run), std::move(drop)});
+}
+
+void TChromium::DropWaiting() {
+    std::deque<Waiting> dropped;
+    dropped.swap(waiting_);
+    for (Waiting& w : dropped) {
+        if (w.drop) {
+            w.drop();
+        }
+    }
+}
+
+void TChromium::RunScript(const QString& code) {
+    if (!page_ || code.isEmpty()) {
+        return;
+    }
+    const QPointer<QWebEnginePage> page = page_;
+    WhenReady([page, script = GuardedScript(code)] {
+        if (page) {
+            page->runJavaScript(script, QWebEngineScript::MainWorld);
+        }
+    });
 }
 
 void TChromium::LoadMaps(engine::TSettings& settings) {
@@ -93,7 +164,7 @@ struct TChromium::PendingCall {
 
 void TChromium::ExecJavaScript(const QString& code, std::function<void(const QString&)> then,
                                int timeoutMs) {
-    if (!page_) {
+    if (!page_ || code.isEmpty()) {
         QTimer::singleShot(0, this, [then = std::move(then)] {
             if (then) {
                 then(QString());
@@ -101,15 +172,12 @@ void TChromium::ExecJavaScript(const QString& code, std::function<void(const QSt
         });
         return;
     }
-    // The code runs through an indirect eval so that it sees the page's global scope. A
-    // thrown error is raised again outside the run, where the page's console reports it.
-    // With the bridge in the page, the run then sends a flush marker behind every callback
+    // With the bridge in the page, the run sends a flush marker behind every callback
     // it made; once the marker is back, all of them have reached their handlers. The run's
     // own answer is [bridge present, last returned value].
     const int token = ++flushToken_;
-    const QString script = QStringLiteral("(function () { try { (0, eval)(") + JsString(code) +
+    const QString script = QStringLiteral("(function () { ") + GuardedScript(code) +
                            QStringLiteral(
-                               "); } catch (e) { setTimeout(function () { throw e; }, 0); }"
                                " if (!window.__vantorelFlush) { return [false, null]; }"
                                " window.__vantorelFlush(") +
                            JsInt(token) +
@@ -118,7 +186,7 @@ void TChromium::ExecJavaScript(const QString& code, std::function<void(const QSt
     auto call = std::make_shared<PendingCall>();
     call->then = std::move(then);
     // The time limit owns the call: it goes with the host, and a page that answers after
-    // that finds nothing to finish.
+    // that finds nothing to finish. It runs from now, so waiting for the page counts.
     auto* limit = new QTimer(this);
     limit->setSingleShot(true);
     call->limit = limit;
@@ -133,19 +201,36 @@ void TChromium::ExecJavaScript(const QString& code, std::function<void(const QSt
                                   }
                               }
                           });
-    page_->runJavaScript(script, QWebEngineScript::MainWorld, [this, weak](const QVariant& value) {
-        auto c = weak.lock();
-        if (!c) {
-            return;
-        }
-        c->answer = value.toList();
-        c->answered = true;
-        const bool bridged = !c->answer.isEmpty() && c->answer.first().toBool();
-        if (!bridged || c->flushed) {
-            FinishCall(c);
-        }
-    });
     limit->start(timeoutMs);
+    const QPointer<QWebEnginePage> page = page_;
+    WhenReady(
+        [this, page, script, weak] {
+            if (!page || weak.expired()) {
+                return;  // the call is over already
+            }
+            page->runJavaScript(
+                script, QWebEngineScript::MainWorld, [this, weak](const QVariant& value) {
+                    auto c = weak.lock();
+                    if (!c) {
+                        return;
+                    }
+                    c->answer = value.toList();
+                    c->answered = true;
+                    const bool bridged = !c->answer.isEmpty() && c->answer.first().toBool();
+                    if (!bridged || c->flushed) {
+                        FinishCall(c);
+                    }
+                });
+        },
+        [this, weak] {
+            // The page went before it was ready: the call ends empty, after the load that
+            // dropped it has set up the next page, so that `then` sees that one.
+            QTimer::singleShot(0, this, [this, weak] {
+                if (auto c = weak.lock()) {
+                    FinishCall(c);
+                }
+            });
+        });
 }
 
 void TChromium::FinishCall(const std::shared_ptr<PendingCall>& call) {
@@ -171,7 +256,7 @@ void TChromium::FinishCall(const std::shared_ptr<PendingCall>& call) {
 }
 
 QString TChromium::ExecJavaScript(const QString& code, int timeoutMs) {
-    if (!page_) {
+    if (!page_ || code.isEmpty()) {
         return QString();
     }
     struct Wait {

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -68,15 +69,23 @@ class TChromium : public QObject {
     const std::filesystem::path& HtmlFile() const { return htmlFile_; }
     const PageFiles& Files() const { return files_; }
 
+    // Every script waits, in the order sent, until the page loaded last has reported that its
+    // start-up has run; a new load drops the scripts still waiting for the page before it.
+    bool PageReady() const { return ready_; }
+
     // Runs `code` in the page and hands `then` the text last stored through setJsReturnValue
     // (not cleared between runs) once the page has answered; the callbacks the code makes
-    // reach their handlers first. No page or no answer within the time gives an empty text.
-    // `then` runs later on the UI thread, never inside this call; nothing waits meanwhile.
+    // reach their handlers first. No page, no code, a load meanwhile or no answer within the
+    // time (waiting for the page included) gives an empty text. `then` runs later on the UI
+    // thread, never inside this call; nothing waits meanwhile.
     void ExecJavaScript(const QString& code, std::function<void(const QString&)> then,
                         int timeoutMs = 10000);
     // The same, waited for in a nested event loop: for tests and the operations below, which
-    // the window does not call while the user can act.
+    // the window does not call while the user can act. Never throws.
     QString ExecJavaScript(const QString& code, int timeoutMs = 10000);
+    // Runs `code` in the page without waiting for it. An error it throws reaches the page's
+    // console, and so the program's log. Empty code sends nothing.
+    void RunScript(const QString& code);
 
     // Page operations (script texts of page_scripts.h).
     void FullView() { ExecJavaScript(QStringLiteral("fullView();")); }
@@ -102,9 +111,22 @@ class TChromium : public QObject {
     QString EncodePath(const QString& path);
     QString GetBoundary(const QString& cityName);
 
+  signals:
+    // The page loaded last has made its map; scripts that waited for it have been sent.
+    void pageReady();
+
   private:
+    struct Waiting {
+        std::function<void()> run;
+        std::function<void()> drop;  // the page went before it was ready
+    };
     struct PendingCall;
+
     void FinishCall(const std::shared_ptr<PendingCall>& call);
+    // Calls `run` now when the page is ready, else once it is.
+    void WhenReady(std::function<void()> run, std::function<void()> drop = {});
+    void OnPageReady(int load);
+    void DropWaiting();
 
     TJsProcessor processor_;
     TNCJsExtended bridge_;
@@ -114,6 +136,9 @@ class TChromium : public QObject {
     std::filesystem::path htmlFile_;
     std::filesystem::path mainJsFile_;
     int flushToken_ = 0;
+    int load_ = 0;  // the number given to the address of the last load
+    bool ready_ = false;
+    std::deque<Waiting> waiting_;
 };
 
 // "(a, b),(c, d)" or "a,b,c,d" as points; a last field without a partner is ignored, fields

@@ -9,6 +9,11 @@
 namespace mainwindow::pagescript {
 namespace {
 
+// The view a position text falls back to field by field (the page's full view).
+constexpr double kDefaultLatitude = 32.694866;
+constexpr double kDefaultLongitude = 105.996094;
+constexpr int kDefaultZoom = 4;
+
 QString Fixed6(double value) {
     return QString::fromStdString(engine::FormatFixed(value, 6));
 }
@@ -34,10 +39,17 @@ QString LayerId(engine::TMapType mapType) {
 }  // namespace
 
 QString SetCenterAndZoom(const QString& latLngZoom) {
-    if (latLngZoom.isEmpty()) {
-        return QString();
+    const QStringList fields = latLngZoom.split(u',');
+    if (fields.size() < 3) {
+        return QString();  // a damaged view position leaves the view as it is
     }
-    return JsCall(QStringLiteral("setCenterAndZoom"), NumbersOf(latLngZoom));
+    const auto number = [&fields](int i, double fallback) {
+        return engine::ParseFloat(fields[i].toStdString()).value_or(fallback);
+    };
+    const int zoom = engine::ParseInt32(fields[2].toStdString()).value_or(kDefaultZoom);
+    return JsCall(QStringLiteral("setCenterAndZoom"),
+                  {JsNumber(number(0, kDefaultLatitude)), JsNumber(number(1, kDefaultLongitude)),
+                   JsInt(zoom)});
 }
 
 QString SetCenterAndZoom(double lat, double lng, int zoom) {
@@ -141,6 +153,10 @@ QString StartMarkerDrawing(bool baiduPage) {
                      : QStringLiteral(
                            "zeb.drawingManager.setDrawingMode(google.maps.drawing.OverlayType."
                            "MARKER);");
+}
+
+QString SetStyleParams(const QString& params) {
+    return JsCall(QStringLiteral("setStyleParams"), {JsString(params)});
 }
 
 }  // namespace mainwindow::pagescript

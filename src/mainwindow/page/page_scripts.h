@@ -9,8 +9,12 @@
 
 namespace mainwindow::pagescript {
 
-// "lat,lng,zoom" texts are re-formatted from their numbers; a field that is not a number
-// is written as 0. Empty for an empty text.
+// A builder with an argument that is not a finite number gives an empty text: nothing is sent.
+// Other "lat,lng,zoom" texts (markers) are re-formatted from their numbers; a field that is
+// not a number is written as 0.
+
+// A view position "lat,lng,zoom": with fewer than three fields nothing is sent (empty text);
+// a field that is not a number gives 32.694866, 105.996094 or 4.
 QString SetCenterAndZoom(const QString& latLngZoom);
 QString SetCenterAndZoom(double lat, double lng, int zoom);
 QString ShowBoundary(const QString& encodedPath);
@@ -37,5 +41,7 @@ QString ChangeMapType(engine::TMapType mapType, bool baiduPage, const QString& c
 QString OfflineMode(bool offline);
 QString TrafficLayer(bool shown);
 QString StartMarkerDrawing(bool baiduPage);
+// The styled map's parameter text (Google page): its tiles are drawn again with it.
+QString SetStyleParams(const QString& params);
 
 }  // namespace mainwindow::pagescript

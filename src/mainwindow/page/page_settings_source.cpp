@@ -15,12 +15,12 @@ PageSettings PageSettingsFrom(const engine::TSettings& s) {
     p.ShowAreaLabel = s.GetBoolSetting(BoolSetting::ShowAreaLabel);
     p.RoadMapTileVer = s.GetStrSetting(StrSetting::RoadMapTileVer);
     p.SatMapTileVer = s.GetStrSetting(StrSetting::SatMapTileVer);
-    p.MapTypeIndex = s.GetIntSetting(IntSetting::MapTypeIndex);
+    p.MapTypeIndex = s.GetIndexSetting(IntSetting::MapTypeIndex);
     p.Latitude = s.GetFloatSetting(FloatSetting::Latitude);
     p.Longitude = s.GetFloatSetting(FloatSetting::Longitude);
     p.ZoomLevel = s.GetIntSetting(IntSetting::ZoomLevel);
     p.MapLanguageCode = s.GetStrSetting(StrSetting::MapLanguageCode);
-    p.MapSeverIndex = s.GetIntSetting(IntSetting::MapSeverIndex);
+    p.MapSeverIndex = s.GetIndexSetting(IntSetting::MapSeverIndex);
     p.StyleParamsURL = s.GetStrSetting(StrSetting::StyleParamsURL);
     p.OutPutDirectory = s.GetStrSetting(StrSetting::OutPutDirectory);
     p.PolygonStrokeColor = s.GetStrSetting(StrSetting::PolygonStrokeColor);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/core/number_format.h"
+#include "engine/log/logger.h"
 
 namespace mainwindow {
 namespace {
@@ -10,6 +11,17 @@ namespace {
 void AppendUnicodeEscape(QString& out, char16_t unit) {
     out += QStringLiteral("\\u");
     out += QString::number(unit, 16).rightJustified(4, u'0').toUpper();
+}
+
+// The ways a non-finite number is written, by JsNumber and by the fixed-notation formatter.
+bool IsNonFiniteNumber(const QString& argument) {
+    static const QStringList names{QStringLiteral("nan"), QStringLiteral("inf"),
+                                   QStringLiteral("infinity")};
+    QString text = argument.trimmed();
+    if (text.startsWith(u'-') || text.startsWith(u'+')) {
+        text.remove(0, 1);
+    }
+    return names.contains(text, Qt::CaseInsensitive);
 }
 
 }  // namespace
@@ -78,6 +90,14 @@ QString JsBool(bool value) {
 }
 
 QString JsCall(const QString& function, const QStringList& arguments) {
+    for (const QString& argument : arguments) {
+        if (IsNonFiniteNumber(argument)) {
+            engine::AppendLog("page script " + function.toStdString() +
+                              " not sent: an argument is not a finite number (" +
+                              arguments.join(u',').toStdString() + ")");
+            return QString();
+        }
+    }
     return function + u'(' + arguments.join(u',') + QStringLiteral(");");
 }
 

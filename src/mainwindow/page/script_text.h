@@ -20,7 +20,9 @@ QString JsNumber(double value);
 QString JsInt(std::int64_t value);
 QString JsBool(bool value);
 
-// "name(arg1,arg2,...);" from argument texts already made with the functions above.
+// "name(arg1,arg2,...);" from argument texts already made with the functions above. A call
+// with a non-finite number among its arguments is never sent: the text is empty and the
+// refusal goes to the program's log.
 QString JsCall(const QString& function, const QStringList& arguments);
 
 }  // namespace mainwindow

@@ -41,6 +41,9 @@ void PlaceSearchController::Answered(int serial, const QString& text, Suggestion
         // No rows outlive the answer they came from.
         values_.clear();
         Hide();
+        if (answer.kind != SuggestionAnswer::Kind::Empty) {
+            emit lookupFailed(QStringLiteral("地名搜索失败：无法读取地名提示服务的答复。"));
+        }
         return;
     }
     values_ = std::move(answer.values);

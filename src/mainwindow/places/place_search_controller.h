@@ -60,6 +60,8 @@ class PlaceSearchController : public QObject {
   signals:
     // The rows, the current row or the visibility changed.
     void dropDownChanged();
+    // The latest request got no answer that could be read (not: one without suggestions).
+    void lookupFailed(const QString& message);
 
   private:
     void Answered(int serial, const QString& text, SuggestionAnswer answer);

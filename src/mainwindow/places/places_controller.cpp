@@ -17,6 +17,7 @@
 #include "geodata/search/geocoder.h"
 #include "geodata/ui/text_file_dialog.h"
 #include "mainwindow/app/page_wait.h"
+#include "mainwindow/dialogs/failure_message.h"
 #include "mainwindow/layers/baidu_layer_switch.h"
 #include "mainwindow/layers/same_area.h"
 #include "mainwindow/page/page_scripts.h"
@@ -40,7 +41,8 @@ double ToDateTime(const QDateTime& time) {
 
 struct GeocodeResult {
     bool found = false;
-    QString position;  // "lat,lng,zoom"
+    bool failed = false;  // the answer could not be had or read
+    QString position;     // "lat,lng,zoom"
     QString address;
 };
 
@@ -198,7 +200,9 @@ void PlacesController::CityClick() {
         [cache = cachePath_, address = node.text.toStdString()] {
             geodata::TGeocodeResponse response;
             GeocodeResult result;
-            if (geodata::GeocodeAddress(cache, address, response) && response.Status == "OK") {
+            const geodata::LookupResult lookup = geodata::GeocodeAddress(cache, address, response);
+            result.failed = lookup.Failed();
+            if (lookup && response.Status == "OK") {
                 result.found = true;
                 result.position =
                     QString::fromStdString(engine::FormatFixed(response.location.lat, 8)) +
@@ -209,9 +213,12 @@ void PlacesController::CityClick() {
             }
             return result;
         },
-        [this](GeocodeResult result) {
+        [this, name = node.text](GeocodeResult result) {
             if (result.found) {
                 services_.page.RunScript(pagescript::AddMarker(result.position, result.address));
+            } else if (result.failed) {
+                emit lookupFailed(
+                    QStringLiteral("“%1”的位置查询失败：无法读取地理编码服务的答复。").arg(name));
             }
         });
 }
@@ -260,17 +267,25 @@ void PlacesController::QueryDistThread() {
         emit locationBarChanged(QString(), false);
         return;
     }
-    Lookup<std::string>(
+    struct DistrictAnswer {
+        std::string district;
+        bool failed = false;
+    };
+    Lookup<DistrictAnswer>(
         [cache = cachePath_, lat, lng] {
-            std::string district;
-            geodata::QueryDistrict(cache, lat, lng, district);
-            return district;
+            DistrictAnswer answer;
+            answer.failed = geodata::QueryDistrict(cache, lat, lng, answer.district).Failed();
+            return answer;
         },
-        [this, serial](std::string district) {
+        [this, serial](DistrictAnswer answer) {
             // An answer for a centre the map has since left is not shown.
-            if (serial == districtSerial_) {
-                DistrictAnswered(QString::fromStdString(district));
+            if (serial != districtSerial_) {
+                return;
             }
+            if (answer.failed) {
+                emit lookupFailed(QStringLiteral("当前位置查询失败：无法读取行政区服务的答复。"));
+            }
+            DistrictAnswered(QString::fromStdString(answer.district));
         });
 }
 
@@ -342,13 +357,24 @@ void PlacesController::GetPartitionDistrict() {
 }
 
 void PlacesController::GetPartitionDistrict(const QString& name) {
-    Lookup<geodata::TPartitionDistricts>(
+    struct DistrictsAnswer {
+        geodata::TPartitionDistricts districts;
+        bool failed = false;
+    };
+    Lookup<DistrictsAnswer>(
         [cache = cachePath_, text = name.toStdString()] {
-            geodata::TPartitionDistricts districts;
-            geodata::SearchPartitionDistricts(cache, text, districts);
-            return districts;
+            DistrictsAnswer answer;
+            answer.failed =
+                geodata::SearchPartitionDistricts(cache, text, answer.districts).Failed();
+            return answer;
         },
-        [this, name](geodata::TPartitionDistricts districts) {
+        [this, name](DistrictsAnswer answer) {
+            const geodata::TPartitionDistricts& districts = answer.districts;
+            if (answer.failed) {
+                emit lookupFailed(
+                    QStringLiteral("“%1”的边界线查询失败：无法读取边界服务的答复。").arg(name));
+                return;
+            }
             if (districts.empty() || districts.front().coords.empty()) {
                 return;
             }
@@ -376,7 +402,8 @@ void PlacesController::SavePartitionDistrict() {
     try {
         boundary_.Save(outlineName_.toStdString(), encodedPath_.toStdString());
     } catch (const std::exception& error) {
-        services_.messages.ShowError(QString::fromStdString(error.what()));
+        services_.messages.ShowError(
+            FailureMessage(QStringLiteral("“%1”的边界线未能保存。").arg(outlineName_), error));
     }
 }
 
@@ -441,7 +468,8 @@ void PlacesController::ExportBoundary() {
                 return;
         }
     } catch (const std::exception& error) {
-        services_.messages.ShowError(QString::fromStdString(error.what()));
+        services_.messages.ShowError(
+            FailureMessage(QStringLiteral("边界未能导出到“%1”。").arg(request.fileName), error));
         return;
     }
     settings_.SetIntSetting(engine::IntSetting::ExportBoundaryDlgFilterIndex, request.filterIndex);

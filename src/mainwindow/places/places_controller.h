@@ -107,6 +107,9 @@ class PlacesController : public QObject {
     void locationBarChanged(const QString& text, bool visible);
     void copyToClipboard(const QString& text);
     void focusMap();
+    // A web lookup could not be had or read (not: found nothing); the window shows the
+    // message without stopping the user.
+    void lookupFailed(const QString& message);
     // A web lookup ended (for tests and the busy cursor).
     void lookupFinished();
 

@@ -119,6 +119,12 @@ SuggestionAnswer ReadSuggestions(std::string_view text) {
 SuggestionAnswer FetchSuggestions(const std::filesystem::path& cachePath, const std::string& url) {
     geodata::CachedAnswer cached(cachePath, url);
     if (!cached.Received()) {
+        engine::AppendLog("Place suggestions: " + cached.TransferError() + " for " + url);
+        return {};
+    }
+    // An answer without a body (an error status, a dropped connection) cannot be read.
+    if (cached.Body().empty()) {
+        engine::AppendLog("Place suggestions: empty answer from " + url);
         return {};
     }
     SuggestionAnswer answer = ReadSuggestions(cached.Body());

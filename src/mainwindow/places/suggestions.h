@@ -39,7 +39,7 @@ std::string SuggestionUrl(std::string_view keyword, std::string_view region, std
 
 struct SuggestionAnswer {
     enum class Kind {
-        Failed,  // no answer arrived
+        Failed,  // no answer arrived, or one without a body
         Empty,   // the service found nothing
         Broken,  // not an object with "data", or a value that cannot be read
         Found,

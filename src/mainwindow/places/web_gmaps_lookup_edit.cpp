@@ -31,9 +31,9 @@ TWebGMapsLookupEdit::TWebGMapsLookupEdit(QWidget* parent) : DecoratedEdit(parent
 
     connect(&lookup_, &PlaceSearchController::dropDownChanged, this,
             &TWebGMapsLookupEdit::ShowDropDown);
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+    connect(this, &QLineEdit::textEdited, this, [this] {
         if (!noLookup_) {
-            lookup_.QuerySuggestions(text);
+            lookup_.QuerySuggestions(Text());
         }
     });
     connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
@@ -95,8 +95,8 @@ void TWebGMapsLookupEdit::AcceptLookup() {
     const QString title = lookup_.AcceptLookup();
     setFocus();
     if (!title.isNull()) {
-        setText(title);
-        selectAll();
+        SetText(title);
+        SelectAll();
     }
 }
 
@@ -157,7 +157,7 @@ void TWebGMapsLookupEdit::mouseReleaseEvent(QMouseEvent* event) {
     DecoratedEdit::mouseReleaseEvent(event);
     // A click that opened the shown address looks nothing up.
     if (!UrlClicked()) {
-        lookup_.QuerySuggestions(text());
+        lookup_.QuerySuggestions(Text());
     }
 }
 

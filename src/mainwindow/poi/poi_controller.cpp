@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 #include <QThreadPool>
+#include <QTimer>
 #include <QUrl>
 
 #include "engine/core/datum.h"
@@ -13,6 +14,7 @@
 #include "geodata/search/geocoder.h"
 #include "geodata/search/poi_searcher.h"
 #include "geodata/ui/text_file_dialog.h"
+#include "mainwindow/dialogs/failure_message.h"
 #include "mainwindow/page/page_scripts.h"
 #include "mainwindow/places/district_text.h"
 
@@ -21,12 +23,15 @@ namespace mainwindow {
 struct PoiController::Page {
     std::vector<geodata::TPOIData> places;
     int total = 0;
+    bool failed = false;  // no answer could be had or read, or the service reported a fault
 };
 
 namespace {
 
 constexpr int kPageSize = 20;
 constexpr int kLimitedPages = 5;
+// Putting rows on the map yields to the event loop after row 0 and after every 50th row.
+constexpr int kPlaceStep = 50;
 
 // Layers whose Google tiles are not shifted, so places go there in WGS-84.
 bool UnshiftedLayer(int layer) {
@@ -105,12 +110,15 @@ void PoiController::Search(const QString& keyword, const QString& tag) {
     }
     exportName_ = regionText + keyword;
 
+    StopPlacing();  // its rows are the list this search replaces
     searching_ = true;
     progress_ = 0;
     progressMax_ = 0;
     rows_.clear();
+    failedPage_ = -1;
     emit rowsReset();
     emit progressChanged(0, 0);
+    SetNotice(QString());
     emit searchStateChanged();
 
     const int serial = ++serial_;
@@ -153,12 +161,15 @@ void PoiController::Search(const QString& keyword, const QString& tag) {
             params.PageIndex = requested;
             Page page;
             page.places = searcher.Get(params, response);
+            page.failed = searcher.LastResult().Failed();
             ++requested;
             page.total = response.status == "0" ? response.total : -1;
+            const bool failed = page.failed;
             post([serial, page = std::move(page)](PoiController& c) {
                 c.PageArrived(serial, page);
             });
-            if (limited && requested >= kLimitedPages) {
+            // A service that fails is not asked for the remaining pages.
+            if (failed || (limited && requested >= kLimitedPages)) {
                 break;
             }
         } while (kPageSize * requested <= response.total && !canceled->load());
@@ -186,6 +197,9 @@ void PoiController::PageArrived(int serial, const Page& page) {
     if (page.total > 0) {
         progressMax_ = page.total / kPageSize;
     }
+    if (page.failed && failedPage_ < 0) {
+        failedPage_ = progress_;
+    }
     ++progress_;
     emit progressChanged(progress_, progressMax_);
 }
@@ -197,10 +211,28 @@ void PoiController::SearchEnded(int serial, bool limited, int total) {
     title_ = QStringLiteral("POI下载 [") +
              QString::number(limited ? total : static_cast<int>(rows_.size())) + QLatin1Char(']');
     emit titleChanged(title_);
+    const int listed = static_cast<int>(rows_.size());
+    if (failedPage_ >= 0 && listed == 0) {
+        SetNotice(QStringLiteral(
+            "POI搜索失败：无法读取搜索服务的答复，请检查网络和百度地图密钥后再试。"));
+    } else if (failedPage_ >= 0) {
+        SetNotice(QStringLiteral("POI搜索未完成：第%1页无法读取，已列出%2条。")
+                      .arg(failedPage_ + 1)
+                      .arg(listed));
+    } else if (listed == 0 && !canceled_->load()) {
+        SetNotice(QStringLiteral("没有找到符合条件的地点。"));
+    }
     searching_ = false;
     emit searchStateChanged();
     if (settings_.GetBoolSetting(engine::BoolSetting::AutoCreatePOIMarker)) {
         AllPOI2Map();
+    }
+}
+
+void PoiController::SetNotice(const QString& notice) {
+    if (notice != notice_) {
+        notice_ = notice;
+        emit noticeChanged(notice_);
     }
 }
 
@@ -234,14 +266,52 @@ void PoiController::RowClick(int row) {
 }
 
 void PoiController::AllPOI2Map() {
+    const int run = ++placeRun_;
     // A copy: nothing here may see rows that a new search replaces.
-    const std::vector<geodata::TPOIData> places = rows_;
+    auto places = std::make_shared<const std::vector<geodata::TPOIData>>(rows_);
+    placing_ = true;
+    emit placeProgress(0, static_cast<int>(places->size()));
+    emit placingChanged();
     services_.page.RunScript(QStringLiteral("clearAllOverlays();"));
-    const int count = static_cast<int>(places.size());
-    for (int i = 0; i < count; ++i) {
-        const auto& place = places[static_cast<std::size_t>(i)];
+    PlaceFrom(run, std::move(places), 0);
+}
+
+void PoiController::PlaceFrom(int run, std::shared_ptr<const std::vector<geodata::TPOIData>> places,
+                              int first) {
+    const int count = static_cast<int>(places->size());
+    int next = first;
+    while (next < count) {
+        // A page call may have let a new search or placement begin.
+        if (run != placeRun_) {
+            return;
+        }
+        const int row = next++;
+        const auto& place = (*places)[static_cast<std::size_t>(row)];
         services_.page.RunScript(
-            pagescript::AddNewMarker(i, PagePosition(place.location), place, false));
+            pagescript::AddNewMarker(row, PagePosition(place.location), place, false));
+        emit placeProgress(next, count);
+        if (row % kPlaceStep == 0) {
+            break;
+        }
+    }
+    if (run != placeRun_) {
+        return;
+    }
+    if (next < count) {
+        QTimer::singleShot(0, this, [this, run, places = std::move(places), next]() mutable {
+            PlaceFrom(run, std::move(places), next);
+        });
+        return;
+    }
+    placing_ = false;
+    emit placingChanged();
+}
+
+void PoiController::StopPlacing() {
+    ++placeRun_;
+    if (placing_) {
+        placing_ = false;
+        emit placingChanged();
     }
 }
 
@@ -270,7 +340,8 @@ void PoiController::Export() {
             request.fileName.toStdString(), kind, places,
             static_cast<engine::TCoordType>(std::clamp(request.encodingIndex, 0, 2)), iconFile);
     } catch (const std::exception& error) {
-        services_.messages.ShowError(QString::fromStdString(error.what()));
+        services_.messages.ShowError(
+            FailureMessage(QStringLiteral("信息点未能导出到“%1”。").arg(request.fileName), error));
         return;
     }
     if (kind == geodata::kExportXls) {

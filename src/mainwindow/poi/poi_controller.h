@@ -52,11 +52,18 @@ class PoiController : public QObject {
 
     const std::vector<geodata::TPOIData>& Rows() const { return rows_; }
     QString Title() const { return title_; }
+    // What the panel says about the last search's end: that it failed, or stopped at a page
+    // that could not be read, or found nothing; empty while searching and after a search
+    // that listed places.
+    QString Notice() const { return notice_; }
 
     // lstPOIClick: the row's marker on the page, centred.
     void RowClick(int row);
-    // actAllPOI2MapExecute.
+    // actAllPOI2MapExecute: clears the page's overlays and puts every row's marker on it, row 0
+    // alone and then 50 rows a turn of the event loop, so that the window stays live and the
+    // progress shows; the rows are copied first. A new placement or a new search ends it.
     void AllPOI2Map();
+    bool Placing() const { return placing_; }
     bool CanAllPOI2Map() const { return !searching_ && !rows_.empty(); }
     // actPOIExportExecute / actPOIExportUpdate.
     void Export();
@@ -78,7 +85,11 @@ class PoiController : public QObject {
     void rowsReset();
     void rowsAdded(int first, int count);
     void progressChanged(int position, int maximum);
+    // Putting all rows on the map started or ended; while it runs, the markers placed so far.
+    void placingChanged();
+    void placeProgress(int position, int maximum);
     void titleChanged(const QString& title);
+    void noticeChanged(const QString& notice);
     void panelShownChanged(bool shown);
     // The district lookup of a search found this region for the place-search box.
     void regionFound(const QString& region);
@@ -87,6 +98,10 @@ class PoiController : public QObject {
     struct Page;
     void PageArrived(int serial, const Page& page);
     void SearchEnded(int serial, bool limited, int total);
+    void PlaceFrom(int run, std::shared_ptr<const std::vector<geodata::TPOIData>> places,
+                   int first);
+    void StopPlacing();
+    void SetNotice(const QString& notice);
 
     Services& services_;
     geodata_ui::ITextFileDialogs& textDialogs_;
@@ -95,6 +110,8 @@ class PoiController : public QObject {
 
     std::vector<geodata::TPOIData> rows_;
     QString title_ = QStringLiteral("POI下载");
+    QString notice_;
+    int failedPage_ = -1;  // the first page of the search that failed, from 0
     QString exportName_;
     int exportFilterIndex_ = 2;
     int exportEncodingIndex_ = 0;
@@ -102,6 +119,8 @@ class PoiController : public QObject {
     int serial_ = 0;
     int progress_ = 0;
     int progressMax_ = 0;
+    bool placing_ = false;
+    int placeRun_ = 0;
     // Each search has its own flag; the worker holds it as long as it runs.
     std::shared_ptr<std::atomic<bool>> canceled_;
 };

@@ -102,6 +102,10 @@ PoiPanel::PoiPanel(PoiController& controller, QWidget* parent)
     pbPOI = new TProgressBar(this);
     pbPOI->setObjectName(QStringLiteral("pbPOI"));
     pbPOI->hide();
+    lblPOINotice = new QLabel(this);
+    lblPOINotice->setObjectName(QStringLiteral("lblPOINotice"));
+    lblPOINotice->setWordWrap(true);
+    lblPOINotice->hide();
     lstPOI = new QListWidget(this);
     lstPOI->setObjectName(QStringLiteral("lstPOI"));
     lstPOI->setItemDelegate(new PoiRowDelegate(controller_, lstPOI));
@@ -122,8 +126,9 @@ PoiPanel::PoiPanel(PoiController& controller, QWidget* parent)
     grid->addWidget(pbPOI, 3, 0);  // over the search button while searching
     grid->addWidget(btnPOIExport, 3, 1);
     grid->addWidget(btnPOICancel, 3, 1);  // same place as the export button
-    grid->addWidget(lstPOI, 4, 0, 1, 3);
-    grid->setRowStretch(4, 1);
+    grid->addWidget(lblPOINotice, 4, 0, 1, 3);
+    grid->addWidget(lstPOI, 5, 0, 1, 3);
+    grid->setRowStretch(5, 1);
 
     connect(btnSearchPOIs, &QPushButton::clicked, this,
             [this] { controller_.Search(edtKeyWord->text(), edtQueryTag->text()); });
@@ -145,10 +150,17 @@ PoiPanel::PoiPanel(PoiController& controller, QWidget* parent)
     connect(&controller_, &PoiController::rowsReset, lstPOI, &QListWidget::clear);
     connect(&controller_, &PoiController::rowsAdded, this, &PoiPanel::AddRows);
     connect(&controller_, &PoiController::titleChanged, lblPOICount, &QLabel::setText);
-    connect(&controller_, &PoiController::progressChanged, this, [this](int position, int max) {
+    connect(&controller_, &PoiController::noticeChanged, this, [this](const QString& notice) {
+        lblPOINotice->setText(notice);
+        lblPOINotice->setVisible(!notice.isEmpty());
+    });
+    const auto showProgress = [this](int position, int max) {
         pbPOI->setMaximum(std::max(max, position));
         pbPOI->setValue(position);
-    });
+    };
+    connect(&controller_, &PoiController::progressChanged, this, showProgress);
+    connect(&controller_, &PoiController::placeProgress, this, showProgress);
+    connect(&controller_, &PoiController::placingChanged, this, &PoiPanel::RefreshState);
     RefreshState();
 }
 
@@ -175,12 +187,14 @@ void PoiPanel::RefreshState() {
     btnSearchPOIs->setEnabled(!searching);
     btnPOICancel->setVisible(searching);
     btnPOIExport->setVisible(!searching);
-    pbPOI->setVisible(searching);
-    if (searching) {
+    // Over the search button while a search runs or the rows go on the map.
+    const bool busy = searching || controller_.Placing();
+    if (busy && pbPOI->isHidden()) {
         pbPOI->setValue(0);
         pbPOI->CaptionLabel()->setText(QStringLiteral("0.00%"));
         pbPOI->raise();
     }
+    pbPOI->setVisible(busy);
     actAllPOI2Map->setEnabled(controller_.CanAllPOI2Map());
     actPOIExport->setEnabled(controller_.CanExport());
     btnPOIExport->setEnabled(controller_.CanExport());

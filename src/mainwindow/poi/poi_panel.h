@@ -24,6 +24,8 @@ class PoiPanel : public QWidget {
 
     QLabel* lblPOICount = nullptr;
     QLabel* lbl4 = nullptr;
+    // Says when the last search failed or found nothing; hidden otherwise.
+    QLabel* lblPOINotice = nullptr;
     QLineEdit* edtKeyWord = nullptr;
     QLineEdit* edtQueryTag = nullptr;
     QPushButton* btnSearchPOIs = nullptr;

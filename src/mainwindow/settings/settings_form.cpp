@@ -1,7 +1,5 @@
 #include "mainwindow/settings/settings_form.h"
 
-#include <QtGlobal>
-
 #include "engine/core/catalogue.h"
 #include "engine/core/utilities.h"
 #include "engine/settings/settings.h"
@@ -15,22 +13,14 @@ using engine::StrSetting;
 
 constexpr engine::TColor kRed = 0x0000FF;
 
+static_assert(engine::IndexSettingRange(IntSetting::SettingIndex)->last == kSettingPageCount - 1);
+
 QString Str(const engine::TSettings& s, StrSetting name) {
     return QString::fromStdString(s.GetStrSetting(name));
 }
 
 void SetStr(engine::TSettings& s, StrSetting name, const QString& value) {
     s.SetStrSetting(name, value.toStdString());
-}
-
-// An index read from the settings file outside its list reads as the default, with a log line.
-int CheckedIndex(const engine::TSettings& s, IntSetting name, const char* key, int count) {
-    const int value = s.GetIntSetting(name);
-    if (value >= 0 && value < count) {
-        return value;
-    }
-    qWarning("settings: %s %d is outside 0..%d; 0 is used", key, value, count - 1);
-    return 0;
 }
 
 }  // namespace
@@ -84,8 +74,7 @@ QString NormalizedColor(const QString& stored) {
 }
 
 void SettingsForm::Load(const engine::TSettings& s) {
-    tiandituIndex = CheckedIndex(s, IntSetting::TiandituIndex, "TiandituIndex",
-                                 static_cast<int>(TiandituSourceNames().size()));
+    tiandituIndex = s.GetIndexSetting(IntSetting::TiandituIndex);
     maxThread = kMaxThreadBounds.Clamp(s.GetIntSetting(IntSetting::MaxThread));
     failedTryTimes = kFailedTryTimesBounds.Clamp(s.GetIntSetting(IntSetting::FailedTryTimes));
     downloadDelay = kDelayBounds.Clamp(s.GetIntSetting(IntSetting::DownloadDelay));
@@ -94,15 +83,13 @@ void SettingsForm::Load(const engine::TSettings& s) {
     autoCombineImage = s.GetBoolSetting(BoolSetting::AutoCombineImage);
     forceShutDownWindows = s.GetBoolSetting(BoolSetting::ForceShutDownWindows);
 
-    proxyType = CheckedIndex(s, IntSetting::ProxyType, "ProxyType",
-                             static_cast<int>(ProxyTypeNames().size()));
+    proxyType = s.GetIndexSetting(IntSetting::ProxyType);
     proxyHost = Str(s, StrSetting::ProxyHost);
     proxyPort = Str(s, StrSetting::ProxyPort);
     proxyUser = Str(s, StrSetting::ProxyUser);
     proxyPass = Str(s, StrSetting::ProxyPass);
 
-    mapSeverIndex = CheckedIndex(s, IntSetting::MapSeverIndex, "MapSeverIndex",
-                                 static_cast<int>(MapServerNames().size()));
+    mapSeverIndex = s.GetIndexSetting(IntSetting::MapSeverIndex);
     // The last code equal to the stored one ignoring case wins ("eu" is listed twice).
     languageIndex = -1;
     const QString code = Str(s, StrSetting::MapLanguageCode);
@@ -137,7 +124,7 @@ void SettingsForm::Load(const engine::TSettings& s) {
     printDpi =
         QString::number(PrintDpiFromText(QString::number(s.GetIntSetting(IntSetting::PrintDPI))));
 
-    settingIndex = CheckedIndex(s, IntSetting::SettingIndex, "SettingIndex", kSettingPageCount);
+    settingIndex = s.GetIndexSetting(IntSetting::SettingIndex);
 }
 
 QString SettingsForm::LanguageCode() const {
@@ -161,7 +148,7 @@ bool SettingsForm::MapPageNeedsReload(const engine::TSettings& s) const {
     if (languageIndex >= 0 && Str(s, StrSetting::MapLanguageCode) != LanguageCode()) {
         return true;
     }
-    if (s.GetIntSetting(IntSetting::MapSeverIndex) != mapSeverIndex) {
+    if (s.GetIndexSetting(IntSetting::MapSeverIndex) != mapSeverIndex) {
         return true;
     }
     return s.GetBoolSetting(BoolSetting::ShowCopyright) != showCopyright;

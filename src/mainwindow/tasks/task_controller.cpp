@@ -15,6 +15,7 @@
 #include "mainwindow/app/exception_log.h"
 #include "mainwindow/app/page_wait.h"
 #include "mainwindow/app/services.h"
+#include "mainwindow/dialogs/failure_message.h"
 #include "mainwindow/page/page_scripts.h"
 
 namespace mainwindow {
@@ -126,13 +127,14 @@ std::optional<TaskController::Saved> TaskController::Save() {
     profiles_->SetFileName({});
     profiles_->SetTileSize(hooks_.tileSize ? hooks_.tileSize() : 256);
     profiles_->SetNoLabel(settings_.GetBoolSetting(engine::BoolSetting::DownloadNoLabel));
-    profiles_->SetTiandituIndex(settings_.GetIntSetting(engine::IntSetting::TiandituIndex));
+    profiles_->SetTiandituIndex(settings_.GetIndexSetting(engine::IntSetting::TiandituIndex));
     Saved saved;
     try {
         profiles_->Save();
         saved = {Str(profiles_->FileName().string()), name};
     } catch (const std::exception& error) {
-        services_.messages.ShowError(Str(error.what()));
+        services_.messages.ShowError(
+            FailureMessage(QStringLiteral("任务“%1”未能保存。").arg(name), error));
         return std::nullopt;
     }
     RefreshNames();
@@ -167,7 +169,7 @@ void TaskController::Load() {
         loaded->Load();
     } catch (const std::exception& error) {
         services_.messages.ShowError(
-            QStringLiteral("任务“%1”无法读取：%2").arg(name, Str(error.what())));
+            FailureMessage(QStringLiteral("任务“%1”无法读取。").arg(name), error));
         return;
     }
     const int layer = loaded->MapTypeIndex();
@@ -273,7 +275,8 @@ void TaskController::Delete() {
             doomed.Delete();
         }
     } catch (const std::exception& error) {
-        services_.messages.ShowError(Str(error.what()));
+        services_.messages.ShowError(
+            FailureMessage(QStringLiteral("任务“%1”未能删除。").arg(name), error));
         return;
     }
     for (qsizetype i = names_.size() - 1; i >= 0; --i) {

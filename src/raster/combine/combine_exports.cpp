@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <system_error>
 #include <thread>
 
 #include "engine/core/atomic_file.h"
@@ -11,6 +10,7 @@
 #include "engine/core/number_format.h"
 #include "engine/core/text_helpers.h"
 #include "engine/core/tile_math.h"
+#include "engine/core/xml_escape.h"
 #include "engine/download/tile_path.h"
 #include "engine/image/merge_tile_images.h"
 #include "engine/log/logger.h"
@@ -195,7 +195,7 @@ void TCombineTile::ExportKmlOverlay() {
             std::string(engine::kUtf8Bom) + "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
         text += "<kml xmlns=\"http://earth.google.com/kml/2.0\">\r\n";
         text += "    <Folder>\r\n";
-        text += "        <name>" + levelName + "</name>\r\n";
+        text += "        <name>" + engine::EscapeXmlText(levelName) + "</name>\r\n";
         text += body;
         text += "    </Folder>\r\n</kml>\r\n";
         std::filesystem::create_directories(levelDir);
@@ -209,22 +209,6 @@ void TCombineTile::ExportKmlOverlay() {
         }
     }
 }
-
-namespace {
-
-// Removes a database left under its temporary name when the export does not get to rename it.
-struct TemporaryDatabase {
-    explicit TemporaryDatabase(std::filesystem::path p) : path(std::move(p)) {}
-    ~TemporaryDatabase() {
-        std::error_code ec;
-        std::filesystem::remove(path, ec);
-    }
-    TemporaryDatabase(const TemporaryDatabase&) = delete;
-    TemporaryDatabase& operator=(const TemporaryDatabase&) = delete;
-    std::filesystem::path path;
-};
-
-}  // namespace
 
 void TCombineTile::ExportTileDatabase() {
     const Task task = LoadTask(true);
@@ -241,20 +225,25 @@ void TCombineTile::ExportTileDatabase() {
     if (RefuseGrid(task)) {
         return;
     }
-    // The database is built under a temporary name beside its final one and renamed into
-    // place when it is complete, so an earlier export stays whole until then and a crash
-    // never leaves a half-written database under the real name.
+    // The database is built under a temporary name beside its final one, flushed to the disk
+    // and renamed into place when it is complete, so an earlier export stays whole until then
+    // and neither a crash nor a power loss leaves a half-written database under the real name.
+    // What an export killed before its rename left there goes first.
     std::filesystem::create_directories(dbFile.parent_path());
-    const TemporaryDatabase temp(engine::TempPathBeside(dbFile));
+    engine::RemoveLeftoverTemporaries(dbFile);
+    engine::PendingFile temp(dbFile);
+    if (temp.path().empty()) {
+        throw std::runtime_error(temp.error());
+    }
     std::unique_ptr<engine::TMBTiles> mbtiles;
     std::unique_ptr<engine::TOruxMapsSqlite> orux;
     std::unique_ptr<engine::TRMapsSQLite> rmaps;
     if (kind == TImageCombineType::icMBTiles) {
-        mbtiles = std::make_unique<engine::TMBTiles>(temp.path);
+        mbtiles = std::make_unique<engine::TMBTiles>(temp.path());
     } else if (kind == TImageCombineType::icOruxMaps) {
-        orux = std::make_unique<engine::TOruxMapsSqlite>(temp.path, FOutPrefix);
+        orux = std::make_unique<engine::TOruxMapsSqlite>(temp.path(), FOutPrefix);
     } else {
-        rmaps = std::make_unique<engine::TRMapsSQLite>(temp.path);
+        rmaps = std::make_unique<engine::TRMapsSQLite>(temp.path());
     }
 
     struct Job {
@@ -285,7 +274,7 @@ void TCombineTile::ExportTileDatabase() {
         const auto& r = level.range;
         std::int64_t counter = 1;
         events_.Begin(level.count, {});
-        const LevelExtent extent = ComputeLevelExtent(task.box, z, tileSize);
+        const LevelExtent extent = LevelExtentOf(r, z, tileSize);
         bounds.NorthEast = {extent.north, extent.east};
         bounds.SouthWest = {extent.south, extent.west};
         if (orux) {
@@ -372,7 +361,7 @@ void TCombineTile::ExportTileDatabase() {
     orux.reset();
     rmaps.reset();
     std::string error;
-    if (!engine::CommitTempFile(temp.path, dbFile, &error)) {
+    if (!temp.Commit(&error)) {
         throw std::runtime_error(error);
     }
 }

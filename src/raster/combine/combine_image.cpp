@@ -155,8 +155,9 @@ void TCombineTile::CombineToImage() {
         end_.output = image;
         events_.Begin(level.count, log);
 
-        const LevelExtent extent = ComputeLevelExtent(task.box, z, ts, level.grid);
-        const std::array<double, 6> geoTransform = GeoTransformOf(extent, level.grid);
+        // The range stitched, so that the image, its geotransform and its side files agree.
+        const LevelExtent extent = LevelExtentOf(level.range, z, ts, level.grid);
+        const std::array<double, 6> geoTransform = GeoTransformOf(extent);
 
         OutputImageSettings out;
         out.type = FOutImageType;
@@ -273,8 +274,7 @@ void TCombineTile::CombineToImage() {
         }
         // After the image is closed, so that the library cannot overwrite them.
         std::array<double, 6> written{};
-        if (!WriteGeoreferenceFiles(image, z, task.box, ts, FOutImageType, written, &error,
-                                    level.grid)) {
+        if (!WriteGeoreferenceFiles(image, extent, FOutImageType, written, &error)) {
             engine::AppendLog(error, log);
         }
     }

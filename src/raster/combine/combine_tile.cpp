@@ -8,6 +8,7 @@
 #include "engine/core/catalogue.h"
 #include "engine/core/number_format.h"
 #include "engine/core/tile_math.h"
+#include "engine/download/installed_data.h"
 #include "engine/download/tile_path.h"
 #include "engine/log/logger.h"
 #include "engine/settings/settings.h"
@@ -32,6 +33,7 @@ CombineSettings CombineSettingsFrom(const engine::TSettings& settings) {
     s.noDataValue =
         static_cast<std::uint32_t>(settings.GetIntSetting(engine::IntSetting::NoDataValue));
     s.byRectangle = settings.GetBoolSetting(engine::BoolSetting::ByRectangle);
+    s.tiandituMissingTile = engine::InstalledDataFile("404_TDT.png");
     return s;
 }
 
@@ -126,7 +128,9 @@ TCombineTile::Task TCombineTile::LoadTask(bool forDatabase) const {
                        t.layer <= engine::Ord(TMapType::mtBaiduHybrid);
     const bool tianditu = t.layer >= engine::Ord(TMapType::mtTDTRoadMap) &&
                           t.layer <= engine::Ord(TMapType::mtTDTTerrain);
-    if (tianditu && FProfiles.TiandituIndex() > 0) {
+    if (t.baiduNumbering) {
+        t.grid = TileGrid::Baidu;
+    } else if (tianditu && FProfiles.TiandituIndex() > 0) {
         t.grid = TileGrid::Geographic;
     }
     const bool rectangle = geodata::TBoundary::IsRectangle(FProfiles.Coordinates());
@@ -135,7 +139,7 @@ TCombineTile::Task TCombineTile::LoadTask(bool forDatabase) const {
 }
 
 bool TCombineTile::RefuseGrid(const Task& task) {
-    if (task.baiduNumbering || task.grid == TileGrid::Geographic) {
+    if (task.grid != TileGrid::WebMercator) {
         events_.ShowInfo(kExportGridMessage);
         end_.result = CombineResult::Failed;
         return true;
@@ -149,19 +153,12 @@ TCombineTile::Level TCombineTile::LevelOf(const Task& task, int zoom, bool webMe
     level.grid = webMercatorOnly ? TileGrid::WebMercator : task.grid;
     if (task.baiduNumbering) {
         level.range = FTileBounds[zoom];
+        level.range.Points.clear();
     } else {
-        level.range = ComputeLevelExtent(task.box, zoom, task.tileSize, level.grid).range;
-        // Positions beyond the poles or the date line have no tiles.
-        const std::int64_t columns = std::int64_t{1} << zoom;
-        const std::int64_t rows = level.grid == TileGrid::Geographic ? columns / 2 : columns;
-        auto& r = level.range;
-        r.MinCol = static_cast<std::int32_t>(std::clamp<std::int64_t>(r.MinCol, 0, columns - 1));
-        r.MaxCol = static_cast<std::int32_t>(std::clamp<std::int64_t>(r.MaxCol, 0, columns - 1));
-        r.MinRow = static_cast<std::int32_t>(
-            std::clamp<std::int64_t>(r.MinRow, 0, std::max<std::int64_t>(rows - 1, 0)));
-        r.MaxRow = static_cast<std::int32_t>(
-            std::clamp<std::int64_t>(r.MaxRow, 0, std::max<std::int64_t>(rows - 1, 0)));
+        level.range = ClampToGrid(
+            ComputeLevelExtent(task.box, zoom, task.tileSize, level.grid).range, zoom, level.grid);
     }
+    level.range.zoom = zoom;
     const auto& r = level.range;
     if (r.MaxCol >= r.MinCol && r.MaxRow >= r.MinRow) {
         level.columns = std::int64_t{r.MaxCol} - r.MinCol + 1;

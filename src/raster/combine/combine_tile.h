@@ -72,6 +72,7 @@ struct CombineSettings {
     std::filesystem::path tiandituMissingTile;
     int threads = 0;  // tile readers; 0: one per processor
 };
+// The stored settings, with the stand-in tile installed in the program's data folder.
 CombineSettings CombineSettingsFrom(const engine::TSettings& settings);
 
 // Texts shown by the worker.

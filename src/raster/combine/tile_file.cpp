@@ -3,7 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+
+#include "engine/core/body_limits.h"
 
 namespace raster {
 
@@ -22,7 +25,12 @@ std::optional<std::string_view> ReadTileFile(const std::filesystem::path& file,
     bool ok = true;
     for (;;) {
         if (used == bytes.size()) {
-            bytes.resize(bytes.size() * 2);
+            // No tile is this large (a download refuses it): not a tile, and maybe endless.
+            if (used > engine::kMaxTileBodyBytes) {
+                ok = false;
+                break;
+            }
+            bytes.resize(std::min(bytes.size() * 2, engine::kMaxTileBodyBytes + 1));
         }
         const ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
         if (n < 0) {
@@ -35,11 +43,9 @@ std::optional<std::string_view> ReadTileFile(const std::filesystem::path& file,
         if (n == 0) {
             break;
         }
+        // Only an empty read is the end: a short one (a network file system, a pipe) may have
+        // more to come.
         used += static_cast<std::size_t>(n);
-        // A regular file gives everything it has at once: a short read means its end.
-        if (used < bytes.size()) {
-            break;
-        }
     }
     ::close(fd);
     if (!ok) {

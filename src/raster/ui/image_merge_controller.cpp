@@ -12,6 +12,7 @@
 #include "engine/tasks/profiles.h"
 #include "geodata/boundary/boundary_store.h"
 #include "mainwindow/app/services.h"
+#include "mainwindow/dialogs/failure_message.h"
 #include "raster/gdal_tool.h"
 #include "raster/ui/path_text.h"
 
@@ -51,16 +52,10 @@ QString OffsetText(double value) {
     return text == QStringLiteral("-0") ? QStringLiteral("0") : text;
 }
 
-int IndexSetting(const engine::TSettings& settings, engine::IntSetting setting, int count,
-                 int fallback, const char* name) {
-    const int value = settings.GetIntSetting(setting);
-    if (value < 0 || value >= count) {
-        engine::AppendLog(std::string(name) + " " + engine::FormatInt(value) +
-                          " is outside its list; using " + engine::FormatInt(fallback));
-        return fallback;
-    }
-    return value;
-}
+static_assert(engine::IndexSettingRange(engine::IntSetting::OutImageIndex)->last ==
+              kImageTypeCount - 1);
+static_assert(engine::IndexSettingRange(engine::IntSetting::CompressTypeIndex)->last ==
+              kCompressCount - 1);
 
 }  // namespace
 
@@ -225,8 +220,7 @@ void ImageMergeController::FormShow() {
     LoadTaskFile(FProjectName);
 
     state_.forceShutDown = settings_.GetBoolSetting(engine::BoolSetting::ForceShutDownWindows);
-    state_.imageType = IndexSetting(settings_, engine::IntSetting::OutImageIndex, kImageTypeCount,
-                                    3, "OutImageIndex");
+    state_.imageType = settings_.GetIndexSetting(engine::IntSetting::OutImageIndex);
     state_.offsetMap = settings_.GetBoolSetting(engine::BoolSetting::OffsetMap);
     state_.writeWorldFile = settings_.GetBoolSetting(engine::BoolSetting::IsWriteWorldFile);
     const QualityChoice quality = ApplyQualityText(
@@ -234,8 +228,7 @@ void ImageMergeController::FormShow() {
     state_.imageQuality = quality.text;
     state_.qualityPreset = quality.preset;
     FIgnoreAutoClose = false;
-    state_.compressIndex = IndexSetting(settings_, engine::IntSetting::CompressTypeIndex,
-                                        kCompressCount, 1, "CompressTypeIndex");
+    state_.compressIndex = settings_.GetIndexSetting(engine::IntSetting::CompressTypeIndex);
     state_.colour = settings_.GetIntSetting(engine::IntSetting::NoDataValue);
     ApplyImageTypeQualityRules();
     state_.rectangle = settings_.GetBoolSetting(engine::BoolSetting::ByRectangle);
@@ -262,7 +255,7 @@ bool ImageMergeController::LoadTaskFile(const QString& fileName) {
         task->Load(file);
     } catch (const std::exception& e) {
         services_.messages.ShowError(
-            QStringLiteral("任务“%1”无法读取：%2").arg(name, QString::fromStdString(e.what())));
+            mainwindow::FailureMessage(QStringLiteral("任务“%1”无法读取。").arg(name), e));
         return false;
     }
     const int layer = task->MapTypeIndex();

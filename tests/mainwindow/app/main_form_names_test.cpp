@@ -49,7 +49,7 @@ const Named kObjects[] = {
     {"btnOpenMapsDir", "QToolButton"},
     {"cbbProfile", "QComboBox"},
     {"pnlMain", "QWidget"},
-    {"crm", "QWebEngineView"},
+    {"crm", "mainwindow::MapWebView"},
     {"pnlPOI", "QWidget"},
     {"StatusBar", "QStatusBar"},
     {"FProgressBar", "mainwindow::TProgressBar"},

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QWebEngineView>
@@ -15,6 +16,7 @@
 #include "engine/download/tile_path.h"
 #include "engine/tasks/profiles.h"
 #include "main_form_fixture.h"
+#include "mainwindow/dialog_driver.h"
 #include "mainwindow/map_view_harness.h"
 #include "mainwindow/page/page_host.h"
 #include "support/tile_server.h"
@@ -114,6 +116,78 @@ TEST_F(MainFormPageTest, DrawnRectangleIsDownloadedIntoTheTileTree) {
     task.Load();
     EXPECT_TRUE(task.TileBounds()[12].Checked);
     EXPECT_EQ(task.Coordinates().empty(), false);
+}
+
+// The overlay marks and the page agree after every reload, whatever starts it: the page is
+// given the traffic layer and the grid their marks show, and the big-font mark (which no load
+// keeps) follows the page.
+TEST_F(MainFormPageTest, OverlayMarksAndThePageAgreeAfterEveryReload) {
+    Settings().SetBoolSetting(engine::BoolSetting::OfflineMode, true);
+    Settings().SetBoolSetting(engine::BoolSetting::BigFontMode, true);
+    auto options = Options(false);
+    options.loadPage = true;
+    window_ = std::make_unique<mainwindow::TfrmMain>(Settings(), profile_, options);
+    window_->resize(1000, 700);
+    window_->show();
+    QWebEnginePage* page = window_->MapView()->page();
+    const auto pageReady = [page] {
+        return RunScript(*page, "!!(window.zeb && zeb.map)").toBool();
+    };
+    ASSERT_TRUE(WaitUntil(pageReady, 60000)) << "the map page did not load";
+    auto* bigFont = Find<QAction>("actBigFontMode");
+    EXPECT_TRUE(WaitUntil([bigFont] { return !bigFont->isChecked(); }))
+        << "the first load leaves no big-font labels";
+
+    auto* traffic = Find<QAction>("actaddTrafficTileLayer");
+    auto* grid = Find<QAction>("actCoordGrid");
+    traffic->trigger();
+    grid->trigger();
+    ASSERT_TRUE(traffic->isChecked());
+    ASSERT_TRUE(grid->isChecked());
+    const QString googleOverlays =
+        "zeb.trafficTileLayerExists === true && zeb.coordGridExists === true";
+    ASSERT_TRUE(WaitUntil([&] { return RunScript(*page, googleOverlays).toBool(); }));
+
+    struct Reload {
+        const char* what;
+        std::function<void()> start;
+        QString overlays;  // what the page then shows
+    };
+    const Reload reloads[] = {
+        {"tile folder change",
+         [&] {
+             fakes_.fileDialogs.nextFolder = QString::fromStdString((dir_ / "瓦片").string());
+             Find<QAction>("actChangeTilesDir")->trigger();
+         },
+         googleOverlays},
+        {"settings change",
+         [&] {
+             WhenModal([](QWidget& dialog) {
+                 auto* server = dialog.findChild<QComboBox*>("cbbServer");
+                 server->setCurrentIndex(1 - server->currentIndex());
+                 dialog.findChild<QPushButton*>("btnOk")->click();
+             });
+             Find<QAction>("actSettings")->trigger();
+         },
+         googleOverlays},
+        {"to the Baidu page", [&] { Find<QAction>("mniMapType45")->trigger(); },
+         "zeb.hasTrafficTileLayer === true"},
+        {"back to the Google page", [&] { Find<QAction>("mniMapType3")->trigger(); },
+         googleOverlays},
+    };
+    for (const Reload& reload : reloads) {
+        SCOPED_TRACE(reload.what);
+        RunScript(*page, "window.__beforeReload = true;");
+        QSignalSpy loaded(page, &QWebEnginePage::loadFinished);
+        reload.start();
+        ASSERT_TRUE(WaitUntil([&] { return !loaded.isEmpty(); }, 60000)) << "no reload";
+        ASSERT_TRUE(WaitUntil(pageReady, 60000));
+        EXPECT_FALSE(RunScript(*page, "window.__beforeReload === true").toBool());
+        EXPECT_TRUE(WaitUntil([&] { return RunScript(*page, reload.overlays).toBool(); }))
+            << reload.overlays.toStdString();
+        EXPECT_TRUE(traffic->isChecked());
+        EXPECT_TRUE(grid->isChecked());
+    }
 }
 
 }  // namespace

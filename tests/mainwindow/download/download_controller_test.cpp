@@ -84,6 +84,24 @@ TEST(DownloadController, LevelsTenToTwelveGiveTheTileMathsRectanglesAndLabel) {
     EXPECT_EQ(h.settings.GetStrSetting(engine::StrSetting::SelectedZoomLevels), "");
 }
 
+// The count follows the grid the tile addresses are made for: a TianDiTu source stored out of
+// its list is the national service on the Web Mercator grid, a provincial one is geographic.
+TEST(DownloadController, ATiandituSourceOutsideItsListCountsOnTheNationalGrid) {
+    for (const auto& [stored, mercator] : {std::pair{11, true}, {-4, true}, {3, false}}) {
+        SCOPED_TRACE(stored);
+        Harness h;
+        h.settings.SetIntSetting(engine::IntSetting::TiandituIndex, stored);
+        h.fakes.page.mapType = TMapType::mtTDTRoadMap;
+        h.SetBox(kLat1, kLng1, kLat2, kLng2);
+        h.SetLevels({12});
+        std::int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        engine::LatLngToTileXY(12, kLat1, kLng1, x1, y1);
+        engine::LatLngToTileXY(12, kLat2, kLng2, x2, y2);
+        const auto& b = h.controller->TileBounds()[12];
+        EXPECT_EQ(b.MinRow == std::min(y1, y2) && b.MaxRow == std::max(y1, y2), mercator);
+    }
+}
+
 TEST(DownloadController, AStartWithoutAreaLevelOrSavedTaskDoesNothing) {
     struct Case {
         const char* name;

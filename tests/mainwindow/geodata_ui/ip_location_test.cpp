@@ -10,6 +10,7 @@
 
 #include "engine/core/datum.h"
 #include "engine/core/tile_math.h"
+#include "engine/net/user_agents.h"
 #include "engine/settings/settings.h"
 #include "geodata/search/geocoder.h"
 #include "geodata/ui/historic_versions.h"
@@ -136,7 +137,7 @@ TEST_F(IPLocationTest, ProbeListsTheVersionsThatExistNewestFirst) {
         "&gl=cn&src=app&x=" + std::to_string(x) + "&y=" + std::to_string(y) + "&z=16&s=Galileo";
     for (const auto& request : server.Server().Requests()) {
         EXPECT_NE(request.target.find(tile), std::string::npos) << request.target;
-        EXPECT_EQ(request.Header("User-Agent"), geodataui::kHistoricProbeUserAgent);
+        EXPECT_EQ(request.Header("User-Agent"), engine::kTileUserAgent);
         EXPECT_EQ(request.version, "HTTP/1.1");
         EXPECT_EQ(request.path.find("/mt"), 0u) << request.path;
     }

@@ -1,6 +1,6 @@
 #pragma once
 // A serial port for GPS tests: received text is handed in by the test, opening can be made to
-// fail, and every open and close is counted.
+// fail, the open port can fail, and every open and close is counted.
 #include <stdexcept>
 #include <string>
 
@@ -22,9 +22,11 @@ class FakeGpsPort final : public geodataui::IGpsSerialPort {
     const geodata::ComPortSettings& Settings() const override { return settings; }
     void ApplySettings(const geodata::ComPortSettings& s) override { settings = s; }
     std::string ReadAll() override { return std::exchange(waiting, std::string()); }
-    void SetHandlers(std::function<void()> received, std::function<void()> afterClose) override {
+    void SetHandlers(std::function<void()> received, std::function<void()> afterClose,
+                     std::function<void(const std::string&)> failed) override {
         received_ = std::move(received);
         afterClose_ = std::move(afterClose);
+        failed_ = std::move(failed);
     }
     bool IsOpen() const override { return open; }
     void Open() override {
@@ -52,9 +54,21 @@ class FakeGpsPort final : public geodataui::IGpsSerialPort {
         }
     }
 
+    // The open port fails, as an unplugged receiver's does; closed afterwards in any case.
+    void Fail(const std::string& reason) {
+        if (!open) {
+            return;
+        }
+        if (failed_) {
+            failed_(reason);
+        }
+        Close();
+    }
+
   private:
     std::function<void()> received_;
     std::function<void()> afterClose_;
+    std::function<void(const std::string&)> failed_;
 };
 
 }  // namespace testmainwindow

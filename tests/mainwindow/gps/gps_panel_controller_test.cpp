@@ -37,8 +37,8 @@ class GpsPanelTest : public ::testing::Test {
         fake.page.mapType = Layer(5);  // tiles in WGS-84: positions arrive unshifted
     }
 
-    std::unique_ptr<geodata::GpsFix> Fix(double lat, double lng, const QDateTime& time) {
-        auto fix = std::make_unique<geodata::GpsFix>();
+    std::unique_ptr<geodata::TGPXwpt> Fix(double lat, double lng, const QDateTime& time) {
+        auto fix = std::make_unique<geodata::TGPXwpt>();
         fix->Latitude = lat;
         fix->Longitude = lng;
         fix->DateTime = DateTimeOf(time);
@@ -84,6 +84,28 @@ TEST_F(GpsPanelTest, StartFollowsAndClearsTheMarkerStopClosesThePort) {
     EXPECT_TRUE(controller->Following());
 }
 
+TEST_F(GpsPanelTest, PortThatFailsWhileFollowedEndsTheFollowingOnce) {
+    int changes = 0;
+    QObject::connect(controller.get(), &GpsPanelController::changed, [&] { ++changes; });
+    controller->btnStartGPSClick();
+    ASSERT_TRUE(controller->Following());
+    changes = 0;
+
+    port->Fail("read failed");
+    EXPECT_FALSE(controller->Following()) << "the panel offers a start again";
+    EXPECT_FALSE(controller->Connected());
+    EXPECT_FALSE(port->open);
+    EXPECT_EQ(port->closes, 1);
+    EXPECT_EQ(changes, 1);
+    port->Fail("read failed");
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(fake.messages.shown.empty()) << "an unplug is logged, not shown";
+
+    controller->btnStartGPSClick();
+    EXPECT_TRUE(controller->Following());
+    EXPECT_EQ(port->opens, 2);
+}
+
 TEST_F(GpsPanelTest, StartThatCannotFollowShowsWhyAndChangesNothing) {
     struct Case {
         const char* what;
@@ -96,7 +118,7 @@ TEST_F(GpsPanelTest, StartThatCannotFollowShowsWhyAndChangesNothing) {
     const std::vector<Case> cases = {
         {"no serial port at all", QString(), false, 5, "error", "计算上未发现任何GPS设备。"},
         {"Baidu page", "ttyUSB0", false, 45, "info", "百度地图不支持导航，请切换到其他地图。"},
-        {"port cannot be opened", "ttyUSB0", true, 5, "info", "无法打开串口！"},
+        {"port cannot be opened", "ttyUSB0", true, 5, "plain", "无法打开串口！"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,14 +1,20 @@
 // GPS following end to end: a pseudo-terminal stands in for the receiver on the serial port;
 // what it sends goes through the Qt serial port, the receiver and the panel to the page.
+// Closing its master side is the receiver being unplugged.
 #include <fcntl.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <ctime>
+
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
+#include "engine/log/logger.h"
 #include "geodata/gps/nmea_day_log.h"
 #include "geodata/ui/serial_gps_port.h"
 #include "mainwindow/gps/gps_panel_controller.h"
@@ -50,6 +56,11 @@ class PseudoTerminal {
     void Send(const std::string& text) const {
         ASSERT_EQ(write(master_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
     }
+    // The receiver goes away: the port's side stays open but every read on it fails.
+    void Unplug() {
+        close(master_);
+        master_ = -1;
+    }
 
   private:
     int master_ = -1;
@@ -70,6 +81,20 @@ bool WaitFor(const std::function<bool()>& done) {
     return true;
 }
 
+// Seconds of CPU time that the whole process uses while its event loop runs for one second.
+double CpuSecondsOverOneSecond() {
+    const auto cpu = [] {
+        timespec now{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+        return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+    };
+    const double before = cpu();
+    QEventLoop loop;
+    QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return cpu() - before;
+}
+
 std::size_t LineCount(const std::filesystem::path& file) {
     const std::string text = testsupport::ReadFileBytes(file);
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
@@ -84,7 +109,8 @@ class GpsSerialTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(pty.Ok());
-        auto owned = std::make_unique<geodataui::SerialGpsPort>();
+        // The ports "present" are the test's, whatever this computer has.
+        auto owned = std::make_unique<geodataui::SerialGpsPort>([this] { return present; });
         geodata::ComPortSettings settings;
         settings.Port = pty.Name();
         settings.BaudRate = "4800";
@@ -111,7 +137,14 @@ class GpsSerialTest : public ::testing::Test {
         return geodata::NmeaDayLog(logDir.path()).CurrentFile();
     }
 
+    void UsePort(const std::string& name) {
+        geodata::ComPortSettings settings = port->Settings();
+        settings.Port = name;
+        port->ApplySettings(settings);
+    }
+
     PseudoTerminal pty;
+    QStringList present;
     testsupport::TempDir logDir;
     FakeServices fake;
     geodataui::SerialGpsPort* port = nullptr;
@@ -163,11 +196,69 @@ TEST_F(GpsSerialTest, SentencesBecomeFixesOnThePageAndLinesOfTheDayLog) {
     EXPECT_EQ(LineCount(LogFile()), 5u);
 }
 
+TEST_F(GpsSerialTest, UnplugWhileFollowedEndsTheFollowingAndAFreshStartWorks) {
+    controller->btnStartGPSClick();
+    ASSERT_TRUE(controller->Following());
+    SendLine(kGga);
+    const std::string logBefore = testsupport::ReadFileBytes(engine::DefaultLogFileName());
+
+    pty.Unplug();
+    const bool ended = WaitFor([&] { return !controller->Following(); });
+    // A dead port that is still read keeps the UI thread busy: it takes a whole core on an idle
+    // machine, and still a share far above this on one where other builds take every core.
+    // Waiting on nothing takes a few milliseconds.
+    EXPECT_LT(CpuSecondsOverOneSecond(), 0.1);
+    ASSERT_TRUE(ended) << "the panel still offers a stop";
+    EXPECT_FALSE(controller->Connected());
+    EXPECT_FALSE(port->IsOpen());
+    const std::string logAfter = testsupport::ReadFileBytes(engine::DefaultLogFileName());
+    const std::string added = logAfter.substr(std::min(logBefore.size(), logAfter.size()));
+    EXPECT_EQ(std::count(added.begin(), added.end(), '\n'), 1) << added;
+    EXPECT_NE(added.find("GPS: serial port " + pty.Name()), std::string::npos) << added;
+    EXPECT_TRUE(fake.messages.shown.empty());
+
+    PseudoTerminal fresh;
+    ASSERT_TRUE(fresh.Ok());
+    UsePort(fresh.Name());
+    controller->btnStartGPSClick();
+    ASSERT_TRUE(controller->Following());
+    fake.clock.Advance(std::chrono::seconds(30));
+    const int markers = Markers();
+    const std::size_t before = LineCount(LogFile());
+    fresh.Send(kGnGga + "\r\n");
+    ASSERT_TRUE(WaitFor([&] { return LineCount(LogFile()) == before + 1; }));
+    EXPECT_EQ(Markers(), markers + 1);
+}
+
+TEST_F(GpsSerialTest, ChosenPortThatIsGoneOpensNoOther) {
+    present = {QString::fromStdString(pty.Name())};  // a port a fallback could take
+    const std::string gone = (logDir.path() / "ttyUSB-unplugged").string();
+    UsePort(gone);
+    EXPECT_EQ(port->PortName(), QString::fromStdString(gone));
+    controller->btnStartGPSClick();
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].kind, QStringLiteral("plain"));
+    EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("无法打开串口！"));
+    EXPECT_FALSE(port->IsOpen());
+    EXPECT_FALSE(controller->Following());
+    EXPECT_TRUE(fake.page.scripts.isEmpty());
+}
+
+TEST_F(GpsSerialTest, FirstRunDefaultTakesThePortPresent) {
+    present = {QString::fromStdString(pty.Name())};
+    UsePort(geodata::ComPortSettings{}.Port);
+    EXPECT_EQ(port->PortName(), QString::fromStdString(pty.Name()));
+    controller->btnStartGPSClick();
+    ASSERT_TRUE(fake.messages.shown.empty()) << fake.messages.shown[0].text.toStdString();
+    ASSERT_TRUE(controller->Following());
+    SendLine(kGga);
+    EXPECT_EQ(Markers(), 1);
+}
+
 TEST_F(GpsSerialTest, PortThatCannotBeOpenedChangesNothing) {
-    geodata::ComPortSettings settings = port->Settings();
-    settings.Port = (logDir.path() / "not-a-device").string();
-    testsupport::WriteFileBytes(settings.Port, "");
-    port->ApplySettings(settings);
+    const std::string notADevice = (logDir.path() / "not-a-device").string();
+    testsupport::WriteFileBytes(notADevice, "");
+    UsePort(notADevice);
     controller->btnStartGPSClick();
     ASSERT_EQ(fake.messages.Texts(), QStringList{QStringLiteral("无法打开串口！")});
     EXPECT_FALSE(controller->Following());
@@ -175,13 +266,30 @@ TEST_F(GpsSerialTest, PortThatCannotBeOpenedChangesNothing) {
     EXPECT_TRUE(fake.page.scripts.isEmpty());
 }
 
-TEST(SerialGpsPort, StoredPortAbsentFallsBackToAPresentOneOrNone) {
-    geodataui::SerialGpsPort port;
-    geodata::ComPortSettings settings;
-    settings.Port = "/dev/no-such-port-here";
-    port.ApplySettings(settings);
-    const QStringList present = geodataui::AvailablePortNames();
-    EXPECT_EQ(port.PortName(), present.isEmpty() ? QString() : present.front());
+TEST(SerialGpsPort, OnlyTheFirstRunDefaultGivesWayToAPortPresent) {
+    struct Case {
+        std::string stored;
+        QStringList present;
+        QString opened;
+    };
+    const std::vector<Case> cases = {
+        {"COM1", {"ttyS0", "ttyUSB0"}, "ttyS0"},
+        {"com1", {"ttyUSB0"}, "ttyUSB0"},
+        {"", {"ttyUSB0"}, "ttyUSB0"},
+        {"COM1", {}, ""},
+        {"ttyUSB0", {"ttyS0", "ttyUSB0"}, "ttyUSB0"},
+        {"ttyUSB1", {"ttyS0", "ttyUSB0"}, "ttyUSB1"},
+        {"/dev/no-such-port-here", {"ttyS0"}, "/dev/no-such-port-here"},
+        {"ttyACM0", {}, "ttyACM0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored + " among " + c.present.join(u',').toStdString());
+        geodataui::SerialGpsPort port([&c] { return c.present; });
+        geodata::ComPortSettings settings;
+        settings.Port = c.stored;
+        port.ApplySettings(settings);
+        EXPECT_EQ(port.PortName(), c.opened);
+    }
 }
 
 }  // namespace

@@ -148,7 +148,7 @@ TEST(MarkerStore, ControlCharactersThatXmlCannotHoldAreDroppedAsTheRowIsStored) 
     QString name = QStringLiteral(
         "a\x01"
         "b");
-    name.append(QChar(0)).append(u'c');
+    name.append(QChar(0)).append(QChar(0xFFFE)).append(u'c').append(QChar(0xFFFF));
     TempDir dir;
     MarkerStore store(dir / "markers");
     ASSERT_TRUE(store.Post({1, name, 1, 2, QStringLiteral("x\x1fy\tz\r\n")}));

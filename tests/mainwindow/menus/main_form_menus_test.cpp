@@ -157,12 +157,26 @@ TEST_F(MainFormMenus, WizardOpensOnceAndKeepsItsState) {
     EXPECT_EQ(Window().findChildren<styledmap::TfrmStyledMapWizard*>().size(), 1);
     EXPECT_TRUE(wizard->isVisible());
     EXPECT_EQ(wizard->findChild<QComboBox*>("cbbStyleNames")->currentIndex(), 2);
-    // Its text reaches the page.
+    // Its text is stored and restyles the page shown, without a reload.
     const int loads = fakes_.page.loads;
+    fakes_.page.scripts.clear();
     emit wizard->reloadGoogleMap("&apistyle=s.t:2%7Cp.v:off&style=47,37%7Csmartmaps");
-    EXPECT_EQ(fakes_.page.loads, loads + 1);
+    EXPECT_EQ(fakes_.page.loads, loads);
+    EXPECT_EQ(
+        fakes_.page.scripts,
+        QStringList{R"(setStyleParams("&apistyle=s.t:2%7Cp.v:off&style=47,37%7Csmartmaps");)"});
     EXPECT_EQ(Settings().GetStrSetting(engine::StrSetting::StyleParamsURL),
               "&apistyle=s.t:2%7Cp.v:off&style=47,37%7Csmartmaps");
+}
+
+// A window made after a restart opens its wizard on the style the map shows.
+TEST_F(MainFormMenus, TheWizardShowsTheStoredStyle) {
+    Settings().SetStrSetting(engine::StrSetting::StyleParamsURL,
+                             "&apistyle=s.t:2|p.v:off&style=47,37|smartmaps");
+    Action("actStyledMapWizard")->trigger();
+    auto* wizard = Window().findChild<styledmap::TfrmStyledMapWizard*>();
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_EQ(wizard->findChild<QComboBox*>("cbbStyleNames")->currentText(), "无信息点");
 }
 
 TEST_F(MainFormMenus, GridAndOfflineItemsOffOnABaiduLayer) {
@@ -248,13 +262,14 @@ TEST_F(MainFormMenus, ViewSwitchesAndHelpItems) {
     Action("actReadme")->trigger();
     Action("actWhatsNew")->trigger();
     Action("actHomePage")->trigger();
-    ASSERT_EQ(fakes_.opener.opened.size(), 3u);
+    Action("actOfflineSolution")->trigger();
+    ASSERT_EQ(fakes_.opener.opened.size(), 4u);
     QStringList names;
     for (const QUrl& url : fakes_.opener.opened) {
         EXPECT_TRUE(QFileInfo::exists(url.toLocalFile())) << url.toString().toStdString();
         names << QFileInfo(url.toLocalFile()).fileName();
     }
-    EXPECT_EQ(names, (QStringList{"readme.txt", "whatsnew.txt", "README.md"}));
+    EXPECT_EQ(names, (QStringList{"readme.txt", "whatsnew.txt", "README.md", "offline.html"}));
     Action("actAbout")->trigger();
     ASSERT_EQ(fakes_.messages.shown.size(), 1u);
     EXPECT_EQ(fakes_.messages.shown[0].caption, "关于");

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
 #include <QWebEnginePage>
@@ -136,6 +137,27 @@ TEST_F(AttachPlacesTest, FirstPageLoadShowsTheDistrictInTheLocationBar) {
     emit Window().MapView()->page()->loadFinished(true);
     EXPECT_TRUE(testplaces::WaitFor([bar] { return bar->isVisible(); }));
     EXPECT_EQ(bar->text(), QStringLiteral("当前位置：中国>北京市>北京市>东城区"));
+    testplaces::Settle();
+    unsetenv("VANTOREL_ROUTE");
+}
+
+// A district lookup that cannot be read is said in the status bar, not in a message box.
+TEST_F(AttachPlacesTest, AFailedDistrictLookupIsSaidInTheStatusBar) {
+    testsupport::LoopbackServer server;
+    setenv("VANTOREL_ROUTE", server.BaseUrl().c_str(), 1);
+    const std::string url = geodata::DistrictQueryUrl(39.91, 116.40);
+    server.SetAnswer("/" + url.substr(url.find("://") + 3, url.find('?') - url.find("://") - 3),
+                     testplaces::JsonBody("Internal Server Error", 500));
+    Settings().SetFloatSetting(engine::FloatSetting::Latitude, 39.91);
+    Settings().SetFloatSetting(engine::FloatSetting::Longitude, 116.40);
+    Window().show();
+    emit Window().MapView()->page()->loadFinished(true);
+    auto* status = Find<QStatusBar>("StatusBar");
+    ASSERT_NE(status, nullptr);
+    EXPECT_TRUE(testplaces::WaitFor([status] { return !status->currentMessage().isEmpty(); }));
+    EXPECT_EQ(status->currentMessage(),
+              QStringLiteral("当前位置查询失败：无法读取行政区服务的答复。"));
+    EXPECT_TRUE(fakes_.messages.shown.empty());
     testplaces::Settle();
     unsetenv("VANTOREL_ROUTE");
 }

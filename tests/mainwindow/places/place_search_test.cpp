@@ -124,18 +124,28 @@ TEST_F(PlaceSearchTest, EmptyBrokenOrFailedAnswersClearTheDropDown) {
     answers["故宫"] = Data({Suggestion("故宫博物院", "北京市", 0, 39.91, 116.39)});
     answers["故宫博"] = "<html>502 Bad Gateway</html>";
     answers["故宫东"] = Data({"{\"title\":\"故宫东门\",\"type\":\"x\",\"location\":{}}"});
-    const std::vector<QString> breakers = {QStringLiteral("故宫博"), QStringLiteral("故宫东"),
-                                           QStringLiteral("故宫门")};
-    for (const QString& text : breakers) {
+    answers["故宫西"] = "";
+    // Only an answer that cannot be read is a failed search; one without places is not.
+    const std::vector<std::pair<QString, bool>> breakers = {{QStringLiteral("故宫博"), true},
+                                                            {QStringLiteral("故宫东"), true},
+                                                            {QStringLiteral("故宫西"), true},
+                                                            {QStringLiteral("故宫门"), false}};
+    for (const auto& [text, fails] : breakers) {
         lookup.QuerySuggestions(QStringLiteral("故宫"));
         ASSERT_TRUE(testplaces::WaitFor([&] { return lookup.LookupVisible(); }));
         const auto before = server.Requests().size();
+        QSignalSpy failed(&lookup, &PlaceSearchController::lookupFailed);
         lookup.QuerySuggestions(text);
         ASSERT_TRUE(testplaces::WaitFor([&] { return server.Requests().size() > before; }));
         ASSERT_TRUE(testplaces::WaitFor([&] { return !lookup.LookupVisible(); }))
             << text.toStdString();
         EXPECT_TRUE(lookup.Values().empty()) << text.toStdString();
         EXPECT_TRUE(lookup.Rows().empty()) << text.toStdString();
+        EXPECT_EQ(failed.count(), fails ? 1 : 0) << text.toStdString();
+        if (fails && !failed.isEmpty()) {
+            EXPECT_EQ(failed[0][0].toString(),
+                      QStringLiteral("地名搜索失败：无法读取地名提示服务的答复。"));
+        }
     }
     // Only the answer with suggestions was kept in the cache.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(cacheDir),

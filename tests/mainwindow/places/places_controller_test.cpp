@@ -7,6 +7,7 @@
 
 #include "engine/core/catalogue.h"
 #include "engine/core/number_format.h"
+#include "engine/log/logger.h"
 #include "engine/settings/settings.h"
 #include "fake_text_dialogs.h"
 #include "fake_web.h"
@@ -366,6 +367,29 @@ TEST_F(PlacesTest, ATaskLoadPairsItsAreaWithTheLastPlace) {
     EXPECT_EQ(boundary->GetLatLngs("玄武区"), geodata::TBoundary::EncodePath(task.toStdString()));
 }
 
+// The store's own (English) reason goes to the log; the window names the place in Chinese.
+TEST_F(PlacesTest, AnOutlineThatCannotBeStoredIsReportedInChinese) {
+    Answer(geodata::DistrictSearchUrl("玄武区"),
+           R"({"status":"E0","total":1,"list":[{"name":"玄武区","coords":)"
+           R"("118.79,32.05;118.85,32.10;118.90,32.04"}]})");
+    Answer(geodata::GeocodeUrl("玄武区"), R"({"status":"ZERO_RESULTS"})");
+    Click(QStringLiteral("玄武区"));
+    WaitIdle();
+    controller->GetPartitionDistrict();
+    WaitIdle();
+    // The store's file cannot be replaced any more.
+    std::filesystem::remove(temp / "boundary.txt");
+    std::filesystem::create_directory(temp / "boundary.txt");
+    fake.messages.shown.clear();
+    controller->SavePartitionDistrict();
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].kind, QStringLiteral("error"));
+    EXPECT_EQ(fake.messages.shown[0].text, QStringLiteral("“玄武区”的边界线未能保存。"));
+    const std::string log = testsupport::ReadFileBytes(engine::DefaultLogFileName());
+    EXPECT_NE(log.find("“玄武区”的边界线未能保存。: "), std::string::npos) << log;
+    EXPECT_NE(log.find("boundary.txt"), std::string::npos) << log;
+}
+
 TEST_F(PlacesTest, TheTreeMenuQueriesThePlaceItWasOpenedOn) {
     Answer(geodata::DistrictSearchUrl("东城区"), R"({"status":"E1"})");
     mainwindow::CityTreePanel panel(*controller);
@@ -419,6 +443,58 @@ TEST_F(PlacesTest, NoDistrictFoundDoesNothing) {
     WaitIdle();
     EXPECT_EQ(controller->EncodedPath(), QString(kNanjing));
     EXPECT_EQ(fake.page.scripts.size(), 1);
+}
+
+// A lookup whose answer cannot be had or read says so without a message box; a readable answer
+// that names nothing stays silent, as before.
+TEST_F(PlacesTest, FailedLookupsAreSaidAndEmptyAnswersAreNot) {
+    struct Case {
+        const char* label;
+        std::string url;
+        std::string body;
+        int status;
+        std::function<void()> run;
+        const char* message;  // nullptr: no word
+    };
+    const auto geocode = [this] { Click(QStringLiteral("玄武区")); };
+    const auto district = [this] {
+        SetCentre(32.06, 118.79, 12);
+        controller->QueryDistThread();
+    };
+    const auto outline = [this] { controller->GetPartitionDistrict(QStringLiteral("东城区")); };
+    const std::string geocodeUrl = geodata::GeocodeUrl("玄武区");
+    const std::string districtUrl = geodata::DistrictQueryUrl(32.06, 118.79);
+    const std::string outlineUrl = geodata::DistrictSearchUrl("东城区");
+    const Case cases[] = {
+        {"geocoding, HTTP 500", geocodeUrl, "Internal Server Error", 500, geocode,
+         "“玄武区”的位置查询失败：无法读取地理编码服务的答复。"},
+        {"geocoding, nothing found", geocodeUrl, R"({"status":"ZERO_RESULTS","results":[]})", 200,
+         geocode, nullptr},
+        {"current district, not JSON", districtUrl, "<html>维护中</html>", 200, district,
+         "当前位置查询失败：无法读取行政区服务的答复。"},
+        {"current district, none there", districtUrl, R"({"report":"0","dist":""})", 200, district,
+         nullptr},
+        {"outline, HTTP 500", outlineUrl, "", 500, outline,
+         "“东城区”的边界线查询失败：无法读取边界服务的答复。"},
+        {"outline, nothing found", outlineUrl, R"({"status":"E0","total":"0","list":[]})", 200,
+         outline, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Answer(c.url, c.body, c.status);
+        const qsizetype scripts = fake.page.scripts.size();
+        QSignalSpy failed(controller.get(), &PlacesController::lookupFailed);
+        c.run();
+        WaitIdle();
+        if (c.message != nullptr) {
+            ASSERT_EQ(failed.count(), 1);
+            EXPECT_EQ(failed[0][0].toString(), QString::fromUtf8(c.message));
+        } else {
+            EXPECT_EQ(failed.count(), 0);
+        }
+        EXPECT_EQ(fake.page.scripts.size(), scripts);
+        EXPECT_TRUE(fake.messages.shown.empty());
+    }
 }
 
 TEST_F(PlacesTest, BoundaryExportInEveryFormatAndDatum) {

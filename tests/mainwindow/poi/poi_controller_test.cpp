@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "engine/core/datum.h"
+#include "engine/log/logger.h"
 #include "engine/settings/settings.h"
 #include "geodata/export/gbk.h"
 #include "geodata/search/geocoder.h"
@@ -173,6 +174,71 @@ TEST_F(PoiTest, ARectangularAreaBoundsTheSearch) {
     EXPECT_EQ(bounds[0], bounds[1]) << "two corners bound the search as their four do";
 }
 
+// A search whose service cannot be read says so in the panel; "nothing found" is only for an
+// answer that is read and holds no place. No message box interrupts either way.
+TEST_F(PoiTest, AFailedSearchIsToldApartFromAnEmptyOne) {
+    settings->SetStrSetting(engine::StrSetting::BaiduAK, "0123456789abcdef0123456789abcdef");
+    const QString failed =
+        QStringLiteral("POI搜索失败：无法读取搜索服务的答复，请检查网络和百度地图密钥后再试。");
+    struct Case {
+        const char* label;
+        int failingPage;  // pages before it answer with places; -1: none fails
+        testsupport::CannedAnswer failure;
+        int total;
+        std::vector<int> pages;
+        std::size_t rows;
+        QString notice;
+    };
+    const Case cases[] = {
+        {"HTTP 500", 0, testplaces::JsonBody("Internal Server Error", 500), 30, {0}, 0, failed},
+        {"not JSON", 0, testplaces::JsonBody("<html>维护中</html>"), 30, {0}, 0, failed},
+        {"service fault",
+         0,
+         testplaces::JsonBody(R"({"status":302,"message":"天配额超限，限制访问"})"),
+         30,
+         {0},
+         0,
+         failed},
+        {"second page fails",
+         1,
+         testplaces::JsonBody("Internal Server Error", 500),
+         50,
+         {0, 1},
+         20,
+         QStringLiteral("POI搜索未完成：第2页无法读取，已列出20条。")},
+        {"nothing found", -1, {}, 0, {0}, 0, QStringLiteral("没有找到符合条件的地点。")},
+        {"places found", -1, {}, 7, {0}, 7, QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        total = c.total;
+        pages.clear();
+        server.SetHandler(
+            ServerPath(geodata::TPOISearcher::RequestUrl({})),
+            [&](const httplib::Request& req, httplib::Response& res) {
+                const int page = std::stoi(req.get_param_value("page_num"));
+                pages.push_back(page);
+                server.Serve(page == c.failingPage
+                                 ? c.failure
+                                 : testplaces::JsonBody(Page(req.get_param_value("query"), page)),
+                             req, res);
+            });
+        QSignalSpy notices(controller.get(), &PoiController::noticeChanged);
+        controller->Search(QString::fromUtf8(c.label), QString());
+        EXPECT_EQ(controller->Notice(), QString()) << "a new search clears the last notice";
+        ASSERT_TRUE(WaitEnd());
+        EXPECT_EQ(pages, c.pages);
+        EXPECT_EQ(controller->Rows().size(), c.rows);
+        EXPECT_EQ(controller->Notice(), c.notice);
+        if (!c.notice.isEmpty()) {
+            ASSERT_FALSE(notices.isEmpty());
+            EXPECT_EQ(notices.back().at(0).toString(), c.notice);
+        }
+        EXPECT_EQ(controller->Title(), QStringLiteral("POI下载 [%1]").arg(c.rows));
+    }
+    EXPECT_TRUE(fake.messages.shown.empty());
+}
+
 TEST_F(PoiTest, CancelKeepsTheRowsSoFarAndANewSearchNeverMixes) {
     settings->SetStrSetting(engine::StrSetting::BaiduAK, "own");
     total = 200;
@@ -205,7 +271,38 @@ TEST_F(PoiTest, CancelKeepsTheRowsSoFarAndANewSearchNeverMixes) {
     }
 }
 
-TEST_F(PoiTest, AllRowsOnTheMapWhileANewSearchStarts) {
+TEST_F(PoiTest, AllRowsGoOnTheMapInStepsThatLetTheWindowWork) {
+    settings->SetStrSetting(engine::StrSetting::BaiduAK, "own");
+    total = 120;
+    controller->Search(QStringLiteral("many"), QString());
+    ASSERT_TRUE(WaitEnd());
+    ASSERT_EQ(controller->Rows().size(), 120u);
+    const auto before = fake.page.scripts.size();
+    QSignalSpy progress(controller.get(), &PoiController::placeProgress);
+    // A probe that comes back at every turn of the event loop notes how far the rows are.
+    std::vector<qsizetype> seen;
+    std::function<void()> probe = [&] {
+        seen.push_back(fake.page.scripts.size() - before);
+        if (controller->Placing()) {
+            QMetaObject::invokeMethod(controller.get(), probe, Qt::QueuedConnection);
+        }
+    };
+    QMetaObject::invokeMethod(controller.get(), probe, Qt::QueuedConnection);
+    controller->AllPOI2Map();
+    EXPECT_TRUE(controller->Placing());
+    ASSERT_TRUE(testplaces::WaitFor([&] { return !controller->Placing(); }));
+    QCoreApplication::processEvents();
+    // The overlays cleared and row 0 first; then 50 rows a turn.
+    EXPECT_EQ(seen, (std::vector<qsizetype>{2, 52, 102, 121}));
+    ASSERT_EQ(fake.page.scripts.size() - before, 121);
+    EXPECT_EQ(fake.page.scripts[before], QStringLiteral("clearAllOverlays();"));
+    EXPECT_TRUE(fake.page.scripts.back().startsWith(QStringLiteral("addNewMarker(119,")));
+    ASSERT_EQ(progress.count(), 121);
+    EXPECT_EQ(progress.front(), (QVariantList{0, 120}));
+    EXPECT_EQ(progress.back(), (QVariantList{120, 120}));
+}
+
+TEST_F(PoiTest, ANewSearchEndsPuttingTheOldRowsOnTheMap) {
     ReentrantPage page;
     mainwindow::PageWait pageWait(page);
     mainwindow::Services services{fake.messages,    fake.fileDialogs, fake.opener, fake.clock,
@@ -223,10 +320,22 @@ TEST_F(PoiTest, AllRowsOnTheMapWhileANewSearchStarts) {
         ASSERT_TRUE(WaitEnd());
     };
     controller->AllPOI2Map();
+    EXPECT_FALSE(controller->Placing());
     EXPECT_EQ(controller->Rows().size(), 3u);
-    ASSERT_EQ(page.scripts.size(), 1 + 45);
-    EXPECT_EQ(page.scripts[0], QStringLiteral("clearAllOverlays();"));
-    EXPECT_TRUE(page.scripts[45].contains(QStringLiteral("酒店44")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page.scripts, QStringList{QStringLiteral("clearAllOverlays();")})
+        << "no row of either list went on the map";
+
+    // A search between two steps ends the placement as well.
+    page.scripts.clear();
+    controller->AllPOI2Map();
+    ASSERT_EQ(page.scripts.size(), 2);
+    total = 1;
+    controller->Search(QStringLiteral("newer"), QString());
+    EXPECT_FALSE(controller->Placing());
+    ASSERT_TRUE(WaitEnd());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page.scripts.size(), 2) << page.scripts.join(u'\n').toStdString();
 }
 
 TEST_F(PoiTest, RowsOnTheMapInThePagesDatum) {
@@ -235,6 +344,7 @@ TEST_F(PoiTest, RowsOnTheMapInThePagesDatum) {
     total = 2;
     controller->Search(QStringLiteral("x"), QString());
     ASSERT_TRUE(WaitEnd());
+    ASSERT_TRUE(testplaces::WaitFor([&] { return !controller->Placing(); }));
     ASSERT_EQ(fake.page.scripts.size(), 3) << "all rows go on the map at the end";
     const auto& place = controller->Rows()[1];
     struct Case {
@@ -316,11 +426,18 @@ TEST_F(PoiTest, ExportsKmzAndXlsThroughTheTextFileDialog) {
     ASSERT_EQ(icon.exitCode, 0) << "the KMZ holds the icon its style refers to: " << icon.errors;
     EXPECT_EQ(icon.output.rfind("\x89PNG\r\n\x1a\n", 0), 0u);
 
-    // A target that cannot be written is reported.
-    dialogs.file = QString::fromStdString((temp / "places.xls" / "x.kmz").string());
+    // A target that cannot be written is reported in Chinese with the file's name; the
+    // library's own reason goes to the program's log.
+    const QString unwritable = QString::fromStdString((temp / "places.xls" / "x.kmz").string());
+    dialogs.file = unwritable;
     controller->Export();
     ASSERT_FALSE(fake.messages.shown.empty());
     EXPECT_EQ(fake.messages.shown.back().kind, QStringLiteral("error"));
+    EXPECT_EQ(fake.messages.shown.back().text,
+              QStringLiteral("信息点未能导出到“%1”。").arg(unwritable));
+    const std::string log = testsupport::ReadFileBytes(engine::DefaultLogFileName());
+    EXPECT_NE(log.find("信息点未能导出到"), std::string::npos) << log;
+    EXPECT_NE(log.find("cannot create"), std::string::npos) << log;
 }
 
 TEST_F(PoiTest, WithoutTheLocationBarTheDistrictGivesTheRegion) {

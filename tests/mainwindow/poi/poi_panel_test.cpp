@@ -60,9 +60,9 @@ class PoiPanelTest : public testplaces::FakeWebTest {
 };
 
 TEST_F(PoiPanelTest, NamesAndFirstState) {
-    for (const char* name :
-         {"lblPOICount", "lbl4", "edtKeyWord", "edtQueryTag", "btnSearchPOIs", "btnPOIExport",
-          "btnPOICancel", "pbPOI", "lstPOI", "pmPOI", "actPOIExport", "actAllPOI2Map"}) {
+    for (const char* name : {"lblPOICount", "lbl4", "edtKeyWord", "edtQueryTag", "btnSearchPOIs",
+                             "btnPOIExport", "btnPOICancel", "pbPOI", "lstPOI", "pmPOI",
+                             "actPOIExport", "actAllPOI2Map", "lblPOINotice"}) {
         EXPECT_NE(panel->findChild<QObject*>(QString::fromLatin1(name)), nullptr) << name;
     }
     EXPECT_EQ(panel->lblPOICount->text(), QStringLiteral("POI下载"));
@@ -71,6 +71,7 @@ TEST_F(PoiPanelTest, NamesAndFirstState) {
     EXPECT_EQ(panel->edtKeyWord->text(), QStringLiteral("酒店"));
     EXPECT_FALSE(panel->btnPOICancel->isVisible());
     EXPECT_FALSE(panel->pbPOI->isVisible());
+    EXPECT_FALSE(panel->lblPOINotice->isVisible());
     EXPECT_FALSE(panel->actPOIExport->isEnabled());
     // The list's pop-up offers no export while there is nothing to export.
     emit panel->lstPOI->customContextMenuRequested(QPoint(5, 5));
@@ -109,6 +110,36 @@ TEST_F(PoiPanelTest, SearchShowsProgressThenRows) {
     EXPECT_EQ(panel->lstPOI->currentRow(), 2);
     panel->SelectMarkerRow(QStringLiteral("7"));
     EXPECT_EQ(panel->lstPOI->currentRow(), 2);
+
+    // All rows on the map: the bar counts the rows over the search button until they are all
+    // placed.
+    panel->actAllPOI2Map->trigger();
+    EXPECT_TRUE(panel->pbPOI->isVisible());
+    EXPECT_EQ(panel->pbPOI->maximum(), 3);
+    EXPECT_EQ(panel->pbPOI->value(), 1) << "row 0 goes on the map at once";
+    EXPECT_TRUE(panel->btnSearchPOIs->geometry().contains(panel->pbPOI->geometry()));
+    ASSERT_TRUE(testplaces::WaitFor([&] { return !controller->Placing(); }));
+    EXPECT_FALSE(panel->pbPOI->isVisible());
+    EXPECT_TRUE(fake.page.scripts.back().startsWith(QStringLiteral("addNewMarker(2,")));
+}
+
+TEST_F(PoiPanelTest, AFailedSearchIsSaidInThePanelUntilTheNextSearch) {
+    server.SetAnswer(ServerPath(geodata::TPOISearcher::RequestUrl({})),
+                     testplaces::JsonBody("Internal Server Error", 500));
+    QTest::mouseClick(panel->btnSearchPOIs, Qt::LeftButton);
+    ASSERT_TRUE(testplaces::WaitFor([&] { return !controller->Searching(); }));
+    EXPECT_TRUE(panel->lblPOINotice->isVisible());
+    EXPECT_TRUE(panel->lblPOINotice->text().startsWith(QStringLiteral("POI搜索失败")));
+    EXPECT_TRUE(fake.messages.shown.empty());
+
+    auto answer = testplaces::JsonBody(R"({"status":0,"total":1,"results":[{"uid":"u"}]})");
+    answer.delay = std::chrono::milliseconds(100);
+    server.SetAnswer(ServerPath(geodata::TPOISearcher::RequestUrl({})), answer);
+    QTest::mouseClick(panel->btnSearchPOIs, Qt::LeftButton);
+    EXPECT_FALSE(panel->lblPOINotice->isVisible());
+    ASSERT_TRUE(testplaces::WaitFor([&] { return !controller->Searching(); }));
+    EXPECT_FALSE(panel->lblPOINotice->isVisible());
+    EXPECT_EQ(panel->lstPOI->count(), 1);
 }
 
 TEST_F(PoiPanelTest, CloseLabel) {

@@ -36,6 +36,13 @@ TEST(InstalledFiles, HelpTextsAreChineseUtf8) {
         EXPECT_TRUE(text.contains("地图"));
     }
     EXPECT_TRUE(QFileInfo::exists(mainwindow::InstalledReadme()));
+    // The offline solution's page explains the offline mode and the tile folder.
+    bool valid = false;
+    const QString offline = ReadUtf8(mainwindow::InstalledDataFile("help/offline.html"), &valid);
+    EXPECT_TRUE(valid);
+    for (const char* part : {"<meta charset=\"utf-8\">", "离线浏览", "瓦片目录", "更改目录"}) {
+        EXPECT_TRUE(offline.contains(QString::fromUtf8(part))) << part;
+    }
     EXPECT_TRUE(QFileInfo(mainwindow::InstalledDataFile("skins")).isDir());
 }
 

@@ -12,7 +12,7 @@
 namespace testmainwindow {
 
 struct RecordedMessage {
-    QString kind;  // "info", "error", "warning", "ask", "askwarning"
+    QString kind;  // "plain", "info", "error", "warning", "ask", "askwarning"
     QString text;
     QString caption;
 };
@@ -26,6 +26,7 @@ class FakeMessages final : public mainwindow::IMessages {
     // Runs inside every message, as a nested event loop would run timers and events.
     std::function<void()> duringMessage;
 
+    void ShowPlain(const QString& msg) override { Record("plain", msg, QString()); }
     void ShowInfo(const QString& msg, const QString& caption) override {
         Record("info", msg, caption);
     }

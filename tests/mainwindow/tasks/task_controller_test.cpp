@@ -11,6 +11,7 @@
 #include "engine/settings/settings.h"
 #include "engine/tasks/profiles.h"
 #include "mainwindow/support/fake_services.h"
+#include "support/scoped_log_folder.h"
 #include "support/temp_dir.h"
 
 namespace testmainwindow {
@@ -72,6 +73,7 @@ class TaskControllerTest : public ::testing::Test {
     }
 
     testsupport::TempDir dir_;
+    testsupport::ScopedLogFolder log_{dir_ / "log"};
     engine::TSettings settings_;
     FakeServices fakes_;
     std::unique_ptr<mainwindow::TaskController> tasks_;
@@ -96,6 +98,15 @@ TEST_F(TaskControllerTest, SaveWritesTheWindowsTaskAndListsIt) {
     EXPECT_EQ(engine::TProfiles::ZoomLevelArrayToStr(stored.ZoomLevels()), "10,12");
     EXPECT_EQ(stored.Directory(), (dir_ / "MapDownload").string());
     EXPECT_EQ(Questions(), 0);
+}
+
+TEST_F(TaskControllerTest, ASavedTaskCarriesTheTiandituSourceTheDownloadUses) {
+    for (const auto& [stored, expected] : {std::pair{11, 0}, {-1, 0}, {4, 4}}) {
+        SCOPED_TRACE(stored);
+        settings_.SetIntSetting(engine::IntSetting::TiandituIndex, stored);
+        ASSERT_TRUE(SaveAs("天地图"));
+        EXPECT_EQ(Stored("天地图").TiandituIndex(), expected);
+    }
 }
 
 TEST_F(TaskControllerTest, ReplaceQuestionOnlyForAnotherTaskOfAnExistingName) {
@@ -261,6 +272,28 @@ TEST_F(TaskControllerTest, ALoadTellsThePageCallByCallWithTheTaskActionsOff) {
     EXPECT_FALSE(fakes_.pageWait.Busy());
     EXPECT_EQ(tasks_->Profiles().Name(), "甲");
     EXPECT_TRUE(tasks_->CanLoadOrDelete());
+}
+
+// A view position needs its three fields: fewer leave the view where it is; fields that are
+// not numbers take the full view's values. The page never gets NaN or a made-up 0.
+TEST_F(TaskControllerTest, ADamagedBookmarkLeavesTheViewOrFallsBackToTheFullView) {
+    ASSERT_TRUE(SaveAs("甲"));
+    const std::vector<std::pair<std::string, QString>> cases = {
+        {"39.9,116.4", QString()},
+        {"39.9", QString()},
+        {"x,y,z", "setCenterAndZoom(32.694866,105.996094,4);"},
+        {"39.9,116.4,abc", "setCenterAndZoom(39.9,116.4,4);"},
+    };
+    for (const auto& [bookmark, expected] : cases) {
+        tasks_->Profiles().SetBookmark(bookmark);
+        tasks_->Profiles().Save();
+        fakes_.page.scripts.clear();
+        Select("甲");
+        tasks_->Load();
+        fakes_.page.AnswerAll();  // the load goes on step by step as the page answers
+        const QStringList sent = fakes_.page.scripts.filter("setCenterAndZoom");
+        EXPECT_EQ(sent, expected.isEmpty() ? QStringList() : QStringList{expected}) << bookmark;
+    }
 }
 
 TEST_F(TaskControllerTest, BothPageFamiliesAreGivenTheAreaAsAnEncodedLine) {

@@ -109,16 +109,90 @@ TEST_F(Wizard, PresetsSendTheirTextAndEditsReplaceIt) {
     EXPECT_EQ(sent.count(), 4);
 }
 
-TEST(StyledMapReload, StoresTheTextAndReloadsThePage) {
+// The preset list shows what the map shows: no preset once the tree's text replaced it.
+TEST_F(Wizard, AnEditOfTheTreeLeavesNoPresetShown) {
+    auto* presets = wizard.findChild<QComboBox*>("cbbStyleNames");
+    presets->setCurrentIndex(2);
+    presets->activated(2);
+    Choose(Item(3, 0), "不可见");
+    EXPECT_EQ(presets->currentIndex(), -1);
+    EXPECT_EQ(presets->currentText(), "");
+    presets->setCurrentIndex(1);
+    presets->activated(1);
+    EXPECT_EQ(presets->currentText(), "无标签");
+    EXPECT_EQ(Last(), "&apistyle=s.e:l|p.v:off&style=47,37|smartmaps");
+}
+
+// After a restart the wizard shows the stored text: its preset, or the tree's values.
+TEST(StyledMapWizardStart, ShowsTheStoredStyle) {
+    struct Case {
+        QString stored;
+        QString preset;
+        QStringList values;  // "top/child=value" of every row with a value
+    };
+    const std::vector<Case> cases = {
+        {"", "缺省样式", {}},
+        {"&apistyle=s.e:l|p.v:off&style=47,37|smartmaps", "无标签", {}},
+        {"&apistyle=s.t:2|p.v:off&style=47,37|smartmaps", "无信息点", {}},
+        {"&apistyle=s.t:49%7Cs.e:l.t%7Cp.v:off,s.t:6%7Cp.v:off&style=47,37%7Csmartmaps",
+         "",
+         {"3/0=仅标签不可见", "5=不可见"}},
+        {"&apistyle=&style=47,37%7Csmartmaps", "", {}},
+        // Not a text the wizard makes: no preset, no values (the map shows it all the same).
+        {"&apistyle=s.t:999%7Cp.v:off&style=47,37%7Csmartmaps", "", {}},
+        {"&lang=x", "", {}},
+    };
+    for (const Case& c : cases) {
+        TfrmStyledMapWizard wizard;
+        QSignalSpy sent(&wizard, &TfrmStyledMapWizard::reloadGoogleMap);
+        wizard.ShowParams(c.stored);
+        SCOPED_TRACE(c.stored.toStdString());
+        EXPECT_EQ(wizard.findChild<QComboBox*>("cbbStyleNames")->currentText(), c.preset);
+        QStringList values;
+        QTreeWidget* tree = wizard.Tree();
+        for (int top = 0; top < tree->topLevelItemCount(); ++top) {
+            QTreeWidgetItem* item = tree->topLevelItem(top);
+            if (!item->text(1).isEmpty())
+                values << QStringLiteral("%1=%2").arg(top).arg(item->text(1));
+            for (int child = 0; child < item->childCount(); ++child) {
+                if (!item->child(child)->text(1).isEmpty())
+                    values << QStringLiteral("%1/%2=%3")
+                                  .arg(top)
+                                  .arg(child)
+                                  .arg(item->child(child)->text(1));
+            }
+        }
+        EXPECT_EQ(values, c.values);
+        EXPECT_EQ(sent.count(), 0) << "showing the stored style sends nothing";
+        // The tree composes the stored text again.
+        if (!c.values.isEmpty()) {
+            EXPECT_EQ(wizard.BuildStyleParams(), c.stored);
+        }
+    }
+}
+
+// The text is stored for every later load; the Google page shown restyles its tiles without a
+// reload, the Baidu page has no use for it.
+TEST(StyledMapReload, StoresTheTextAndRestylesTheGooglePage) {
     testmainwindow::TempSettings store;
     testmainwindow::FakePage page;
+    page.mapType = engine::TMapType::mtGoogleRoadMap;
     styledmap::StyledMapReload reload(store.settings, page);
     reload.ReloadGoogleMap("&apistyle=s.t:2%7Cp.v:off&style=47,37%7Csmartmaps");
     EXPECT_EQ(store.settings.GetStrSetting(engine::StrSetting::StyleParamsURL),
               "&apistyle=s.t:2%7Cp.v:off&style=47,37%7Csmartmaps");
     reload.ReloadGoogleMap("");
     EXPECT_EQ(store.settings.GetStrSetting(engine::StrSetting::StyleParamsURL), "");
-    EXPECT_EQ(page.loads, 2);
+    EXPECT_EQ(
+        page.scripts,
+        (QStringList{R"(setStyleParams("&apistyle=s.t:2%7Cp.v:off&style=47,37%7Csmartmaps");)",
+                     R"(setStyleParams("");)"}));
+    page.mapType = engine::TMapType::mtBaiduRoadMap;
+    reload.ReloadGoogleMap("&apistyle=s.e:l|p.v:off&style=47,37|smartmaps");
+    EXPECT_EQ(store.settings.GetStrSetting(engine::StrSetting::StyleParamsURL),
+              "&apistyle=s.e:l|p.v:off&style=47,37|smartmaps");
+    EXPECT_EQ(page.scripts.size(), 2);
+    EXPECT_EQ(page.loads, 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QDateTimeEdit>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTest>
@@ -19,6 +20,11 @@ namespace {
 
 using namespace styledmap;
 
+// A link class of its own, to be registered.
+class TWheelEditLink : public TEditEditLink {
+    Q_OBJECT
+};
+
 TEST(EditLinks, ShortNamesAndRegistry) {
     struct Case {
         const char* className;
@@ -32,9 +38,23 @@ TEST(EditLinks, ShortNamesAndRegistry) {
     EXPECT_EQ(RegisteredEditLinkNames(),
               (QStringList{"Buttoned", "Check", "Combo", "Date", "Edit", "Memo", "Spin"}));
     for (const QString& name : RegisteredEditLinkNames()) {
-        EXPECT_NE(CreateEditLink(name), nullptr) << name.toStdString();
+        const auto link = CreateEditLink(name);
+        ASSERT_NE(link, nullptr) << name.toStdString();
+        EXPECT_EQ(link->GetName(), name) << "a link of the class registered under that name";
     }
     EXPECT_EQ(CreateEditLink("Wheel"), nullptr);
+
+    // A class of another module joins under its own short name; a taken name is refused.
+    EXPECT_TRUE(RegisterEditLinkClass<TWheelEditLink>());
+    EXPECT_FALSE(RegisterEditLinkClass<TWheelEditLink>());
+    EXPECT_FALSE(RegisterEditLinkClass(TComboEditLink::staticMetaObject,
+                                       [] { return std::make_unique<TWheelEditLink>(); }));
+    EXPECT_EQ(RegisteredEditLinkNames(),
+              (QStringList{"Buttoned", "Check", "Combo", "Date", "Edit", "Memo", "Spin", "Wheel"}));
+    const auto wheel = CreateEditLink("Wheel");
+    ASSERT_NE(wheel, nullptr);
+    EXPECT_EQ(wheel->GetName(), "Wheel");
+    EXPECT_EQ(CreateEditLink("Combo")->GetName(), "Combo") << "the first registration stays";
 }
 
 TEST(EditLinks, SpinTextIsHeldWithinTheBounds) {
@@ -144,3 +164,135 @@ TEST(EditLinks, TextNotInADropDownListSelectsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace styledmap;
+
+// One cell holding `text`, edited through `link` in a shown view.
+struct CellEdit {
+    CellEdit(TCustomEditLink& link, const QString& text) {
+        model.setData(model.index(0, 0), text);
+        view.setModel(&model);
+        view.setItemDelegate(&link);
+        view.show();
+    }
+    ~CellEdit() { view.setItemDelegate(nullptr); }
+    QComboBox* Open() {
+        view.edit(model.index(0, 0));
+        return qobject_cast<QComboBox*>(view.indexWidget(model.index(0, 0)));
+    }
+    bool Editing() const { return view.indexWidget(model.index(0, 0)) != nullptr; }
+    QString Cell() const { return model.index(0, 0).data().toString(); }
+    QStandardItemModel model{1, 1};
+    QTreeView view;
+};
+
+TEST(EditLinks, EnterWritesOnlyAChangedCellEscapeWritesNothing) {
+    TComboEditLink link(QStringList{"a", "b", "c"}, ComboStyle::csDropDownList, false);
+    CellEdit cell(link, "b");
+    QSignalSpy written(&cell.model, &QStandardItemModel::dataChanged);
+
+    QComboBox* combo = cell.Open();
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->currentText(), "b");
+    QTest::keyClick(combo, Qt::Key_Return);
+    EXPECT_FALSE(cell.Editing());
+    EXPECT_EQ(written.count(), 0) << "an unchanged cell is not written";
+
+    combo = cell.Open();
+    QTest::keyClick(combo, Qt::Key_Down);
+    QTest::keyClick(combo, Qt::Key_Escape);
+    EXPECT_FALSE(cell.Editing());
+    EXPECT_EQ(written.count(), 0);
+    EXPECT_EQ(cell.Cell(), "b");
+
+    // With the list open the first Enter closes it, the next one ends the edit.
+    combo = cell.Open();
+    combo->showPopup();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }));
+    QTest::keyClick(combo->view(), Qt::Key_Down);
+    QTest::keyClick(combo->view(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !combo->view()->isVisible(); }));
+    EXPECT_TRUE(cell.Editing());
+    EXPECT_EQ(written.count(), 0);
+    QTest::keyClick(combo, Qt::Key_Return);
+    EXPECT_FALSE(cell.Editing());
+    EXPECT_EQ(written.count(), 1);
+    EXPECT_EQ(cell.Cell(), "c");
+}
+
+// The owner of owner-drawn combo links: notes each call and fills the item's rectangle.
+class ItemPainter : public QObject, public IComboItemPainter {
+  public:
+    struct Drawn {
+        int index;
+        bool inField;
+    };
+    std::vector<Drawn> drawn;
+    std::vector<int> measured;
+    void DrawItem(TComboEditLink&, QComboBox&, int index, QPainter& painter,
+                  const QStyleOptionViewItem& option, bool inField) override {
+        drawn.push_back({index, inField});
+        painter.fillRect(option.rect, inField ? Qt::red : Qt::green);
+    }
+    void MeasureItem(TComboEditLink&, QComboBox&, int index, int& height) override {
+        measured.push_back(index);
+        height = 20 + 10 * index;
+    }
+    bool DrewRow(int index) const {
+        return std::any_of(drawn.begin(), drawn.end(),
+                           [index](const Drawn& d) { return d.index == index && !d.inField; });
+    }
+};
+
+TEST(EditLinks, OwnerDrawnCombosAreDrawnAndMeasuredByTheLinksOwner) {
+    for (ComboStyle style : {ComboStyle::csOwnerDrawFixed, ComboStyle::csOwnerDrawVariable}) {
+        SCOPED_TRACE(static_cast<int>(style));
+        ItemPainter owner;
+        auto* link = new TComboEditLink(QStringList{"a", "b", "c"}, style, false, &owner);
+        CellEdit cell(*link, "b");
+        QComboBox* combo = cell.Open();
+        ASSERT_NE(combo, nullptr);
+        EXPECT_FALSE(combo->isEditable()) << "an owner-drawn combo is a list";
+        EXPECT_EQ(combo->currentIndex(), 1);
+
+        // The field shows the current item as the owner draws it.
+        const QImage field = combo->grab().toImage();
+        ASSERT_FALSE(owner.drawn.empty());
+        EXPECT_EQ(owner.drawn.back().index, 1);
+        EXPECT_TRUE(owner.drawn.back().inField);
+        EXPECT_EQ(field.pixelColor(field.width() / 4, field.height() / 2), QColor(Qt::red));
+
+        combo->showPopup();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return owner.DrewRow(0) && owner.DrewRow(2); }));
+        QAbstractItemView* list = combo->view();
+        if (style == ComboStyle::csOwnerDrawVariable) {
+            EXPECT_EQ(list->sizeHintForRow(0), 20);
+            EXPECT_EQ(list->sizeHintForRow(2), 40);
+            EXPECT_NE(std::find(owner.measured.begin(), owner.measured.end(), 2),
+                      owner.measured.end());
+        } else {
+            EXPECT_TRUE(owner.measured.empty()) << "fixed rows are not measured";
+            EXPECT_EQ(list->sizeHintForRow(0), list->sizeHintForRow(2));
+        }
+        combo->hidePopup();
+        QTest::keyClick(combo, Qt::Key_Escape);
+    }
+
+    // An owner without the painter's interface: the link draws nothing, so the field looks the
+    // same whichever item is current.
+    QObject plainOwner;
+    auto* link = new TComboEditLink(QStringList{"alpha", "omega"}, ComboStyle::csOwnerDrawFixed,
+                                    false, &plainOwner);
+    CellEdit cell(*link, "alpha");
+    QComboBox* combo = cell.Open();
+    ASSERT_NE(combo, nullptr);
+    const QImage first = combo->grab().toImage();
+    combo->setCurrentIndex(1);
+    EXPECT_EQ(combo->grab().toImage(), first);
+}
+
+}  // namespace
+
+#include "vt_editors_test.moc"

@@ -7,7 +7,7 @@ import { ICONS } from '../common/leaflet_parts.js';
 import { UrlTileLayer } from '../common/leaflet_parts.js';
 import { PlaceMarkers, CustomMarkers } from '../common/markers.js';
 import {
-  publishWrappers, returnValue, hostMapZoomChangedEvent, hostMapCenterChangedEvent, hostMapMousemoveEvent,
+  publishWrappers, reportingReady, returnValue, hostMapZoomChangedEvent, hostMapCenterChangedEvent, hostMapMousemoveEvent,
 } from '../common/bridge.js';
 import { BaiduCRS, baiduTileNumber } from './crs.js';
 import { BaiduDrawing } from './drawing.js';
@@ -185,7 +185,8 @@ function tileToLatlng(tile, zoom) {
 export function install() {
   publishWrappers();
   Object.assign(window, {
-    initialize, setCenterAndZoom, fullView, showCurrentView, showBoundary, decodePath, clearAllOverlays,
+    initialize: reportingReady(initialize), setCenterAndZoom, fullView, showCurrentView, showBoundary,
+    decodePath, clearAllOverlays,
     addNewMarker, addMarker, addPOI, getPOIMarker, deletePOIMarker, deleteTempPOIMarkers,
     addTrafficTileLayer, removeTrafficTileLayer, getBoundary, latlngToTile, tileToLatlng,
     BMAP_DRAWING_MARKER: 'marker', BMAP_DRAWING_POLYLINE: 'polyline', BMAP_DRAWING_POLYGON: 'polygon',

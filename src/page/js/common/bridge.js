@@ -24,6 +24,19 @@ export function returnValue(value) {
   return value;
 }
 
+// The page's start-up, telling the program when it has run: calls the program sends before
+// then wait for it. Told also when the start-up failed (its error reaches the program's log),
+// so that nothing waits for ever.
+export function reportingReady(start) {
+  return function initialize() {
+    try {
+      start();
+    } finally {
+      call('__vantorelReady', []);
+    }
+  };
+}
+
 export function publishWrappers() {
   Object.assign(window, {
     hostPlotLatlngsEvent, hostMapMousemoveEvent, hostMapZoomChangedEvent,

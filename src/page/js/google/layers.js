@@ -90,6 +90,14 @@ export class GoogleLayers {
     if (this.labelOverlay) this.labelOverlay.redraw();
   }
 
+  // The styled map's parameters go into the Google tile addresses; the tiles shown are
+  // fetched again with them.
+  setStyleParams(text) {
+    this.zeb.STYLE_PARAMS_URL = String(text);
+    this.zeb.MAP_TYPES = buildMapTypes(this.zeb);
+    this.redraw();
+  }
+
   setOfflineMode(on) {
     this.zeb.offlineMode = !!on;
     this.redraw();

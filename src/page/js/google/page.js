@@ -4,7 +4,7 @@ import { decodePolyline, encodePolyline, parseLngLatList } from '../core/polylin
 import { ICONS, setMarkerTitle } from '../common/leaflet_parts.js';
 import { PlaceMarkers, CustomMarkers } from '../common/markers.js';
 import {
-  publishWrappers, returnValue, hostMapZoomChangedEvent, hostMapCenterChangedEvent, hostMapMousemoveEvent,
+  publishWrappers, reportingReady, returnValue, hostMapZoomChangedEvent, hostMapCenterChangedEvent, hostMapMousemoveEvent,
 } from '../common/bridge.js';
 import { GoogleLayers, addCopyrightControl } from './layers.js';
 import { GoogleDrawing, OverlayType } from './drawing.js';
@@ -59,7 +59,9 @@ function initialize() {
     zeb.currentZoom = map.getZoom();
     hostMapZoomChangedEvent(map.getZoom());
   });
-  map.on('move', () => {
+  // The centre once a move has ended (a drag, its glide, a zoom): the program stores it, and
+  // a report per frame would write the settings file on every frame.
+  map.on('moveend', () => {
     const c = map.getCenter();
     hostMapCenterChangedEvent(c.lat, c.lng);
   });
@@ -96,6 +98,7 @@ function fullView() {
 
 function addCoordGrid() { layers.addGrid(); }
 function removeCoordGrid() { layers.removeGrid(); }
+function setStyleParams(text) { layers.setStyleParams(text); }
 function setOfflineMode() { layers.setOfflineMode(true); }
 function setOnlineMode() { layers.setOfflineMode(false); }
 function addTrafficTileLayer() { layers.addTraffic(); }
@@ -178,8 +181,9 @@ export function install() {
   window.google.maps = window.google.maps || {};
   window.google.maps.drawing = { OverlayType };
   Object.assign(window, {
-    initialize, changeMapType, setCenterAndZoom, fullView, addCoordGrid, removeCoordGrid,
-    setOfflineMode, setOnlineMode, addTrafficTileLayer, removeTrafficTileLayer, getCurrentZoom,
+    initialize: reportingReady(initialize), changeMapType, setCenterAndZoom, fullView,
+    addCoordGrid, removeCoordGrid, setStyleParams, setOfflineMode, setOnlineMode,
+    addTrafficTileLayer, removeTrafficTileLayer, getCurrentZoom,
     showDrawingManager, hideDrawingManager, showCurrentView, showBoundary, decodePath, encodePath,
     clearAllOverlays, addNewMarker, addMarker, addPOI, getPOIMarker, deletePOIMarker,
     deleteTempPOIMarkers, addNavigationMarker, clearNavigationMarker,
