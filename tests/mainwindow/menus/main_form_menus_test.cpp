@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <algorithm>
+#include <initializer_list>
 
 #include "StyledMapWizard/frm_styled_map_wizard.h"
 #include "mainwindow/app/main_form_fixture.h"
@@ -35,8 +37,18 @@ class MainFormMenus : public MainFormFixture {
         }
         return captions;
     }
-    // Lets the window's idle updates run.
-    void Idle() { QTest::qWait(300); }
+    // Runs the window's events, its idle updates among them, until every one of `names`
+    // is enabled (or every one is disabled); the updates come on a timer, late when the
+    // machine is busy.
+    bool EnabledSoon(std::initializer_list<const char*> names, bool enabled = true) {
+        return QTest::qWaitFor(
+            [&] {
+                return std::all_of(names.begin(), names.end(), [&](const char* name) {
+                    return Action(name)->isEnabled() == enabled;
+                });
+            },
+            10000);
+    }
 };
 
 TEST_F(MainFormMenus, MenusHoldTheirItemsInOrder) {
@@ -69,36 +81,37 @@ TEST_F(MainFormMenus, MenusHoldTheirItemsInOrder) {
 
 TEST_F(MainFormMenus, EveryCommandIsEnabledOnceEverythingIsAttached) {
     Window();
-    Idle();
-    for (const char* name : {"actOpenOutPutDir",
-                             "actImageCombiner",
-                             "actGDALWarp",
-                             "actTransformCoord",
-                             "actGPSNavigation",
-                             "actIPLocation",
-                             "actPOISearch",
-                             "actAddMarker",
-                             "actBookMarksManager",
-                             "actDeleteIECache",
-                             "actCoordGrid",
-                             "mniCoordGrid",
-                             "actOfflineMode",
-                             "mniOfflineMode",
-                             "actaddTrafficTileLayer",
-                             "actStatusBar",
-                             "actRightPanel",
-                             "actFullView",
-                             "mniFullView",
-                             "actclearShapeAndAreaMarker",
-                             "actStyledMapWizard",
-                             "actSettings",
-                             "actDownloadSettings",
-                             "actReadme",
-                             "actWhatsNew",
-                             "actHomePage",
-                             "actOfflineSolution",
-                             "actAbout",
-                             "actExit"}) {
+    const std::initializer_list<const char*> enabled = {"actOpenOutPutDir",
+                                                        "actImageCombiner",
+                                                        "actGDALWarp",
+                                                        "actTransformCoord",
+                                                        "actGPSNavigation",
+                                                        "actIPLocation",
+                                                        "actPOISearch",
+                                                        "actAddMarker",
+                                                        "actBookMarksManager",
+                                                        "actDeleteIECache",
+                                                        "actCoordGrid",
+                                                        "mniCoordGrid",
+                                                        "actOfflineMode",
+                                                        "mniOfflineMode",
+                                                        "actaddTrafficTileLayer",
+                                                        "actStatusBar",
+                                                        "actRightPanel",
+                                                        "actFullView",
+                                                        "mniFullView",
+                                                        "actclearShapeAndAreaMarker",
+                                                        "actStyledMapWizard",
+                                                        "actSettings",
+                                                        "actDownloadSettings",
+                                                        "actReadme",
+                                                        "actWhatsNew",
+                                                        "actHomePage",
+                                                        "actOfflineSolution",
+                                                        "actAbout",
+                                                        "actExit"};
+    EXPECT_TRUE(EnabledSoon(enabled));
+    for (const char* name : enabled) {
         EXPECT_TRUE(Action(name)->isEnabled()) << name;
     }
     // Waits for a district with a boundary to be chosen; the log item for the log file.
@@ -181,14 +194,15 @@ TEST_F(MainFormMenus, TheWizardShowsTheStoredStyle) {
 
 TEST_F(MainFormMenus, GridAndOfflineItemsOffOnABaiduLayer) {
     Window();
+    const auto items = {"actCoordGrid", "mniCoordGrid", "actOfflineMode", "mniOfflineMode"};
     fakes_.page.mapType = static_cast<engine::TMapType>(46);
-    Idle();
-    for (const char* name : {"actCoordGrid", "mniCoordGrid", "actOfflineMode", "mniOfflineMode"}) {
+    EXPECT_TRUE(EnabledSoon(items, false));
+    for (const char* name : items) {
         EXPECT_FALSE(Action(name)->isEnabled()) << name;
     }
     fakes_.page.mapType = static_cast<engine::TMapType>(3);
-    Idle();
-    for (const char* name : {"actCoordGrid", "mniCoordGrid", "actOfflineMode", "mniOfflineMode"}) {
+    EXPECT_TRUE(EnabledSoon(items));
+    for (const char* name : items) {
         EXPECT_TRUE(Action(name)->isEnabled()) << name;
     }
     Action("mniCoordGrid")->trigger();
@@ -200,11 +214,10 @@ TEST_F(MainFormMenus, DownloadLogItemWaitsForTheLog) {
     Window();
     const auto log = dir_ / "state/Vantorel/log/任务.log";
     Settings().SetStrSetting(engine::StrSetting::LogFileName, log.string());
-    Idle();
+    QTest::qWait(300);  // an idle update or so: the named log is not there yet
     EXPECT_FALSE(Action("actViewLog")->isEnabled());
     testsupport::WriteFileBytes(log, "log\r\n");
-    Idle();
-    EXPECT_TRUE(Action("actViewLog")->isEnabled());
+    EXPECT_TRUE(EnabledSoon({"actViewLog"}));
     Action("actViewLog")->trigger();
     ASSERT_EQ(fakes_.opener.opened.size(), 1u);
     EXPECT_EQ(fakes_.opener.opened[0].toLocalFile(), QString::fromStdString(log.string()));
