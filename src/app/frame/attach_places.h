@@ -1,0 +1,34 @@
+#pragma once
+// Wires the place tree, the place-search box, the coordinate box, the location bar and the
+// boundary actions to the place-tree and area sections of the left side.
+#include <QString>
+#include <functional>
+
+class QAction;
+class QComboBox;
+class QStatusBar;
+class QWidget;
+
+namespace app {
+
+struct FrameContext;
+class LayerController;
+class TaskController;
+
+struct PlacesWidgets {
+    QWidget* pnlChinaCity;    // the place-tree section: search box and tree go in
+    QWidget* pnlCoordinates;  // the area section: the coordinate box and its buttons go in
+    QWidget* crm;             // the map view: the location bar sits over it
+    QComboBox* cbbProfile;    // takes the task name of a place's outline
+    QAction* actExportBoundary;
+    // FCoordinates: the download area's coordinate text.
+    std::function<QString()> coordinates;
+    QStatusBar* StatusBar;  // says when a lookup failed
+};
+
+// `layers` switches the 3D city and asks for the district when the centre moves; a load
+// of `tasks` sets the outline.
+void AttachPlaces(const PlacesWidgets& widgets, LayerController& layers, TaskController& tasks,
+                  const FrameContext& frame);
+
+}  // namespace app

@@ -1,0 +1,23 @@
+#pragma once
+// Wires the POI panel into `pnlPOI`, its menu action "POI下载" and the search markers of the page.
+#include <QString>
+#include <functional>
+
+class QAction;
+class QWidget;
+
+namespace app {
+
+struct FrameContext;
+
+struct PoiWidgets {
+    QWidget* pnlPOI;
+    QAction* actPOISearch;
+    QAction* actclearShapeAndAreaMarker;  // "清空地图", also in the list's pop-up menu
+    // The download area's coordinate text.
+    std::function<QString()> coordinates;
+};
+
+void AttachPoi(const PoiWidgets& widgets, const FrameContext& frame);
+
+}  // namespace app
