@@ -26,6 +26,13 @@
 #include <string>
 #include <vector>
 
+#include "app/download/download_controller.h"
+#include "app/download/download_task_store.h"
+#include "app/frame/page_wait.h"
+#include "app/frame/real_services.h"
+#include "app/frame/services.h"
+#include "app/stitch/stitch_hand_over.h"
+#include "app/taskbar/taskbar_progress.h"
 #include "engine/core/number_format.h"
 #include "engine/core/tile_math.h"
 #include "engine/download/download_pool.h"
@@ -33,13 +40,6 @@
 #include "engine/download/installed_data.h"
 #include "engine/log/logger.h"
 #include "engine/settings/settings.h"
-#include "app/frame/page_wait.h"
-#include "app/frame/real_services.h"
-#include "app/frame/services.h"
-#include "app/download/download_controller.h"
-#include "app/download/download_task_store.h"
-#include "app/stitch/stitch_hand_over.h"
-#include "app/taskbar/taskbar_progress.h"
 
 using namespace std::chrono;
 
@@ -324,7 +324,7 @@ int main(int argc, char** argv) {
     FixedPage page(engine::MapTypeOf(o.layer));
     app::PageWait pageWait(page);
     app::Services services{messages,    fileDialogs, opener, clock,
-                                  processExit, powerOff,    page,   pageWait};
+                           processExit, powerOff,    page,   pageWait};
     app::TfspTaskbarMgr taskbar(nullptr);
     app::FunctionTaskStore store(
         [&] {
@@ -383,8 +383,7 @@ int main(int argc, char** argv) {
         lateness.push_back(std::max(0.0, sinceTick.nsecsElapsed() / 1e6 - 10.0));
         sinceTick.restart();
     });
-    QObject::connect(&controller, &app::DownloadController::finished, &app,
-                     [&] { app.quit(); });
+    QObject::connect(&controller, &app::DownloadController::finished, &app, [&] { app.quit(); });
     QElapsedTimer run;
     QTimer::singleShot(0, [&] {
         run.start();
