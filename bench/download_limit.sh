@@ -10,7 +10,7 @@
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
-BENCH="$ROOT/build/bin/download_bench"
+BENCH="${DOWNLOAD_BENCH:-$ROOT/build/bin/download_bench}"
 DISK="$ROOT/build/bin/disk_limit_bench"
 ZOOMS="${1:-10-17}"
 BBOX="${BBOX:-39.50,115.80,40.30,117.00}"

@@ -14,7 +14,7 @@
 
 namespace app {
 
-void AttachGps(const GpsWidgets& w, const FrameContext& frame) {
+QWidget* AttachGps(const GpsWidgets& w, const FrameContext& frame) {
     const engine::XdgBaseDirs dirs = engine::XdgBaseDirsFromEnvironment();
     const std::filesystem::path settingsFile = geodataui::SerialSettingsFile(dirs);
 
@@ -53,6 +53,7 @@ void AttachGps(const GpsWidgets& w, const FrameContext& frame) {
                      });
     w.actGPSNavigation->setChecked(false);
     w.actGPSNavigation->setEnabled(true);
+    return panel;
 }
 
 }  // namespace app

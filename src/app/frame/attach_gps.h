@@ -13,6 +13,7 @@ struct GpsWidgets {
     QWidget* mapArea;  // the panel floats over it
 };
 
-void AttachGps(const GpsWidgets& widgets, const FrameContext& frame);
+// Gives the panel, which the location bar keeps clear of.
+QWidget* AttachGps(const GpsWidgets& widgets, const FrameContext& frame);
 
 }  // namespace app

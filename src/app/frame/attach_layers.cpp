@@ -9,7 +9,6 @@
 
 #include "app/layers/layer_controller.h"
 #include "attach_context.h"
-#include "coordinates_box.h"
 #include "map_events.h"
 #include "page_wait.h"
 #include "services.h"
@@ -97,8 +96,6 @@ void AttachLayers(const LayerWidgets& w, LayerController& layers, const FrameCon
     });
     QObject::connect(&layers, &LayerController::mouseTextChanged, w.mousePanel, &QLabel::setText);
     QObject::connect(&layers, &LayerController::zoomTextChanged, w.zoomPanel, &QLabel::setText);
-    QObject::connect(&layers, &LayerController::coordinatesTextShown, window,
-                     [window](const QString& text) { ShowCoordinatesText(*window, text); });
     QObject::connect(&layers, &LayerController::profileNameProposed, w.cbbProfile,
                      &QComboBox::setEditText);
 

@@ -12,6 +12,7 @@
 #include <QWebEnginePage>
 #include <memory>
 
+#include <QPointer>
 #include "app/layers/layer_controller.h"
 #include "app/page/page_host.h"
 #include "app/places/city_tree_panel.h"
@@ -66,8 +67,8 @@ QByteArray CityData() {
 
 }  // namespace
 
-void AttachPlaces(const PlacesWidgets& w, LayerController& layers, TaskController& tasks,
-                  const FrameContext& frame) {
+PlacesParts AttachPlaces(const PlacesWidgets& w, LayerController& layers, TaskController& tasks,
+                         const FrameContext& frame) {
     auto* feature = new PlacesFeature(frame, &frame.window);
     PlacesController& places = *feature->controller;
     places.coordinates = w.coordinates;
@@ -109,12 +110,11 @@ void AttachPlaces(const PlacesWidgets& w, LayerController& layers, TaskControlle
                      [crm = w.crm] { crm->setFocus(); });
     // The frame context lives only while the features are attached: keep what it points to.
     Services* services = &frame.services;
-    QWidget* window = &frame.window;
     QObject::connect(
         &places, &PlacesController::locationBarChanged, bar,
-        [bar, services, window](const QString& text, bool visible) {
+        [bar, services, gps = QPointer<QWidget>(w.gpsPanel)](const QString& text, bool visible) {
             int left = services->page.IsBaiduMap() ? 18 : 8;
-            if (auto* gps = window->findChild<QWidget*>(QStringLiteral("pnlGPSNavigation"))) {
+            if (gps) {
                 left += gps->width();
             }
             bar->ShowText(text, visible, left);
@@ -140,6 +140,7 @@ void AttachPlaces(const PlacesWidgets& w, LayerController& layers, TaskControlle
             places.QueryDistThread();
         });
     }
+    return {tree->SearchBox(), bar, area->Box()};
 }
 
 }  // namespace app

@@ -6,6 +6,7 @@
 
 class QAction;
 class QComboBox;
+class QPlainTextEdit;
 class QStatusBar;
 class QWidget;
 
@@ -14,6 +15,7 @@ namespace app {
 struct FrameContext;
 class LayerController;
 class TaskController;
+class TWebGMapsLookupEdit;
 
 struct PlacesWidgets {
     QWidget* pnlChinaCity;    // the place-tree section: search box and tree go in
@@ -24,11 +26,20 @@ struct PlacesWidgets {
     // FCoordinates: the download area's coordinate text.
     std::function<QString()> coordinates;
     QStatusBar* StatusBar;  // says when a lookup failed
+    QWidget* gpsPanel;      // the location bar starts right of it
+};
+
+// What other features use of the places: the place-search box keeps the search region, the
+// location bar's visibility, the coordinate box shows the area texts of layers and tasks.
+struct PlacesParts {
+    TWebGMapsLookupEdit* searchBox;
+    QWidget* locationBar;
+    QPlainTextEdit* coordinatesBox;
 };
 
 // `layers` switches the 3D city and asks for the district when the centre moves; a load
 // of `tasks` sets the outline.
-void AttachPlaces(const PlacesWidgets& widgets, LayerController& layers, TaskController& tasks,
-                  const FrameContext& frame);
+PlacesParts AttachPlaces(const PlacesWidgets& widgets, LayerController& layers,
+                         TaskController& tasks, const FrameContext& frame);
 
 }  // namespace app

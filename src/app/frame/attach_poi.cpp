@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QLayout>
 #include <QLineEdit>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
+#include "app/places/web_gmaps_lookup_edit.h"
 #include "app/poi/poi_controller.h"
 #include "app/poi/poi_panel.h"
 #include "app/tools/text_file_dialog.h"
@@ -36,21 +38,14 @@ void AttachPoi(const PoiWidgets& w, const FrameContext& frame) {
     auto* feature = new PoiFeature(frame, &frame.window);
     PoiController& poi = *feature->controller;
     poi.coordinates = w.coordinates;
-    // The place-search box keeps the region; it is found by name so that no feature header
-    // of the place panel is needed here.
-    QWidget& window = frame.window;
-    poi.region = [&window] {
-        QObject* box = window.findChild<QObject*>(QStringLiteral("WebGMapsLookupEdit1"));
-        return box ? box->property("region").toString() : QString();
-    };
-
-    poi.locationBarVisible = [&window] {
-        auto* bar = window.findChild<QWidget*>(QStringLiteral("pnlLocation"));
-        return bar != nullptr && bar->isVisible();
-    };
-    QObject::connect(&poi, &PoiController::regionFound, &poi, [&window](const QString& region) {
-        if (QObject* box = window.findChild<QObject*>(QStringLiteral("WebGMapsLookupEdit1"))) {
-            box->setProperty("region", region);
+    // The place-search box keeps the region.
+    const QPointer<TWebGMapsLookupEdit> box(w.searchBox);
+    poi.region = [box] { return box ? box->Region() : QString(); };
+    const QPointer<QWidget> bar(w.locationBar);
+    poi.locationBarVisible = [bar] { return bar && bar->isVisible(); };
+    QObject::connect(&poi, &PoiController::regionFound, &poi, [box](const QString& region) {
+        if (box) {
+            box->SetRegion(region);
         }
     });
 

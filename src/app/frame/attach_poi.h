@@ -9,6 +9,7 @@ class QWidget;
 namespace app {
 
 struct FrameContext;
+class TWebGMapsLookupEdit;
 
 struct PoiWidgets {
     QWidget* pnlPOI;
@@ -16,6 +17,8 @@ struct PoiWidgets {
     QAction* actclearShapeAndAreaMarker;  // "清空地图", also in the list's pop-up menu
     // The download area's coordinate text.
     std::function<QString()> coordinates;
+    TWebGMapsLookupEdit* searchBox;  // keeps the search region
+    QWidget* locationBar;            // a shown bar moves the found places' list
 };
 
 void AttachPoi(const PoiWidgets& widgets, const FrameContext& frame);

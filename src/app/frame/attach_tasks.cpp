@@ -10,7 +10,6 @@
 #include "app/page/page_host.h"
 #include "app/tasks/task_controller.h"
 #include "attach_context.h"
-#include "coordinates_box.h"
 #include "page_wait.h"
 #include "services.h"
 
@@ -52,9 +51,6 @@ void AttachTasks(const TaskWidgets& w, TaskController& tasks, const FrameContext
                      [combo] { combo->setFocus(); });
     QObject::connect(&tasks, &TaskController::tileDirChanged, w.edtTileOutPutDir,
                      &QLineEdit::setText);
-    QWidget* window = &frame.window;
-    QObject::connect(&tasks, &TaskController::coordinatesTextShown, window,
-                     [window](const QString& text) { ShowCoordinatesText(*window, text); });
     QObject::connect(&tasks, &TaskController::stateChanged, combo, refresh);
     QObject::connect(&frame.services.pageWait, &PageWait::busyChanged, combo, refresh);
 

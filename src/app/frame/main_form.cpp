@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -360,15 +361,21 @@ void TfrmMain::AttachFeatures() {
                     ui.actDownloadSettings, ui.btnDownload, ui.pnlDownLoad, ui.chkZoomLevels,
                     ui.lblTileCount, d.progressBar, d.statusPanels[0], d.statusPanels[1]},
                    *d.download, frame);
-    AttachPlaces({ui.pnlChinaCity, ui.pnlCoordinates, d.view, ui.cbbProfile, ui.actExportBoundary,
-                  [&d] { return d.download->Coordinates(); }, ui.StatusBar},
-                 *d.layers, *d.tasks, frame);
+    QWidget* gpsPanel = AttachGps({ui.actGPSNavigation, ui.pnlMain}, frame);
+    const PlacesParts places = AttachPlaces(
+        {ui.pnlChinaCity, ui.pnlCoordinates, d.view, ui.cbbProfile, ui.actExportBoundary,
+         [&d] { return d.download->Coordinates(); }, ui.StatusBar, gpsPanel},
+        *d.layers, *d.tasks, frame);
+    // The area texts of a layer's view and of a loaded task go into the coordinate box.
+    connect(d.layers.get(), &LayerController::coordinatesTextShown, places.coordinatesBox,
+            &QPlainTextEdit::setPlainText);
+    connect(d.tasks.get(), &TaskController::coordinatesTextShown, places.coordinatesBox,
+            &QPlainTextEdit::setPlainText);
     AttachPoi({ui.pnlPOI, ui.actPOISearch, ui.actclearShapeAndAreaMarker,
-               [&d] { return d.download->Coordinates(); }},
+               [&d] { return d.download->Coordinates(); }, places.searchBox, places.locationBar},
               frame);
     AttachMarkers({ui.mniBookmarks, ui.actAddMarker, ui.actBookMarksManager, ui.pnlPOI}, frame);
     AttachTools({ui.actTransformCoord, ui.actIPLocation}, frame);
-    AttachGps({ui.actGPSNavigation, ui.pnlMain}, frame);
     AttachMenus({ui.mniStyle,
                  ui.actViewLog,
                  ui.actDeleteIECache,

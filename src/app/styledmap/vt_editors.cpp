@@ -535,7 +535,9 @@ QWidget* TButtonedEditLink::CreateEditControl(QWidget* parent) const {
 
 void TButtonedEditLink::setEditorData(QWidget* editor, const QModelIndex& index) const {
     TCustomEditLink::setEditorData(editor, index);
-    auto* button = editor->findChild<QAction*>(QStringLiteral("editButton"));
+    auto* edit = qobject_cast<QLineEdit*>(editor);
+    QAction* button =
+        edit != nullptr && !edit->actions().isEmpty() ? edit->actions().constLast() : nullptr;
     if (button != nullptr) {
         button->disconnect(this);
         const QPersistentModelIndex cell(index);

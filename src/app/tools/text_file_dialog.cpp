@@ -12,7 +12,7 @@ namespace {
 
 // The row goes under the file-type row of the dialog's grid: the label in the label column,
 // the drop-down spanning the file-type drop-down's columns, so it keeps its left edge and width.
-void AddEncodingRow(QFileDialog& dialog, const TextFileRequest& request) {
+QComboBox* AddEncodingRow(QFileDialog& dialog, const TextFileRequest& request) {
     auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
     auto* label = new QLabel(QStringLiteral("坐标类型(&C):"), &dialog);
     label->setObjectName(QStringLiteral("EncodingLabel"));
@@ -23,21 +23,22 @@ void AddEncodingRow(QFileDialog& dialog, const TextFileRequest& request) {
     combo->setCurrentIndex(request.encodingIndex);
     label->setBuddy(combo);
     if (grid == nullptr) {
-        return;
+        return combo;
     }
+    // The file-type drop-down is the widget of the grid's last row, right of its label.
     int typeRow = grid->rowCount() - 1;
     int column = 1;
     int span = 1;
-    if (auto* typeCombo = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
-        const int index = grid->indexOf(typeCombo);
-        if (index >= 0) {
-            int rowSpan = 1;
-            grid->getItemPosition(index, &typeRow, &column, &rowSpan, &span);
-        }
+    if (QLayoutItem* item = grid->itemAtPosition(typeRow, column);
+        item != nullptr && qobject_cast<QComboBox*>(item->widget()) != nullptr) {
+        const int index = grid->indexOf(item->widget());
+        int rowSpan = 1;
+        grid->getItemPosition(index, &typeRow, &column, &rowSpan, &span);
     }
     const int row = grid->rowCount();
     grid->addWidget(label, row, 0);
     grid->addWidget(combo, row, column, 1, span);
+    return combo;
 }
 
 // "Name (*.kml *.KML)" -> "kml"; empty when the filter's first pattern is not "*.ext".
@@ -102,13 +103,13 @@ std::unique_ptr<QFileDialog> TOpenTextFileDialog::Build(QWidget* parent) const {
         followFilter(dialog->selectedNameFilter());
     }
     QObject::connect(dialog.get(), &QFileDialog::filterSelected, dialog.get(), followFilter);
-    AddEncodingRow(*dialog, request);
+    encodingCombo_ = AddEncodingRow(*dialog, request);
     return dialog;
 }
 
 bool TOpenTextFileDialog::Finish(QFileDialog& dialog, bool accepted) {
-    if (auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("EncodingCombo"))) {
-        request.encodingIndex = combo->currentIndex();
+    if (encodingCombo_ && encodingCombo_->window() == dialog.window()) {
+        request.encodingIndex = encodingCombo_->currentIndex();
     }
     if (!accepted || dialog.selectedFiles().isEmpty()) {
         return false;

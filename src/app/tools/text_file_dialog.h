@@ -2,10 +2,12 @@
 // Open and save dialogs with one extra row: the label "坐标类型(&C):" and a drop-down whose
 // entries the caller supplies and whose chosen index the caller reads afterwards. Built on
 // Qt's own (non-native) file dialog, so that skins reach it and the row can be added.
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <memory>
 
+class QComboBox;
 class QFileDialog;
 class QWidget;
 
@@ -42,6 +44,10 @@ class TOpenTextFileDialog {
 
   protected:
     virtual bool SaveMode() const { return false; }
+
+  private:
+    // The row Build added to the last dialog it made, read back by Finish.
+    mutable QPointer<QComboBox> encodingCombo_;
 };
 
 class TSaveTextFileDialog : public TOpenTextFileDialog {
