@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <numbers>
 #include <optional>
@@ -27,6 +28,7 @@
 
 #include "app/download/download_controller.h"
 #include "app/download/download_task_store.h"
+#include "app/frame/page_wait.h"
 #include "app/frame/real_services.h"
 #include "app/frame/services.h"
 #include "app/stitch/stitch_hand_over.h"
@@ -157,7 +159,12 @@ class NoPowerOff final : public app::IPowerOffQuestion {
 class FixedPage final : public app::IMapPage {
   public:
     explicit FixedPage(engine::TMapType type) : type_(type) {}
-    QString ExecJavaScript(const QString&, int) override { return {}; }
+    void ExecJavaScript(const QString&, std::function<void(const QString&)> then) override {
+        QTimer::singleShot(0, [then = std::move(then)] {
+            if (then)
+                then(QString());
+        });
+    }
     void RunScript(const QString&) override {}
     engine::TMapType MapType() const override { return type_; }
     void SetMapType(engine::TMapType type) override { type_ = type; }
@@ -315,7 +322,9 @@ int main(int argc, char** argv) {
     NoExit processExit;
     NoPowerOff powerOff;
     FixedPage page(engine::MapTypeOf(o.layer));
-    app::Services services{messages, fileDialogs, opener, clock, processExit, powerOff, page};
+    app::PageWait pageWait(page);
+    app::Services services{messages,    fileDialogs, opener, clock,
+                           processExit, powerOff,    page,   pageWait};
     app::TfspTaskbarMgr taskbar(nullptr);
     app::FunctionTaskStore store(
         [&] {

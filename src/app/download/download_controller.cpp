@@ -6,6 +6,7 @@
 #include <limits>
 #include <utility>
 
+#include "app/frame/page_wait.h"
 #include "app/frame/services.h"
 #include "app/stitch/stitch_hand_over.h"
 #include "app/taskbar/taskbar_progress.h"
@@ -130,6 +131,9 @@ void DownloadController::CalculateStart() {
 
 // actDownLoadStartExecute
 void DownloadController::Start() {
+    if (services_.pageWait.Busy()) {
+        return;
+    }
     if (coordCount_ == 0) {
         services_.messages.ShowInfo(NoAreaMessage());
         return;
@@ -402,8 +406,10 @@ void DownloadController::FinishTask(bool stoppedByUser) {
         stitch_.ShowImageCombiner(taskFile, true);
 }
 
+// Not while a step waits for the page: a task load has not switched to its layer yet.
 bool DownloadController::CanStart() const {
-    return status_ == TDownloadStatus::dsStopped && !coordinates_.isEmpty();
+    return status_ == TDownloadStatus::dsStopped && !coordinates_.isEmpty() &&
+           !services_.pageWait.Busy();
 }
 
 bool DownloadController::CanPauseOrResume() const {

@@ -10,10 +10,13 @@
 #include "app/widgets/progress_bar_ex.h"
 #include "app/widgets/status_panel.h"
 #include "attach_context.h"
+#include "page_wait.h"
+#include "services.h"
 
 namespace app {
 
-void AttachDownload(const DownloadWidgets& w, DownloadController& download, const FrameContext&) {
+void AttachDownload(const DownloadWidgets& w, DownloadController& download,
+                    const FrameContext& frame) {
     QListWidget* list = w.chkZoomLevels;
     download.SetZoomLevelSource([list] {
         ZoomChecks checks{};
@@ -52,6 +55,8 @@ void AttachDownload(const DownloadWidgets& w, DownloadController& download, cons
         w.pnlDownLoad->update();
     };
     QObject::connect(&download, &DownloadController::stateChanged, w.pnlDownLoad, refresh);
+    // No start while a step waits for the page.
+    QObject::connect(&frame.services.pageWait, &PageWait::busyChanged, w.pnlDownLoad, refresh);
     // CanStart also follows the area.
     QObject::connect(&download, &DownloadController::tileCountTextChanged, w.pnlDownLoad, refresh);
     QObject::connect(&download, &DownloadController::tileCountTextChanged, w.lblTileCount,

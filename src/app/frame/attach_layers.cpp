@@ -10,13 +10,15 @@
 #include "app/layers/layer_controller.h"
 #include "attach_context.h"
 #include "map_events.h"
+#include "page_wait.h"
+#include "services.h"
 
 namespace app {
 
 namespace {
 
 // The provider submenus go before the map menu's separator and page options.
-void BuildProviderMenus(QMenu& layerMenu, LayerController& layers) {
+QActionGroup* BuildProviderMenus(QMenu& layerMenu, LayerController& layers) {
     auto* group = new QActionGroup(&layerMenu);
     group->setExclusive(true);
     QAction* before = layerMenu.actions().isEmpty() ? nullptr : layerMenu.actions().first();
@@ -36,6 +38,7 @@ void BuildProviderMenus(QMenu& layerMenu, LayerController& layers) {
         }
         layerMenu.insertMenu(before, sub);
     }
+    return group;
 }
 
 void CheckMapTypeItem(QMenu& layerMenu, int tag) {
@@ -53,7 +56,10 @@ void CheckMapTypeItem(QMenu& layerMenu, int tag) {
 }  // namespace
 
 void AttachLayers(const LayerWidgets& w, LayerController& layers, const FrameContext& frame) {
-    BuildProviderMenus(*w.mniLayerMenu, layers);
+    QActionGroup* layerItems = BuildProviderMenus(*w.mniLayerMenu, layers);
+    // No second switch while the page has not answered the first.
+    QObject::connect(&frame.services.pageWait, &PageWait::busyChanged, layerItems,
+                     [layerItems](bool busy) { layerItems->setEnabled(!busy); });
     QWidget* window = &frame.window;
     QObject::connect(&layers, &LayerController::mapTypeChecked, w.mniLayerMenu,
                      [menu = w.mniLayerMenu, window](int tag, const QString& caption) {

@@ -40,9 +40,8 @@ MenuController::Hooks ControllerHooks(const FrameContext& frame) {
     TChromium* crm = &frame.crm;
     hooks.deleteCaches = [crm, settings] {
         QWebEnginePage* page = crm->Page();
-        crm->DeleteCache(settings->GetStrSetting(engine::StrSetting::CachePath),
-                         settings->GetStrSetting(engine::StrSetting::CefCachePath),
-                         page ? page->profile() : nullptr);
+        TChromium::ClearCache(settings->GetStrSetting(engine::StrSetting::CachePath),
+                              page ? page->profile() : nullptr);
     };
     hooks.dataFile = [](const QString& name) { return InstalledDataFile(name); };
     hooks.readme = [] { return InstalledReadme(); };

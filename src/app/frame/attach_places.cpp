@@ -13,6 +13,7 @@
 #include <memory>
 
 #include <QPointer>
+#include "app/layers/layer_controller.h"
 #include "app/page/page_host.h"
 #include "app/places/city_tree_panel.h"
 #include "app/places/coordinates_panel.h"
@@ -20,6 +21,7 @@
 #include "app/places/place_search_controller.h"
 #include "app/places/places_controller.h"
 #include "app/places/web_gmaps_lookup_edit.h"
+#include "app/tasks/task_controller.h"
 #include "app/tools/text_file_dialog.h"
 #include "attach_context.h"
 #include "engine/download/installed_data.h"
@@ -65,10 +67,14 @@ QByteArray CityData() {
 
 }  // namespace
 
-PlacesParts AttachPlaces(const PlacesWidgets& w, const FrameContext& frame) {
+PlacesParts AttachPlaces(const PlacesWidgets& w, LayerController& layers, TaskController& tasks,
+                         const FrameContext& frame) {
     auto* feature = new PlacesFeature(frame, &frame.window);
     PlacesController& places = *feature->controller;
     places.coordinates = w.coordinates;
+    places.onSwitch3DCity = [&layers](int city) {
+        layers.SetMapTypeId(engine::TMapType::mtBaidu3D, city);
+    };
 
     auto* tree = new CityTreePanel(places, w.pnlChinaCity, w.actExportBoundary);
     w.pnlChinaCity->layout()->addWidget(tree);
@@ -114,15 +120,15 @@ PlacesParts AttachPlaces(const PlacesWidgets& w, const FrameContext& frame) {
             bar->ShowText(text, visible, left);
         });
 
-    MapEvents& events = frame.mapEvents;
-    QObject::connect(&events, &MapEvents::centerChanged, &places, &PlacesController::CenterChanged);
-    QObject::connect(
-        &events, &MapEvents::areaCompleted, &places, [&places, refreshExport](const QString&) {
-            const QString area = places.coordinates ? places.coordinates() : QString();
-            places.AreaEncoded(
-                QString::fromStdString(geodata::TBoundary::EncodePath(area.toStdString())));
-            refreshExport();
-        });
+    QObject::connect(&layers, &LayerController::districtQueryRequested, &places,
+                     &PlacesController::RequestDistrictQuery);
+    QObject::connect(&tasks, &TaskController::areaLoaded, &places,
+                     &PlacesController::TaskAreaLoaded);
+    QObject::connect(&frame.mapEvents, &MapEvents::areaCompleted, &places,
+                     [&places, refreshExport](const QString& results) {
+                         places.AreaCompleted(results);
+                         refreshExport();
+                     });
 
     tree->LoadCityTree(CityData());
 

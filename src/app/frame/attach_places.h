@@ -13,6 +13,8 @@ class QWidget;
 namespace app {
 
 struct FrameContext;
+class LayerController;
+class TaskController;
 class TWebGMapsLookupEdit;
 
 struct PlacesWidgets {
@@ -35,6 +37,9 @@ struct PlacesParts {
     QPlainTextEdit* coordinatesBox;
 };
 
-PlacesParts AttachPlaces(const PlacesWidgets& widgets, const FrameContext& frame);
+// `layers` switches the 3D city and asks for the district when the centre moves; a load
+// of `tasks` sets the outline.
+PlacesParts AttachPlaces(const PlacesWidgets& widgets, LayerController& layers,
+                         TaskController& tasks, const FrameContext& frame);
 
 }  // namespace app

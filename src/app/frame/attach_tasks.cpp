@@ -10,6 +10,8 @@
 #include "app/page/page_host.h"
 #include "app/tasks/task_controller.h"
 #include "attach_context.h"
+#include "page_wait.h"
+#include "services.h"
 
 namespace app {
 
@@ -50,6 +52,7 @@ void AttachTasks(const TaskWidgets& w, TaskController& tasks, const FrameContext
     QObject::connect(&tasks, &TaskController::tileDirChanged, w.edtTileOutPutDir,
                      &QLineEdit::setText);
     QObject::connect(&tasks, &TaskController::stateChanged, combo, refresh);
+    QObject::connect(&frame.services.pageWait, &PageWait::busyChanged, combo, refresh);
 
     QObject::connect(w.actProfileSave, &QAction::triggered, &tasks, [&tasks] { tasks.Save(); });
     QObject::connect(w.actProfileLoad, &QAction::triggered, &tasks, &TaskController::Load);

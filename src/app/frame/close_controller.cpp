@@ -1,7 +1,9 @@
 #include "close_controller.h"
 
 #include <exception>
+#include <filesystem>
 
+#include "engine/core/utilities.h"
 #include "engine/settings/settings.h"
 #include "engine/tasks/profiles.h"
 #include "exception_log.h"
@@ -59,7 +61,18 @@ void CloseController::Close() {
     });
     Guarded(hooks_.deletePageFiles);
     if (settings_.GetBoolSetting(engine::BoolSetting::DeleteCacheIfQuit)) {
-        Guarded(hooks_.deleteCaches);
+        Guarded(hooks_.releasePageCache);
+        for (const auto folder :
+             {engine::StrSetting::CachePath, engine::StrSetting::CefCachePath}) {
+            Guarded([this, folder] {
+                const std::filesystem::path path = settings_.GetStrSetting(folder);
+                std::error_code missing;
+                if (std::filesystem::exists(path, missing) && !engine::WipeDirectory(path, 0)) {
+                    Log(QStringLiteral("close: cache folder not emptied: ") +
+                        QString::fromStdString(path.string()));
+                }
+            });
+        }
     }
     const auto steps = steps_;
     for (const auto& step : steps) {

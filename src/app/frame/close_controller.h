@@ -23,7 +23,9 @@ class CloseController {
         std::function<engine::TZoomLevelArray()> zoomLevels;  // FZoomLevels
         std::function<engine::TMapType()> mapType;            // the shown layer
         std::function<void()> deletePageFiles;                // DeleteMapAPIFile(true)
-        std::function<void()> deleteCaches;                   // DeleteCache
+        // The page engine lets go of its cache folder (CefCachePath), so that it can be
+        // emptied before the process ends.
+        std::function<void()> releasePageCache;
     };
 
     CloseController(engine::TSettings& settings, Services& services, Hooks hooks);
@@ -33,9 +35,10 @@ class CloseController {
 
     // FormCloseQuery: true when the window may close.
     bool CloseQuery();
-    // FormClose: stores the selection and layer, removes the page files, wipes the caches
-    // when asked to, runs the features' steps and ends the process with 0. A failing step
-    // is logged and the next one runs.
+    // FormClose: stores the selection and layer, removes the page files, empties both cache
+    // folders when asked to (the page engine's after it has let go of it), runs the
+    // features' steps and ends the process with 0. A failing step is logged and the next
+    // one runs.
     void Close();
 
   private:

@@ -51,6 +51,7 @@
 #include "exception_log.h"
 #include "geodata/boundary/boundary_store.h"
 #include "map_events.h"
+#include "page_wait.h"
 #include "real_services.h"
 #include "services.h"
 #include "startup_settings.h"
@@ -74,6 +75,7 @@ struct TfrmMain::Impl {
     ImmediateExit realExit;
     std::unique_ptr<CountdownPowerOff> realPowerOff;
     std::unique_ptr<ChromiumPage> realPage;
+    std::unique_ptr<PageWait> pageWait;
     std::unique_ptr<Services> services;
     std::unique_ptr<CloseController> close;
     std::unique_ptr<TfspTaskbarMgr> taskbar;
@@ -181,6 +183,8 @@ void TfrmMain::CreateServices(const ServiceOverrides& o) {
     d_->realFileDialogs = std::make_unique<QtFileDialogs>(this);
     d_->realPowerOff = std::make_unique<CountdownPowerOff>(this);
     d_->realPage = std::make_unique<ChromiumPage>(*d_->crm, d_->settings);
+    IMapPage& page = o.page ? *o.page : *d_->realPage;
+    d_->pageWait = std::make_unique<PageWait>(page);
     d_->services = std::make_unique<Services>(Services{
         o.messages ? *o.messages : d_->realMessages,
         o.fileDialogs ? *o.fileDialogs : *d_->realFileDialogs,
@@ -188,7 +192,8 @@ void TfrmMain::CreateServices(const ServiceOverrides& o) {
         o.clock ? *o.clock : d_->realClock,
         o.processExit ? *o.processExit : d_->realExit,
         o.powerOff ? *o.powerOff : *d_->realPowerOff,
-        o.page ? *o.page : *d_->realPage,
+        page,
+        *d_->pageWait,
     });
     CloseController::Hooks hooks;
     hooks.mapType = [this] { return d_->services->page.MapType(); };
@@ -199,10 +204,8 @@ void TfrmMain::CreateServices(const ServiceOverrides& o) {
         return d_->layers ? d_->layers->ZoomLevels() : engine::TZoomLevelArray{};
     };
     hooks.deletePageFiles = [this] { d_->crm->DeleteMapAPIFile(true); };
-    hooks.deleteCaches = [this] {
-        d_->crm->DeleteCache(d_->settings.GetStrSetting(engine::StrSetting::CachePath),
-                             d_->settings.GetStrSetting(engine::StrSetting::CefCachePath),
-                             d_->view->page()->profile());
+    hooks.releasePageCache = [this] {
+        TChromium::ReleaseBrowserCache(d_->view->page()->profile());
     };
     d_->close = std::make_unique<CloseController>(d_->settings, *d_->services, std::move(hooks));
 }
@@ -304,7 +307,11 @@ void TfrmMain::CreateControllers() {
         d.download->SetArea(std::move(latLngs), std::move(coordinates), count);
     };
     layerHooks.calculateStart = [&d] { d.download->CalculateStart(); };
-    layerHooks.currentArea = [&d] { return d.download->LatLngs(); };
+    layerHooks.taskArea = [&d] {
+        const engine::TProfiles& task = d.tasks->Profiles();
+        return task.Name().empty() ? std::vector<engine::TGLatLng>{}
+                                   : geodata::TBoundary::StrToArray(task.Coordinates());
+    };
     d.layers = std::make_unique<LayerController>(d.settings, *d.services, std::move(layerHooks));
     d.layers->SetAppTitle(AppTitle());
 
@@ -359,7 +366,7 @@ void TfrmMain::AttachFeatures() {
     const PlacesParts places = AttachPlaces(
         {ui.pnlChinaCity, ui.pnlCoordinates, d.view, ui.cbbProfile, ui.actExportBoundary,
          [&d] { return d.download->Coordinates(); }, ui.StatusBar, gpsPanel},
-        frame);
+        *d.layers, *d.tasks, frame);
     // The area texts of a layer's view and of a loaded task go into the coordinate box.
     connect(d.layers.get(), &LayerController::coordinatesTextShown, places.coordinatesBox,
             &QPlainTextEdit::setPlainText);

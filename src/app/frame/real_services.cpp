@@ -108,8 +108,8 @@ bool CountdownPowerOff::AskAndPowerOff(const QString& caption) {
     return PowerOffAfterCountdown(powerOff, caption, 30, 1000, parent_);
 }
 
-QString ChromiumPage::ExecJavaScript(const QString& code, int timeoutMs) {
-    return crm_.ExecJavaScript(code, timeoutMs);
+void ChromiumPage::ExecJavaScript(const QString& code, std::function<void(const QString&)> then) {
+    crm_.ExecJavaScript(code, std::move(then));
 }
 
 void ChromiumPage::RunScript(const QString& code) {

@@ -67,7 +67,7 @@ class CountdownPowerOff final : public IPowerOffQuestion {
 class ChromiumPage final : public IMapPage {
   public:
     ChromiumPage(TChromium& crm, engine::TSettings& settings) : crm_(crm), settings_(settings) {}
-    QString ExecJavaScript(const QString& code, int timeoutMs) override;
+    void ExecJavaScript(const QString& code, std::function<void(const QString&)> then) override;
     void RunScript(const QString& code) override;
     engine::TMapType MapType() const override;
     void SetMapType(engine::TMapType mapType) override;

@@ -6,10 +6,13 @@
 #include <QString>
 #include <QUrl>
 #include <chrono>
+#include <functional>
 
 #include "engine/core/core_types.h"
 
 namespace app {
+
+class PageWait;
 
 // The program's message dialogs. Ask* answer true exactly on Yes.
 class IMessages {
@@ -72,9 +75,12 @@ class IPowerOffQuestion {
 class IMapPage {
   public:
     virtual ~IMapPage() = default;
-    // Runs a script and waits (a nested event loop) for what the page hands back; empty
-    // when no answer came in time. Callers re-check their state afterwards.
-    virtual QString ExecJavaScript(const QString& code, int timeoutMs = 10000) = 0;
+    // Runs a script and hands `then` the text the page returned through setJsReturnValue,
+    // once the page has answered and the callbacks the script made have arrived; an empty
+    // text when no answer came in time or the page went first. Never waits: `then` runs
+    // later, on the UI thread, never inside this call. A script sent while a page loads waits
+    // until it has started. Steps go through PageWait, which keeps the controls off.
+    virtual void ExecJavaScript(const QString& code, std::function<void(const QString&)> then) = 0;
     // Runs a script without waiting for it. Scripts sent while a page loads wait, in order,
     // until it has started.
     virtual void RunScript(const QString& code) = 0;
@@ -95,6 +101,8 @@ struct Services {
     IProcessExit& processExit;
     IPowerOffQuestion& powerOff;
     IMapPage& page;
+    // Over `page`: the page calls a step waits for, and whether one does now.
+    PageWait& pageWait;
 };
 
 }  // namespace app

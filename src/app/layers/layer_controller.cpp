@@ -1,7 +1,9 @@
 #include "layer_controller.h"
 
+#include <QPointer>
 #include <cmath>
 
+#include "app/frame/page_wait.h"
 #include "app/frame/services.h"
 #include "app/page/page_scripts.h"
 #include "baidu_layer_switch.h"
@@ -10,6 +12,7 @@
 #include "engine/core/profile_name.h"
 #include "engine/settings/settings.h"
 #include "geodata/boundary/boundary_store.h"
+#include "same_area.h"
 
 namespace app {
 
@@ -20,22 +23,6 @@ constexpr int kMemoVertexLimit = 80;
 // Two decimals, "." always, as the district query compares centres.
 QString Cell(double lat, double lng) {
     return QString::number(lat, 'f', 2) + QString::number(lng, 'f', 2);
-}
-
-// The same vertices in the same order, up to the rounding of the page's encoded path
-// (1e-5 degrees) and of its report.
-bool SameArea(const std::vector<engine::TGLatLng>& a, const std::vector<engine::TGLatLng>& b) {
-    constexpr double kTolerance = 2e-5;
-    if (a.empty() || a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::abs(a[i].lat - b[i].lat) > kTolerance ||
-            std::abs(a[i].lng - b[i].lng) > kTolerance) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -49,31 +36,34 @@ LayerController::LayerController(engine::TSettings& settings, Services& services
 // mniChangeMapTypeClick
 void LayerController::ChangeMapType(int tag) {
     if (tag < 0 || tag >= engine::kMapTypeCount ||
-        tag == settings_.GetIntSetting(engine::IntSetting::MapTypeIndex)) {
+        tag == settings_.GetIntSetting(engine::IntSetting::MapTypeIndex) ||
+        services_.pageWait.Busy()) {
         return;
     }
     const auto newType = static_cast<engine::TMapType>(tag);
     emit mapTypeChecked(tag, MapTypeCaption(appTitle_, tag));
-    LoadOrSwitch(newType);
+    Switch(newType);
     UpdateZoomLevelRange(newType);
-    oldMapType_ = newType;
     if (hooks_.calculateStart) {
         hooks_.calculateStart();
     }
 }
 
 void LayerController::SwitchTo(engine::TMapType mapType) {
-    LoadOrSwitch(mapType);
+    Switch(mapType);
     CheckMapTypeMenu(mapType);
     UpdateZoomLevelRange(mapType);
 }
 
-// Steps 3 to 5 of the switch: the page host's layer and the setting, then a reload for the
-// other page family or a call on the loaded page.
-void LayerController::LoadOrSwitch(engine::TMapType newType) {
+// Steps 3 to 5 of the switch: the page host's layer, the setting and the shown layer are
+// stored first, then the page is told: a reload for the other page family, a call on the
+// loaded page otherwise (waited for with the controls off).
+void LayerController::Switch(engine::TMapType newType) {
+    const bool reload = engine::IsBaiduMapType(oldMapType_) != engine::IsBaiduMapType(newType);
     services_.page.SetMapType(newType);
     settings_.SetIntSetting(engine::IntSetting::MapTypeIndex, static_cast<int>(newType));
-    if (engine::IsBaiduMapType(oldMapType_) != engine::IsBaiduMapType(newType)) {
+    oldMapType_ = newType;
+    if (reload) {
         services_.page.LoadMaps();
     } else {
         ChangeMapTypeAndFocus(newType);
@@ -92,17 +82,26 @@ void LayerController::UpdateZoomLevelRange(engine::TMapType mapType) {
     emit zoomItemsChanged(ZoomItemsFor(range, zoomLevels_));
 }
 
-void LayerController::SetMapTypeId(engine::TMapType mapType, int cityNameIndex) {
+void LayerController::SetMapTypeId(engine::TMapType mapType, int cityNameIndex,
+                                   std::function<void()> then) {
+    auto answered = [then = std::move(then)](const QString&) {
+        if (then) {
+            then();
+        }
+    };
     if (!services_.page.IsBaiduMap()) {
-        services_.page.ExecJavaScript(pagescript::ChangeMapType(mapType, false));
+        services_.pageWait.Run(pagescript::ChangeMapType(mapType, false), std::move(answered));
         return;
     }
-    SwitchBaiduLayer(settings_, services_.page, mapType, cityNameIndex);
+    SwitchBaiduLayer(settings_, services_.pageWait, mapType, cityNameIndex, std::move(answered));
 }
 
 void LayerController::ChangeMapTypeAndFocus(engine::TMapType mapType) {
-    SetMapTypeId(mapType, 0);
-    emit focusMapRequested();
+    SetMapTypeId(mapType, 0, [self = QPointer<LayerController>(this)] {
+        if (self) {
+            emit self->focusMapRequested();
+        }
+    });
 }
 
 void LayerController::OnMapMouseMoveEvent(double lat, double lng) {
@@ -152,9 +151,9 @@ void LayerController::OnPlotLatlngsEvent(const QString& results) {
     if (count < kMemoVertexLimit) {
         emit coordinatesTextShown(coordinates);
     }
-    // The page reporting back the area it was given (a loaded task's) keeps the task's name;
-    // only another area is a new task.
-    if (!(hooks_.currentArea && SameArea(latLngs, hooks_.currentArea()))) {
+    // The page reporting back the area of the task (shown by its load, drawn again on a page
+    // loaded afresh) keeps the task's name; any other area is offered a new one.
+    if (!(hooks_.taskArea && SameArea(latLngs, hooks_.taskArea()))) {
         QString name = QString::fromStdString(engine::MakeProfileName(services_.page.MapType()));
         const QString lastNode =
             QString::fromStdString(settings_.GetStrSetting(engine::StrSetting::LastNodeText));

@@ -28,8 +28,8 @@ class LayerController : public QObject {
         // FCoordinates, FCoordCount).
         std::function<void(std::vector<engine::TGLatLng>, QString, int)> setArea;
         std::function<void()> calculateStart;  // CalculateStart
-        // The download area's vertices now (FLatLngArray); none: no area yet.
-        std::function<std::vector<engine::TGLatLng>()> currentArea;
+        // The area of the task last loaded or saved, when that task has a name; none else.
+        std::function<std::vector<engine::TGLatLng>()> taskArea;
     };
 
     LayerController(engine::TSettings& settings, Services& services, Hooks hooks,
@@ -41,7 +41,9 @@ class LayerController : public QObject {
     engine::TMapType OldMapType() const { return oldMapType_; }
     void SetAppTitle(const QString& title) { appTitle_ = title; }
 
-    // mniChangeMapTypeClick with the item's tag.
+    // mniChangeMapTypeClick with the item's tag; nothing while a page call is waited for.
+    // The new layer is stored before the page is told; the page's answer only brings the
+    // focus back to the map.
     void ChangeMapType(int tag);
     // The switch of a task load: to `mapType` as the menu does, without the recount.
     void SwitchTo(engine::TMapType mapType);
@@ -49,8 +51,8 @@ class LayerController : public QObject {
     void CheckMapTypeMenu(engine::TMapType mapType);
     // UpdateZoomLevelRange.
     void UpdateZoomLevelRange(engine::TMapType mapType);
-    // SetMapTypeId on the loaded page, and ChangeMapTypeAndFocus.
-    void SetMapTypeId(engine::TMapType mapType, int cityNameIndex);
+    // SetMapTypeId on the loaded page (`then` once it answered), and ChangeMapTypeAndFocus.
+    void SetMapTypeId(engine::TMapType mapType, int cityNameIndex, std::function<void()> then = {});
     void ChangeMapTypeAndFocus(engine::TMapType mapType);
 
     // Page callbacks.
@@ -72,7 +74,7 @@ class LayerController : public QObject {
     void profileNameProposed(const QString& name);
 
   private:
-    void LoadOrSwitch(engine::TMapType newType);
+    void Switch(engine::TMapType newType);
 
     engine::TSettings& settings_;
     Services& services_;

@@ -11,6 +11,9 @@ MarkersController::MarkersController(Services& services, std::filesystem::path m
       store_(std::move(markerFile)),
       editor_(services, store_, this),
       list_(services, store_, this) {
+    // A child, so that the window's timer is found by its name with the others.
+    tmrMarkers_.setParent(this);
+    tmrMarkers_.setObjectName(QStringLiteral("tmrMarkers"));
     tmrMarkers_.setSingleShot(true);
     tmrMarkers_.setInterval(kMarkersDelayMs);
     connect(&tmrMarkers_, &QTimer::timeout, this, &MarkersController::tmrMarkersTimer);

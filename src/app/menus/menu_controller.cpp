@@ -108,17 +108,16 @@ void MenuController::DownloadSettings() {
 }
 
 // The wipe never touches the root, the home folder or a folder above it; such a setting is
-// named to the user instead of being reported as done.
+// named to the user instead of being reported as done. The page engine empties its own
+// cache, whatever its folder.
 void MenuController::DeleteCache() {
     if (!services_.messages.AskYesNo(QStringLiteral("您确定要清空地图缓存文件吗？"))) {
         return;
     }
     QStringList refused;
-    for (const auto setting : {engine::StrSetting::CachePath, engine::StrSetting::CefCachePath}) {
-        const std::string folder = settings_.GetStrSetting(setting);
-        if (engine::IsProtectedFolder(PathOf(folder))) {
-            refused << (folder.empty() ? QStringLiteral("（空）") : QString::fromStdString(folder));
-        }
+    const std::string folder = settings_.GetStrSetting(engine::StrSetting::CachePath);
+    if (engine::IsProtectedFolder(PathOf(folder))) {
+        refused << (folder.empty() ? QStringLiteral("（空）") : QString::fromStdString(folder));
     }
     if (hooks_.deleteCaches) {
         hooks_.deleteCaches();

@@ -8,6 +8,7 @@
 #include <QWebEngineScript>
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "engine/core/number_format.h"
 #include "engine/core/utilities.h"
@@ -137,24 +138,40 @@ void TChromium::LoadMaps(engine::TSettings& settings) {
     LoadMaps(PageSettingsFrom(settings));
 }
 
-void TChromium::DeleteCache(const std::filesystem::path& cachePath,
-                            const std::filesystem::path& browserCachePath,
-                            QWebEngineProfile* profile) {
+void TChromium::ClearCache(const std::filesystem::path& cachePath, QWebEngineProfile* profile) {
     engine::WipeDirectory(cachePath, 0);
     if (profile) {
         profile->clearHttpCache();
     }
-    engine::WipeDirectory(browserCachePath, 5000);
 }
 
-QString TChromium::ExecJavaScript(const QString& code, int timeoutMs) {
-    if (!page_ || code.isEmpty()) {
-        return QString();
+void TChromium::ReleaseBrowserCache(QWebEngineProfile* profile) {
+    // The engine closes its disk cache within this call; nothing is written there after it.
+    if (profile) {
+        profile->setHttpCacheType(QWebEngineProfile::NoCache);
     }
-    return RunAndWait(code, timeoutMs);
 }
 
-QString TChromium::RunAndWait(const QString& code, int timeoutMs) {
+struct TChromium::PendingCall {
+    std::function<void(const QString&)> then;
+    bool answered = false;
+    bool flushed = false;
+    bool finished = false;
+    QVariantList answer;
+    QMetaObject::Connection flush;
+    QPointer<QTimer> limit;
+};
+
+void TChromium::ExecJavaScript(const QString& code, std::function<void(const QString&)> then,
+                               int timeoutMs) {
+    if (!page_ || code.isEmpty()) {
+        QTimer::singleShot(0, this, [then = std::move(then)] {
+            if (then) {
+                then(QString());
+            }
+        });
+        return;
+    }
     // With the bridge in the page, the run sends a flush marker behind every callback
     // it made; once the marker is back, all of them have reached their handlers. The run's
     // own answer is [bridge present, last returned value].
@@ -166,66 +183,101 @@ QString TChromium::RunAndWait(const QString& code, int timeoutMs) {
                            JsInt(token) +
                            QStringLiteral("); return [true, window.__vantorelReturnValue]; })()");
 
+    auto call = std::make_shared<PendingCall>();
+    call->then = std::move(then);
+    // The time limit owns the call: it goes with the host, and a page that answers after
+    // that finds nothing to finish. It runs from now, so waiting for the page counts.
+    auto* limit = new QTimer(this);
+    limit->setSingleShot(true);
+    call->limit = limit;
+    connect(limit, &QTimer::timeout, this, [this, call] { FinishCall(call); });
+    const std::weak_ptr<PendingCall> weak = call;
+    call->flush = connect(&bridge_.Control(), &BridgeControl::flushed, this,
+                          [this, weak, token](int arrived) {
+                              if (auto c = weak.lock(); c && arrived == token) {
+                                  c->flushed = true;
+                                  if (c->answered) {
+                                      FinishCall(c);
+                                  }
+                              }
+                          });
+    limit->start(timeoutMs);
+    const QPointer<QWebEnginePage> page = page_;
+    WhenReady(
+        [this, page, script, weak] {
+            if (!page || weak.expired()) {
+                return;  // the call is over already
+            }
+            page->runJavaScript(
+                script, QWebEngineScript::MainWorld, [this, weak](const QVariant& value) {
+                    auto c = weak.lock();
+                    if (!c) {
+                        return;
+                    }
+                    c->answer = value.toList();
+                    c->answered = true;
+                    const bool bridged = !c->answer.isEmpty() && c->answer.first().toBool();
+                    if (!bridged || c->flushed) {
+                        FinishCall(c);
+                    }
+                });
+        },
+        [this, weak] {
+            // The page went before it was ready: the call ends empty, after the load that
+            // dropped it has set up the next page, so that `then` sees that one.
+            QTimer::singleShot(0, this, [this, weak] {
+                if (auto c = weak.lock()) {
+                    FinishCall(c);
+                }
+            });
+        });
+}
+
+void TChromium::FinishCall(const std::shared_ptr<PendingCall>& call) {
+    if (call->finished) {
+        return;
+    }
+    call->finished = true;
+    disconnect(call->flush);
+    QString result;  // no page, a page that hangs, or a page that went away
+    if (call->answered) {
+        const bool late = !call->flushed && call->answer.size() == 2 &&
+                          call->answer.at(1).typeId() == QMetaType::QString;
+        // A late marker: the page's own record of the value.
+        result = late ? call->answer.at(1).toString() : processor_.JsReturnValue();
+    }
+    if (call->limit) {
+        call->limit->stop();
+        call->limit->deleteLater();
+    }
+    if (auto then = std::move(call->then)) {
+        then(result);
+    }
+}
+
+QString TChromium::ExecJavaScript(const QString& code, int timeoutMs) {
+    if (!page_ || code.isEmpty()) {
+        return QString();
+    }
     struct Wait {
         QEventLoop loop;
-        bool answered = false;
-        bool flushed = false;
-        bool dropped = false;
-        QVariantList answer;
+        std::optional<QString> result;
     };
     auto wait = std::make_shared<Wait>();
     const std::weak_ptr<Wait> weak = wait;
-    const auto connection =
-        connect(&bridge_.Control(), &BridgeControl::flushed, this, [weak, token](int arrived) {
-            if (auto w = weak.lock(); w && arrived == token) {
-                w->flushed = true;
-                w->loop.quit();
-            }
-        });
-    const QPointer<QWebEnginePage> page = page_;
-    WhenReady(
-        [page, script, weak] {
-            if (!page || weak.expired()) {
-                return;  // the wait is over already
-            }
-            page->runJavaScript(script, QWebEngineScript::MainWorld, [weak](const QVariant& value) {
-                if (auto w = weak.lock()) {
-                    w->answer = value.toList();
-                    w->answered = true;
-                    w->loop.quit();
-                }
-            });
-        },
-        [weak] {
+    ExecJavaScript(
+        code,
+        [weak](const QString& result) {
             if (auto w = weak.lock()) {
-                w->dropped = true;
+                w->result = result;
                 w->loop.quit();
             }
-        });
-    QTimer limit;
-    limit.setSingleShot(true);
-    connect(&limit, &QTimer::timeout, &wait->loop, &QEventLoop::quit);
-    limit.start(timeoutMs);
-    const auto done = [&wait] {
-        if (wait->dropped)
-            return true;
-        if (!wait->answered)
-            return false;
-        const bool bridged = !wait->answer.isEmpty() && wait->answer.first().toBool();
-        return !bridged || wait->flushed;
-    };
-    while (limit.isActive() && !done()) {
+        },
+        timeoutMs);
+    while (!wait->result) {
         wait->loop.exec();
     }
-    disconnect(connection);
-    if (!wait->answered || wait->dropped) {
-        return QString();  // no page, a page that hangs, or a page that went away
-    }
-    if (!wait->flushed && wait->answer.size() == 2 &&
-        wait->answer.at(1).typeId() == QMetaType::QString) {
-        return wait->answer.at(1).toString();  // the marker was late; the page's own record
-    }
-    return processor_.JsReturnValue();
+    return *wait->result;
 }
 
 void TChromium::SetCenterAndZoom(const QString& latLngZoom) {

@@ -10,6 +10,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "engine/core/core_types.h"
@@ -57,10 +58,13 @@ class TChromium : public QObject {
     // clears the store's BigFontMode first.
     void LoadMaps(engine::TSettings& settings);
     void DeleteMapAPIFile(bool deleteAll) { files_.DeleteMapAPIFile(deleteAll); }
-    // Empties the web-answer cache at once and the browser's cache after 5 s (the browser
-    // also drops its own copy at once). Protected folders are never wiped.
-    void DeleteCache(const std::filesystem::path& cachePath,
-                     const std::filesystem::path& browserCachePath, QWebEngineProfile* profile);
+    // The menu's wipe: empties the web-answer cache folder and has the running browser
+    // empty its own cache; no file under the browser is deleted from outside. A protected
+    // folder is never wiped.
+    static void ClearCache(const std::filesystem::path& cachePath, QWebEngineProfile* profile);
+    // At close: the browser stops using its cache folder (writing its last index as it lets
+    // go), so that the folder can be emptied before the process ends.
+    static void ReleaseBrowserCache(QWebEngineProfile* profile);
 
     const std::filesystem::path& HtmlFile() const { return htmlFile_; }
     const PageFiles& Files() const { return files_; }
@@ -69,10 +73,15 @@ class TChromium : public QObject {
     // start-up has run; a new load drops the scripts still waiting for the page before it.
     bool PageReady() const { return ready_; }
 
-    // Runs `code` in the page and returns the text last stored through setJsReturnValue
-    // (not cleared between runs). Callbacks the code makes reach their handlers before this
-    // returns. Never throws: no page, no code, a load meanwhile or no answer within the time
-    // (waiting for the page included) gives an empty text.
+    // Runs `code` in the page and hands `then` the text last stored through setJsReturnValue
+    // (not cleared between runs) once the page has answered; the callbacks the code makes
+    // reach their handlers first. No page, no code, a load meanwhile or no answer within the
+    // time (waiting for the page included) gives an empty text. `then` runs later on the UI
+    // thread, never inside this call; nothing waits meanwhile.
+    void ExecJavaScript(const QString& code, std::function<void(const QString&)> then,
+                        int timeoutMs = 10000);
+    // The same, waited for in a nested event loop: for tests and the operations below, which
+    // the window does not call while the user can act. Never throws.
     QString ExecJavaScript(const QString& code, int timeoutMs = 10000);
     // Runs `code` in the page without waiting for it. An error it throws reaches the page's
     // console, and so the program's log. Empty code sends nothing.
@@ -111,8 +120,9 @@ class TChromium : public QObject {
         std::function<void()> run;
         std::function<void()> drop;  // the page went before it was ready
     };
+    struct PendingCall;
 
-    QString RunAndWait(const QString& code, int timeoutMs);
+    void FinishCall(const std::shared_ptr<PendingCall>& call);
     // Calls `run` now when the page is ready, else once it is.
     void WhenReady(std::function<void()> run, std::function<void()> drop = {});
     void OnPageReady(int load);

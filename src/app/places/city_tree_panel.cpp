@@ -73,8 +73,11 @@ CityTreePanel::CityTreePanel(PlacesController& controller, QWidget* parent, QAct
             &PlacesController::SavePartitionDistrict);
     connect(actExportBoundary, &QAction::triggered, &controller_,
             &PlacesController::ExportBoundary);
-    connect(menu_, &QMenu::aboutToShow, this,
-            [this] { actExportBoundary->setEnabled(controller_.CanExportBoundary()); });
+    // "更新边界线" only while an outline and the name it was set with go together.
+    connect(menu_, &QMenu::aboutToShow, this, [this] {
+        actSavePartitionDistrict->setEnabled(controller_.CanSavePartitionDistrict());
+        actExportBoundary->setEnabled(controller_.CanExportBoundary());
+    });
     // Right-click selects the row under the mouse before the menu opens.
     connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         menuPlace_.clear();

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "app/frame/page_wait.h"
 #include "app/layers/baidu_layer_switch.h"
+#include "app/layers/same_area.h"
 #include "app/page/page_scripts.h"
 #include "app/tools/text_file_dialog.h"
 #include "app/widgets/failure_message.h"
@@ -178,7 +180,7 @@ void PlacesController::CityClick() {
                 if (onSwitch3DCity) {
                     onSwitch3DCity(static_cast<int>(i));
                 } else {
-                    SwitchBaiduLayer(settings_, services_.page, engine::TMapType::mtBaidu3D,
+                    SwitchBaiduLayer(settings_, services_.pageWait, engine::TMapType::mtBaidu3D,
                                      static_cast<int>(i));
                 }
                 break;
@@ -187,8 +189,7 @@ void PlacesController::CityClick() {
         return;
     }
 
-    encodedPath_ = QString::fromStdString(boundary_.GetLatLngs(node.text.toStdString()));
-    outlineName_ = node.text;
+    SetOutline(node.text, QString::fromStdString(boundary_.GetLatLngs(node.text.toStdString())));
     if (!encodedPath_.isEmpty()) {
         ShowEncoded(encodedPath_);
         emit profileNameChanged(
@@ -239,14 +240,10 @@ void PlacesController::LookupSelect(const TResponseData& value) {
     emit regionChanged(QString::fromStdString(value.City));
 }
 
-void PlacesController::CenterChanged(double lat, double lng) {
-    const QString centre =
-        QString::fromStdString(engine::FormatFixed(lat, 2) + "," + engine::FormatFixed(lng, 2));
-    if (centre == lastCentre_) {
-        return;
+void PlacesController::RequestDistrictQuery() {
+    if (!tmrQueryDist_.isActive()) {
+        tmrQueryDist_.start();
     }
-    lastCentre_ = centre;
-    tmrQueryDist_.start();
 }
 
 void PlacesController::QueryDistTick() {
@@ -330,6 +327,29 @@ void PlacesController::ShowEncoded(const QString& encodedPath) {
 void PlacesController::SetOutline(const QString& name, const QString& encodedPath) {
     outlineName_ = name;
     encodedPath_ = encodedPath;
+    outlinePoints_ = geodata::TBoundary::OutlineArray(encodedPath.toStdString());
+}
+
+void PlacesController::AreaCompleted(const QString& results) {
+    if (results.isEmpty() || encodedPath_.isEmpty()) {
+        return;
+    }
+    const std::string area = QString(results).replace(u';', u',').toStdString();
+    if (!SameArea(geodata::TBoundary::StrToArray(area), outlinePoints_)) {
+        SetOutline(QString(), QString());
+    }
+}
+
+void PlacesController::TaskAreaLoaded(const QString& coordinates) {
+    std::string encoded;
+    try {
+        encoded = geodata::TBoundary::EncodePath(coordinates.toStdString());
+    } catch (const std::exception& error) {
+        engine::AppendLog("Task area cannot be read as an outline: " + std::string(error.what()));
+        SetOutline(QString(), QString());
+        return;
+    }
+    SetOutline(LastNodeText(), QString::fromStdString(encoded));
 }
 
 void PlacesController::GetPartitionDistrict() {
@@ -376,7 +396,7 @@ void PlacesController::GetPartitionDistrict(const QString& name) {
 }
 
 void PlacesController::SavePartitionDistrict() {
-    if (outlineName_.isEmpty() || encodedPath_.isEmpty()) {
+    if (!CanSavePartitionDistrict()) {
         return;
     }
     try {

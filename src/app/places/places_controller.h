@@ -57,8 +57,9 @@ class PlacesController : public QObject {
     // WebGMapsLookupEdit1LookupSelect.
     void LookupSelect(const TResponseData& value);
 
-    // The map-centre handler: a centre that moved by a hundredth switches the district timer on.
-    void CenterChanged(double lat, double lng);
+    // The map centre moved to another hundredth of a degree: the district timer runs, unless
+    // it does already.
+    void RequestDistrictQuery();
     // tmrQueryDistTimer: 500 ms; waits until 3 s passed since the last district lookup.
     void QueryDistTick();
     QTimer& QueryDistTimer() { return tmrQueryDist_; }
@@ -69,7 +70,11 @@ class PlacesController : public QObject {
     void GetPartitionDistrict();
     // The same for a place named otherwise (the one the tree's menu was opened on).
     void GetPartitionDistrict(const QString& name);
+    // Stores the outline under the name it was set with; nothing without such a pair.
     void SavePartitionDistrict();
+    bool CanSavePartitionDistrict() const {
+        return !outlineName_.isEmpty() && !encodedPath_.isEmpty();
+    }
     // actExportBoundary ("导出边界线"), enabled while there is an area.
     void ExportBoundary();
     bool CanExportBoundary() const;
@@ -81,10 +86,13 @@ class PlacesController : public QObject {
     // btnShowBoundHelpClick: shows the help and returns the example for the coordinate box.
     QString ShowBoundHelp();
 
-    // The area shown on the page changed (stored encoded form); the outline's name stays.
-    void AreaEncoded(const QString& encodedPath) { encodedPath_ = encodedPath; }
-    // A task load set the outline and its name.
-    void SetOutline(const QString& name, const QString& encodedPath);
+    // The outline and its name are set together, by a click on a place, "查询边界线", "显示范围"
+    // and a task load. The page reporting an area back: the outline it was shown keeps its
+    // name; any other area (drawn, the current view, the outline edited) ends the pair, so
+    // that no outline is stored under a name it does not belong to.
+    void AreaCompleted(const QString& results);
+    // A task load: its area is the outline, under the place last chosen.
+    void TaskAreaLoaded(const QString& coordinates);
     QString EncodedPath() const { return encodedPath_; }
     QString OutlineName() const { return outlineName_; }
 
@@ -109,6 +117,7 @@ class PlacesController : public QObject {
     QString LastNodeText() const;
     void SetLastNodeText(const QString& text);
     void ShowEncoded(const QString& encodedPath);
+    void SetOutline(const QString& name, const QString& encodedPath);
     void DistrictAnswered(const QString& district);
     template <class Result, class Work, class Done>
     void Lookup(Work work, Done done);
@@ -124,13 +133,13 @@ class PlacesController : public QObject {
     int selected_ = -1;
 
     QTimer tmrQueryDist_;
-    QString lastCentre_;
     std::chrono::steady_clock::time_point lastQuery_{};
     bool queried_ = false;
     int districtSerial_ = 0;
 
     QString encodedPath_;  // FEncodedPath, stored form
     QString outlineName_;
+    std::vector<engine::TGLatLng> outlinePoints_;  // encodedPath_ as an area
     // The save dialog's choices, kept from one export to the next (KML first).
     int boundaryFilterIndex_ = 3;
     int boundaryEncodingIndex_ = 0;

@@ -23,6 +23,7 @@ namespace {
 constexpr const char* kCancelQuestion = "正在拼接地图，要取消吗？";
 constexpr const char* kDoneText = "拼接完毕.";
 constexpr const char* kFailedText = "拼接失败.";
+constexpr const char* kCancelledText = "拼接已取消.";
 
 bool FileExists(const QString& file) {
     return !file.isEmpty() && QFileInfo(file).isFile();
@@ -598,7 +599,9 @@ void ImageMergeController::OnConvertCompleted(int run, const QString& log, const
     // cancelled or failed one never does, whatever files an earlier run left.
     const bool done = result == raster::CombineResult::Completed && !output.isEmpty() &&
                       QFileInfo::exists(output);
-    const char* resultText = done ? kDoneText : kFailedText;
+    const char* resultText = done                                         ? kDoneText
+                             : result == raster::CombineResult::Cancelled ? kCancelledText
+                                                                          : kFailedText;
     AddLog(resultText, log);
     state_.progressPosition = state_.progressMaximum;
     state_.counterText = QString::fromUtf8(resultText);

@@ -1,11 +1,13 @@
 #include "task_controller.h"
 
 #include <QDir>
+#include <QPointer>
 #include <QUrl>
 #include <exception>
 #include <filesystem>
 
 #include "app/frame/exception_log.h"
+#include "app/frame/page_wait.h"
 #include "app/frame/services.h"
 #include "app/page/page_scripts.h"
 #include "app/widgets/failure_message.h"
@@ -74,11 +76,11 @@ QString TaskController::ResolvedName(const QString& name) const {
 }
 
 bool TaskController::CanSave() const {
-    return !text_.isEmpty() && !TaskActive();
+    return !text_.isEmpty() && !TaskActive() && !services_.pageWait.Busy();
 }
 
 bool TaskController::CanLoadOrDelete() const {
-    return row_ >= 0 && !TaskActive();
+    return row_ >= 0 && !TaskActive() && !services_.pageWait.Busy();
 }
 
 // actProfileSaveExecute
@@ -88,7 +90,8 @@ std::optional<TaskController::Saved> TaskController::Save() {
         emit focusProfileRequested();
         return std::nullopt;
     }
-    if (TaskActive()) {
+    // A task being loaded is not saved half-switched.
+    if (TaskActive() || services_.pageWait.Busy()) {
         return std::nullopt;
     }
     const std::string refusal = engine::CheckTaskName(text_.toStdString());
@@ -153,7 +156,7 @@ void TaskController::SaveTileBounds(const engine::TTileBounds& bounds) {
 
 // actProfileLoadExecute
 void TaskController::Load() {
-    if (text_.isEmpty() || TaskActive()) {
+    if (text_.isEmpty() || TaskActive() || services_.pageWait.Busy()) {
         return;
     }
     const QString name = ResolvedName(text_);
@@ -176,56 +179,80 @@ void TaskController::Load() {
         return;
     }
     profiles_ = std::move(loaded);
+    // The window takes the whole task at once; the page is then told in order, each call
+    // waiting for the page's answer (and the callbacks it makes), with the controls that
+    // could disturb the load off until the last one.
     const QString coordinates = Str(profiles_->Coordinates());
     if (hooks_.setArea) {
         hooks_.setArea(coordinates);
-    }
-    if (!profiles_->Bookmark().empty()) {
-        services_.page.ExecJavaScript(pagescript::SetCenterAndZoom(Str(profiles_->Bookmark())));
     }
     if (hooks_.setZoomLevels) {
         hooks_.setZoomLevels(profiles_->ZoomLevels());
     }
     emit coordinatesTextShown(coordinates);
     if (!coordinates.isEmpty()) {
-        ShowBoundaryOnPage(coordinates);
-        if (hooks_.calculateStart) {
-            hooks_.calculateStart();
-        }
-    }
-    if (hooks_.switchLayer) {
-        hooks_.switchLayer(static_cast<engine::TMapType>(layer));
+        emit areaLoaded(coordinates);
     }
     emit stateChanged();
+
+    const QPointer<TaskController> self(this);
+    const auto switchLayer = [self, mapType = static_cast<engine::TMapType>(layer)] {
+        if (!self) {
+            return;
+        }
+        if (self->hooks_.switchLayer) {
+            self->hooks_.switchLayer(mapType);
+        }
+        // Counted for the task's layer and the levels it offers.
+        if (self->hooks_.calculateStart) {
+            self->hooks_.calculateStart();
+        }
+        emit self->stateChanged();
+    };
+    const QString boundary = coordinates.isEmpty() ? QString() : BoundaryScript(coordinates);
+    const auto showArea = [self, boundary, switchLayer](const QString& = {}) {
+        if (!self || boundary.isEmpty()) {
+            switchLayer();
+            return;
+        }
+        self->services_.pageWait.Run(boundary, [switchLayer](const QString&) { switchLayer(); });
+    };
+    if (profiles_->Bookmark().empty()) {
+        showArea();
+    } else {
+        services_.pageWait.Run(pagescript::SetCenterAndZoom(Str(profiles_->Bookmark())), showArea);
+    }
 }
 
 void TaskController::ShowArea() {
     const QString coordinates = hooks_.coordinates ? hooks_.coordinates() : QString();
     if (!coordinates.isEmpty()) {
-        ShowBoundaryOnPage(coordinates);
+        if (const QString script = BoundaryScript(coordinates); !script.isEmpty()) {
+            services_.page.RunScript(script);
+        }
     }
 }
 
 // Both page families take the area as an encoded line: given the coordinate text itself,
-// the page would decode it into a wrong outline and report that back as the area.
-void TaskController::ShowBoundaryOnPage(const QString& coordinates) {
+// the page would decode it into a wrong outline and report that back as the area. Empty
+// for a text that cannot be encoded.
+QString TaskController::BoundaryScript(const QString& coordinates) {
     try {
         const geodata::TGPolyLine polyline(1e-5);
-        services_.page.ExecJavaScript(pagescript::ShowBoundary(
-            Str(geodata::PlainEncodedText(polyline.EncodePointsEx(coordinates.toStdString())))));
+        return pagescript::ShowBoundary(
+            Str(geodata::PlainEncodedText(polyline.EncodePointsEx(coordinates.toStdString()))));
     } catch (const std::exception& error) {
         Log(QStringLiteral("area not shown: %1").arg(Str(error.what())));
+        return QString();
     }
 }
 
 // actProfileDeleteExecute
 void TaskController::Delete() {
-    if (TaskActive()) {
+    if (TaskActive() || services_.pageWait.Busy()) {
         return;
     }
     const QString name = ResolvedName(text_);
-    profiles_->SetName(name.toStdString());
-    profiles_->SetFileName({});
     if (!services_.messages.AskWarningYesNo(
             QStringLiteral(
                 "您是否要删除下载任务“%1”?\r\r删除后,与之对应的地图瓦件将无法做拼接合并等处理。")
@@ -236,8 +263,17 @@ void TaskController::Delete() {
     if (TaskActive()) {
         return;
     }
+    // The current task is the one deleted only when it bears the name; otherwise it stays as
+    // it is, so a later save under the deleted name is a new task and one over another
+    // task's name asks first.
     try {
-        profiles_->Delete();
+        if (SameText(Str(profiles_->Name()), name)) {
+            profiles_->Delete();
+        } else {
+            engine::TProfiles doomed(profiles_->Path());
+            doomed.SetName(name.toStdString());
+            doomed.Delete();
+        }
     } catch (const std::exception& error) {
         services_.messages.ShowError(
             FailureMessage(QStringLiteral("任务“%1”未能删除。").arg(name), error));

@@ -65,7 +65,9 @@ class TaskController : public QObject {
     std::optional<Saved> Save();
     // The start's second save: the computed rectangles into the task just saved.
     void SaveTileBounds(const engine::TTileBounds& bounds);
-    void Load();    // actProfileLoadExecute
+    // actProfileLoadExecute: the window takes the task at once; the page follows call by
+    // call, each waited for with save, load, delete and the start off (PageWait).
+    void Load();
     void Delete();  // actProfileDeleteExecute
     // Draws the download area on the page again (a page just loaded shows none); nothing
     // without an area.
@@ -88,13 +90,15 @@ class TaskController : public QObject {
     void focusProfileRequested();
     // A loaded task's area for the coordinate box.
     void coordinatesTextShown(const QString& text);
+    // A task load made this area the outline (not empty).
+    void areaLoaded(const QString& coordinates);
     void tileDirChanged(const QString& folder);
     // Anything that moves CanSave / CanLoadOrDelete.
     void stateChanged();
 
   private:
     QString ResolvedName(const QString& name) const;
-    void ShowBoundaryOnPage(const QString& coordinates);
+    static QString BoundaryScript(const QString& coordinates);
     bool TaskActive() const { return hooks_.taskActive && hooks_.taskActive(); }
 
     engine::TSettings& settings_;

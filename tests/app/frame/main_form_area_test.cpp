@@ -16,15 +16,22 @@ namespace {
 
 using MainFormAreaTest = MainFormFixture;
 
-TEST_F(MainFormAreaTest, OnlyANewAreaProposesANewTaskName) {
+TEST_F(MainFormAreaTest, OnlyTheTasksOwnAreaKeepsItsName) {
     Window();
     auto* profile = Find<QComboBox>("cbbProfile");
     emit Window().Events().areaCompleted("116.1,39.9;116.5,40.1");
     EXPECT_TRUE(profile->currentText().startsWith(QStringLiteral("谷歌地图")))
         << profile->currentText().toStdString();
 
-    profile->setEditText(QStringLiteral("我的任务"));
+    // No task holds the area yet: reported again, it is offered a name again.
+    profile->setEditText(QString());
     emit Window().Events().areaCompleted("116.1,39.9;116.5,40.1");
+    EXPECT_TRUE(profile->currentText().startsWith(QStringLiteral("谷歌地图")));
+
+    // Saved as a task, the page reporting it back (from another corner) keeps the name.
+    profile->setEditText(QStringLiteral("我的任务"));
+    Find<QAction>("actProfileSave")->trigger();
+    emit Window().Events().areaCompleted("116.5,40.1,116.1,39.9");
     EXPECT_EQ(profile->currentText(), QStringLiteral("我的任务"));
 
     emit Window().Events().areaCompleted("116.1,39.9;116.6,40.1");
@@ -56,6 +63,7 @@ TEST_F(MainFormAreaTest, ASavedTaskHoldsTheLevelsTheLayerOffers) {
     for (int level : {2, 10, 18})
         list->item(level)->setCheckState(Qt::Checked);
     Find<QAction>("mniMapType40")->trigger();
+    fakes_.page.AnswerAll();
     Find<QComboBox>("cbbProfile")->setEditText(QStringLiteral("任务"));
     Find<QAction>("actProfileSave")->trigger();
     engine::TProfiles stored(dir_ / "Profiles");

@@ -88,7 +88,16 @@ TEST(CloseControllerTest, GuardsStepsAndCacheWipeBeforeTheExit) {
     testsupport::TempDir dir;
     engine::TSettings settings(engine::SettingsPaths{dir / "settings.ini", dir / "MapDownload",
                                                      dir / "Cache", dir / "CefCache"});
+    const auto answers = dir / "Cache";
+    const auto browser = dir / "CefCache";
+    const auto count = [](const std::filesystem::path& folder) {
+        return std::distance(std::filesystem::recursive_directory_iterator(folder),
+                             std::filesystem::recursive_directory_iterator());
+    };
     for (const bool wipe : {false, true}) {
+        SCOPED_TRACE(wipe ? "wiped at close" : "kept");
+        testsupport::WriteFileBytes(answers / "geocode" / "a.json", "{}");
+        testsupport::WriteFileBytes(browser / "Cache" / "Cache_Data" / "f_000001", "tile");
         FakeServices fakes;
         QStringList ran;
         app::CloseController::Hooks hooks;
@@ -97,12 +106,19 @@ TEST(CloseControllerTest, GuardsStepsAndCacheWipeBeforeTheExit) {
             ran << "page files";
             throw std::runtime_error("busy");
         };
-        hooks.deleteCaches = [&] { ran << "caches"; };
+        // As the page engine does when it lets go: it writes its last index.
+        hooks.releasePageCache = [&] {
+            ran << "page cache released";
+            testsupport::WriteFileBytes(browser / "Cache" / "Cache_Data" / "index", "index");
+        };
         settings.SetBoolSetting(engine::BoolSetting::DeleteCacheIfQuit, wipe);
         app::CloseController close(settings, fakes.services, hooks);
         bool keepOpen = true;
         close.AddCloseGuard([&] { return !keepOpen; });
-        close.AddCloseStep([&] { ran << "feature step"; });
+        close.AddCloseStep([&] {
+            ran << "feature step";
+            EXPECT_EQ(fakes.processExit.codes.size(), 0u);
+        });
         EXPECT_FALSE(close.CloseQuery());
         keepOpen = false;
         EXPECT_TRUE(close.CloseQuery());
@@ -110,10 +126,15 @@ TEST(CloseControllerTest, GuardsStepsAndCacheWipeBeforeTheExit) {
         // A failing step does not stop the ones after it nor the exit.
         QStringList expected{"page files"};
         if (wipe)
-            expected << "caches";
+            expected << "page cache released";
         expected << "feature step";
         EXPECT_EQ(ran, expected);
         EXPECT_EQ(fakes.processExit.codes, std::vector<int>{0});
+        // The folders themselves stay; what was in them is gone before the process ends.
+        EXPECT_TRUE(std::filesystem::is_directory(answers));
+        EXPECT_TRUE(std::filesystem::is_directory(browser));
+        EXPECT_EQ(count(answers), wipe ? 0 : 2);
+        EXPECT_EQ(count(browser), wipe ? 0 : 3);
     }
 }
 

@@ -70,6 +70,7 @@ const Named kObjects[] = {
     {"edtQueryTag", "QLineEdit"},
     {"WebGMapsLookupEdit1", "app::TWebGMapsLookupEdit"},
     {"tvCity", "QTreeWidget"},
+    {"tmrMarkers", "QTimer"},
 };
 
 const char* const kActions[] = {

@@ -106,6 +106,7 @@ TEST_F(MainFormStartupTest, MapMenuSwitchesTheLayerAndItsLevels) {
     Settings().SetStrSetting(engine::StrSetting::SelectedZoomLevels, "2,10");
     Window();
     Find<QAction>("mniMapType40")->trigger();
+    fakes_.page.AnswerAll();
     EXPECT_EQ(fakes_.page.mapType, static_cast<engine::TMapType>(40));
     EXPECT_TRUE(Find<QAction>("mniMapType40")->isChecked());
     EXPECT_FALSE(Find<QAction>("mniMapType3")->isChecked());

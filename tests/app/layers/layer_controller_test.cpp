@@ -76,7 +76,7 @@ class LayerControllerTest : public ::testing::Test {
             areaCount_ = count;
         };
         hooks.calculateStart = [this] { ++recounts_; };
-        hooks.currentArea = [this] { return areaPoints_; };
+        hooks.taskArea = [this] { return taskArea_; };
         layers_ =
             std::make_unique<app::LayerController>(settings_, fakes_.services, std::move(hooks));
         layers_->SetAppTitle("Vantorel 0.1");
@@ -94,6 +94,7 @@ class LayerControllerTest : public ::testing::Test {
     FakeServices fakes_;
     std::unique_ptr<app::LayerController> layers_;
     std::vector<engine::TGLatLng> areaPoints_;
+    std::vector<engine::TGLatLng> taskArea_;
     QString areaText_;
     int areaCount_ = -1;
     int recounts_ = 0;
@@ -127,6 +128,7 @@ TEST_F(LayerControllerTest, SwitchWithinAFamilyCallsThePageAcrossFamiliesReloads
     for (const Step& step : steps) {
         fakes_.page.scripts.clear();
         layers_->ChangeMapType(step.tag);
+        fakes_.page.AnswerAll();
         EXPECT_EQ(fakes_.page.loads, step.loads) << step.tag;
         EXPECT_EQ(static_cast<int>(fakes_.page.mapType), step.tag);
         EXPECT_EQ(settings_.GetIntSetting(engine::IntSetting::MapTypeIndex), step.tag);
@@ -145,6 +147,37 @@ TEST_F(LayerControllerTest, SwitchWithinAFamilyCallsThePageAcrossFamiliesReloads
     EXPECT_FALSE(states[3].enabled);
     EXPECT_TRUE(states[4].enabled);
     EXPECT_FALSE(states[15].enabled);
+}
+
+TEST_F(LayerControllerTest, TheNewLayerIsStoredBeforeThePageIsToldAndASecondSwitchWaits) {
+    QSignalSpy focus(layers_.get(), &app::LayerController::focusMapRequested);
+    QSignalSpy checked(layers_.get(), &app::LayerController::mapTypeChecked);
+    layers_->ChangeMapType(3);
+    ASSERT_EQ(fakes_.page.unanswered.size(), 1u);
+    EXPECT_TRUE(fakes_.pageWait.Busy());
+    EXPECT_EQ(settings_.GetIntSetting(engine::IntSetting::MapTypeIndex), 3);
+    EXPECT_EQ(layers_->OldMapType(), TMapType::mtGoogleRoadMap);
+    EXPECT_EQ(fakes_.page.mapType, TMapType::mtGoogleRoadMap);
+    EXPECT_EQ(recounts_, 1);
+    EXPECT_EQ(focus.count(), 0) << "the map gets the focus once the page has switched";
+
+    // Another layer while the page has not answered: nothing at all, of either family.
+    for (const int other : {6, 46}) {
+        layers_->ChangeMapType(other);
+    }
+    EXPECT_EQ(fakes_.page.scripts.size(), 1);
+    EXPECT_EQ(fakes_.page.loads, 0);
+    EXPECT_EQ(checked.count(), 1);
+    EXPECT_EQ(settings_.GetIntSetting(engine::IntSetting::MapTypeIndex), 3);
+    EXPECT_EQ(recounts_, 1);
+
+    fakes_.page.AnswerAll();
+    EXPECT_FALSE(fakes_.pageWait.Busy());
+    EXPECT_EQ(focus.count(), 1);
+    // Once answered, the next switch goes to the other family from the layer now shown.
+    layers_->ChangeMapType(46);
+    EXPECT_EQ(fakes_.page.loads, 1);
+    EXPECT_EQ(layers_->OldMapType(), TMapType::mtBaiduSatellite);
 }
 
 TEST_F(LayerControllerTest, BaiduThreeDCallsTheCityAndClearsBigFont) {
@@ -226,10 +259,10 @@ TEST_F(LayerControllerTest, AreaBecomesTheDownloadAreaWithANameAndARecount) {
     EXPECT_EQ(recounts_, 2);
 }
 
-TEST_F(LayerControllerTest, ThePageReportingTheShownAreaBackKeepsTheTasksName) {
+TEST_F(LayerControllerTest, ThePageReportingTheTasksAreaBackKeepsTheTasksName) {
     QSignalSpy name(layers_.get(), &app::LayerController::profileNameProposed);
-    // A loaded task's area, as the task load sets it before showing it on the page.
-    areaPoints_ = geodata::TBoundary::StrToArray(
+    // The area of the task last loaded or saved.
+    taskArea_ = geodata::TBoundary::StrToArray(
         "116.123456,39.912345,116.523456,39.912345,116.523456,40.112345,116.123456,40.112345");
     struct Case {
         const char* what;
@@ -239,24 +272,30 @@ TEST_F(LayerControllerTest, ThePageReportingTheShownAreaBackKeepsTheTasksName) {
     const Case cases[] = {
         {"the same area, rounded by the encoded path",
          "116.12346,39.91235;116.52346,39.91234;116.52345,40.11235;116.12346,40.11234", false},
+        {"the same area from its last vertex back, as the Google page reports a polygon",
+         "116.12346,40.11234;116.52345,40.11235;116.52346,39.91234;116.12346,39.91235", false},
+        {"the same area from another vertex",
+         "116.52345,40.11235;116.12346,40.11234;116.12346,39.91235;116.52346,39.91234", false},
+        {"the same rectangle as two corners", "116.523456,40.112345,116.123456,39.912345", false},
         {"one vertex moved",
          "116.12346,39.91235;116.52346,39.91234;116.52345,40.2;116.12346,40.11234", true},
+        {"the vertices in another order",
+         "116.12346,39.91235;116.52345,40.11235;116.52346,39.91234;116.12346,40.11234", true},
         {"another vertex count", "116.1,39.9;116.5,40.1;116.3,40.3", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto shown = areaPoints_;
         name.clear();
         const int recounts = recounts_;
         layers_->OnPlotLatlngsEvent(c.reported);
         EXPECT_EQ(name.count(), c.renamed ? 1 : 0);
         EXPECT_EQ(recounts_, recounts + 1);  // the area is taken and counted either way
-        areaPoints_ = shown;
     }
-    // Without an area yet, the first report names a new task.
-    areaPoints_.clear();
+    // Without a named task, even the area shown already is offered a name.
+    layers_->OnPlotLatlngsEvent(cases[1].reported);
+    taskArea_.clear();
     name.clear();
-    layers_->OnPlotLatlngsEvent(cases[0].reported);
+    layers_->OnPlotLatlngsEvent(cases[1].reported);
     EXPECT_EQ(name.count(), 1);
 }
 

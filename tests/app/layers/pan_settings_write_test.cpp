@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "app/frame/map_events.h"
+#include "app/frame/page_wait.h"
 #include "app/frame/real_services.h"
 #include "app/layers/layer_controller.h"
 #include "app/page/map_view_harness.h"
@@ -94,8 +95,9 @@ TEST(PanSettingsWrites, APanStoresTheCentreOnceTheMoveHasEnded) {
     testmainwindow::MapView view;
     app::ChromiumPage page(view.Host(), store.settings);
     testmainwindow::FakeServices fake;
+    app::PageWait pageWait(page);
     app::Services services{fake.messages,    fake.fileDialogs, fake.opener, fake.clock,
-                           fake.processExit, fake.powerOff,    page};
+                           fake.processExit, fake.powerOff,    page,        pageWait};
     app::LayerController layers(store.settings, services, {});
     app::MapEvents events;
     events.ConnectTo(view.Host().JsProcessor());

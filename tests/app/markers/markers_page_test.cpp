@@ -42,8 +42,9 @@ TEST(MarkersPageTest, APlacedMarkerIsEditedStoredAndDrawnAgainAfterAReload) {
     engine::TSettings settings(engine::SettingsPathsFor(DirsUnder(dir.path())));
     app::ChromiumPage page(view.Host(), settings);
     testmainwindow::FakeServices fake;
+    app::PageWait pageWait(page);
     app::Services services{fake.messages,    fake.fileDialogs, fake.opener, fake.clock,
-                           fake.processExit, fake.powerOff,    page};
+                           fake.processExit, fake.powerOff,    page,        pageWait};
     const auto file = app::MarkerFileName(dir / "Documents");
     app::MarkersController controller(services, file);
     QWidget mainWindow;

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "app/support/qt_print.h"
+#include "engine/core/utilities.h"
+#include "support/loopback_server.h"
 #include "support/temp_dir.h"
 #include "web_page_harness.h"
 
@@ -211,6 +213,40 @@ TEST_F(PageHostTest, ScriptRunsReturnTheLastStoredValue) {
     page_.errors.clear();
 }
 
+TEST_F(PageHostTest, AnswersComeLaterAndAfterTheCallbacksOfTheRun) {
+    QStringList answers;
+    const auto record = [&answers](const QString& answer) { answers << answer; };
+    host_->ExecJavaScript("setJsReturnValue('x');", record);
+    EXPECT_TRUE(answers.isEmpty()) << "not inside the call, even without a page";
+    ASSERT_TRUE(WaitUntil([&] { return answers.size() == 1; }));
+    EXPECT_EQ(answers, QStringList{""});
+
+    host_->SetPage(&page_);
+    LoadAndWait({});
+    QStringList zooms;
+    host_->JsProcessor().OnMapZoomChanged = [&zooms](int zoom) { zooms << QString::number(zoom); };
+    QStringList zoomsAtAnswer;
+    host_->ExecJavaScript("zoomTwice(); setJsReturnValue('c');", [&](const QString& answer) {
+        record(answer);
+        zoomsAtAnswer = zooms;
+    });
+    host_->ExecJavaScript("setJsReturnValue('d');", record);
+    EXPECT_EQ(answers.size(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return answers.size() == 3; }));
+    EXPECT_EQ(answers, (QStringList{"", "c", "d"})) << "in the order sent";
+    EXPECT_EQ(zoomsAtAnswer, (QStringList{"7", "8"}));
+
+    // A page that answers too late: empty once the time is up, and the late answer is
+    // dropped.
+    host_->ExecJavaScript(
+        "var t = Date.now(); while (Date.now() - t < 1000) {} setJsReturnValue('late');", record,
+        200);
+    ASSERT_TRUE(WaitUntil([&] { return answers.size() == 4; }));
+    EXPECT_EQ(answers.back(), "");
+    EXPECT_FALSE(WaitUntil([&] { return answers.size() > 4; }, 1500));
+    EXPECT_EQ(host_->ExecJavaScript("1;"), "late") << "the page itself ran on";
+}
+
 // Scripts sent while a page loads, before its start-up has run, wait for it and then run in
 // the order sent; a script sent once the page is ready runs at once.
 TEST_F(PageHostTest, ScriptsSentBeforeThePageHasStartedWaitForIt) {
@@ -252,6 +288,26 @@ TEST_F(PageHostTest, ALoadDropsTheScriptsThatWaitedForThePageBefore) {
     EXPECT_EQ(host_->ExecJavaScript("setJsReturnValue(calls.join('|'));"), "for the second page");
 }
 
+// A call whose answer is awaited waits, like any script, for the page to have started. One
+// still waiting when another load comes answers empty, after that load and never inside it,
+// so that whatever waited on it (controls kept off) goes on.
+TEST_F(PageHostTest, AnAwaitedCallWaitsForThePageAndOneDroppedByALoadAnswersEmpty) {
+    host_->SetPage(&page_);
+    QStringList answers;
+    const auto record = [&answers](const QString& answer) { answers << answer; };
+    const QString script = "record('%1'); setJsReturnValue(calls.join('|'));";
+    host_->LoadMaps(app::PageSettings{});
+    host_->ExecJavaScript(script.arg("for the first page"), record, 30000);
+    host_->LoadMaps(app::PageSettings{});
+    EXPECT_TRUE(answers.isEmpty()) << "answered inside the load";
+    ASSERT_TRUE(WaitUntil([&] { return answers.size() == 1; }, 5000));
+    EXPECT_EQ(answers[0], "");
+
+    host_->ExecJavaScript(script.arg("for the second page"), record, 30000);
+    ASSERT_TRUE(WaitUntil([&] { return answers.size() == 2; }, 60000));
+    EXPECT_EQ(answers[1], "for the second page") << "run once the page had started";
+}
+
 TEST_F(PageHostTest, LoadFromTheSettingsStoreClearsBigFontMode) {
     testsupport::TempDir home;
     engine::SettingsPaths paths;
@@ -273,6 +329,51 @@ TEST_F(PageHostTest, LoadFromTheSettingsStoreClearsBigFontMode) {
     EXPECT_EQ(RunScript(page_, "zeb.polyOptions.fillOpacity").toDouble(), 0.4);
     EXPECT_EQ(RunScript(page_, "zeb.TILE_PATH").toString(),
               QString::fromStdString((home / "MapDownload").string()) + "/");
+}
+
+std::ptrdiff_t FilesIn(const fs::path& folder) {
+    std::error_code error;
+    std::ptrdiff_t files = 0;
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        files += it->is_regular_file() ? 1 : 0;
+    }
+    return files;
+}
+
+// The browser's cache as a real named profile keeps it on disk, filled from a loopback server.
+TEST(PageHostCache, TheMenuLeavesTheBrowsersFilesToItTheCloseReleasesThemForTheWipe) {
+    testsupport::TempDir dir;
+    const fs::path answers = dir / "Cache";
+    const fs::path browser = dir / "CefCache";
+    testsupport::WriteFileBytes(answers / "geocode" / "a.json", "{}");
+    testsupport::LoopbackServer server;
+    const std::vector<std::pair<std::string, std::string>> cached{
+        {"Cache-Control", "max-age=3600"}};
+    server.SetAnswer("/page.html",
+                     {200, "<html><body><img src=\"a.png\"></body></html>", "text/html", cached});
+    server.SetAnswer("/a.png", {200, std::string(4096, 'x'), "image/png", cached});
+    QWebEngineProfile profile(QStringLiteral("cachetest"));
+    profile.setCachePath(PathText(browser));
+    profile.setPersistentStoragePath(PathText(dir / "data"));
+    testmainwindow::RecordingPage page(&profile);
+    ASSERT_TRUE(
+        testmainwindow::LoadAndWait(page, QUrl(QString::fromStdString(server.Url("/page.html")))));
+    ASSERT_TRUE(WaitUntil([&] { return FilesIn(browser) > 1; }));
+
+    // The menu's wipe: the answers go, the browser empties its cache itself.
+    testsupport::WriteFileBytes(browser / "kept.txt", "not the browser's");
+    TChromium::ClearCache(answers, &profile);
+    EXPECT_EQ(FilesIn(answers), 0);
+    EXPECT_FALSE(WaitUntil([&] { return !fs::exists(browser / "kept.txt"); }, 1000))
+        << "nothing under the running browser is deleted from outside";
+
+    // The close: once released, the folder is emptied and the browser writes nothing more
+    // (no index of a cache it closes late).
+    TChromium::ReleaseBrowserCache(&profile);
+    ASSERT_TRUE(engine::WipeDirectory(browser, 0));
+    EXPECT_EQ(FilesIn(browser), 0);
+    EXPECT_FALSE(WaitUntil([&] { return FilesIn(browser) > 0; }, 1000));
 }
 
 TEST(PageHost, DecodedPathTexts) {

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTest>
@@ -23,7 +24,18 @@
 namespace testmainwindow {
 namespace {
 
-using AttachPlacesTest = MainFormFixture;
+class AttachPlacesTest : public MainFormFixture {
+  protected:
+    // A click on the place's row of the tree, as the user makes it.
+    void ClickPlace(const QString& name) {
+        auto* tree = Find<QTreeWidget>("tvCity");
+        const auto found = tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+        ASSERT_EQ(found.size(), 1);
+        tree->scrollToItem(found[0]);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(found[0]).center());
+    }
+};
 
 TEST_F(AttachPlacesTest, PanelsSitInTheirSections) {
     Settings().SetStrSetting(engine::StrSetting::LastNodeText, "鼓楼区(320106)");
@@ -68,13 +80,7 @@ TEST_F(AttachPlacesTest, AnOutlineBecomesTheAreaAndCanBeExported) {
         store.Save("玄武区", "_p~iF~ps|U_ulLnnqC_mqNvxq`@");
     }
     Window().show();
-    auto* tree = Find<QTreeWidget>("tvCity");
-    const auto found =
-        tree->findItems(QStringLiteral("玄武区"), Qt::MatchExactly | Qt::MatchRecursive);
-    ASSERT_EQ(found.size(), 1);
-    tree->scrollToItem(found[0]);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
-                      tree->visualItemRect(found[0]).center());
+    ClickPlace(QStringLiteral("玄武区"));
     ASSERT_FALSE(fakes_.page.scripts.isEmpty());
     EXPECT_EQ(fakes_.page.scripts.back(),
               QStringLiteral("showBoundary(\"_p~iF~ps|U_ulLnnqC_mqNvxq`@\");"));
@@ -86,6 +92,31 @@ TEST_F(AttachPlacesTest, AnOutlineBecomesTheAreaAndCanBeExported) {
     EXPECT_TRUE(Find<QAction>("actExportBoundary")->isEnabled());
     EXPECT_EQ(Find<QPlainTextEdit>("mmoCoordinates")->toPlainText(),
               QStringLiteral("118.79,32.05,118.85,32.10,118.90,32.04"));
+}
+
+TEST_F(AttachPlacesTest, ADrawnAreaDoesNotReplaceTheClickedPlacesOutline) {
+    const auto store = Paths().configFile.parent_path() / "boundary.dat";
+    const std::string outline = "_p~iF~ps|U_ulLnnqC_mqNvxq`@";
+    geodata::TBoundary(store).Save("玄武区", outline);
+    Window().show();
+    ClickPlace(QStringLiteral("玄武区"));
+    // The page shows the outline and reports it back, then the user draws a rectangle.
+    emit Window().Events().areaCompleted(
+        QStringLiteral("-126.453,43.252,-120.95,40.7,-120.2,38.5"));
+    emit Window().Events().areaCompleted(QStringLiteral("118.5,32.5;118.9,31.9"));
+
+    auto* menu = Find<QMenu>("pmCity");
+    ASSERT_NE(menu, nullptr);
+    auto* save = Find<QAction>("actSavePartitionDistrict");
+    save->trigger();
+    EXPECT_EQ(geodata::TBoundary(store).GetLatLngs("玄武区"), outline);
+    QMetaObject::invokeMethod(menu, "aboutToShow");
+    EXPECT_FALSE(save->isEnabled()) << "nothing goes with the place's name any more";
+
+    // A click on the place pairs its outline with its name again.
+    ClickPlace(QStringLiteral("玄武区"));
+    QMetaObject::invokeMethod(menu, "aboutToShow");
+    EXPECT_TRUE(save->isEnabled());
 }
 
 TEST_F(AttachPlacesTest, FirstPageLoadShowsTheDistrictInTheLocationBar) {

@@ -266,7 +266,7 @@ TEST_F(PlacesTest, DistrictLookupsAreThreeSecondsApart) {
     SetCentre(32.06, 118.79, 9);
     AnswerDistrict(32.06, 118.79, "中国,江苏省,南京市");
     const std::string path = ServerPath(geodata::DistrictQueryUrl(32.06, 118.79));
-    controller->CenterChanged(32.061, 118.791);
+    controller->RequestDistrictQuery();
     EXPECT_TRUE(controller->QueryDistTimer().isActive());
     EXPECT_EQ(controller->QueryDistTimer().interval(), 500);
     controller->QueryDistTick();
@@ -274,13 +274,9 @@ TEST_F(PlacesTest, DistrictLookupsAreThreeSecondsApart) {
     EXPECT_EQ(server.RequestCount(path), 1);
     EXPECT_FALSE(controller->QueryDistTimer().isActive());
 
-    // The same hundredths do not start the timer again.
-    controller->CenterChanged(32.0612, 118.7908);
-    EXPECT_FALSE(controller->QueryDistTimer().isActive());
-
     SetCentre(32.07, 118.79, 9);
     AnswerDistrict(32.07, 118.79, "中国,江苏省,南京市");
-    controller->CenterChanged(32.07, 118.79);
+    controller->RequestDistrictQuery();
     fake.clock.Advance(std::chrono::milliseconds(2900));
     controller->QueryDistTick();
     testplaces::Settle();
@@ -321,6 +317,54 @@ TEST_F(PlacesTest, QueriedOutlineIsStoredUnderTheQueriedName) {
     EXPECT_EQ(boundary->GetLatLngs("朝阳区"), "");
     geodata::TBoundary reread(temp / "boundary.txt");
     EXPECT_EQ(reread.GetLatLngs("玄武区"), encoded.toStdString());
+}
+
+// The page's report of an outline as the Google page gives it: from the last vertex back.
+QString ReportedBack(const std::vector<engine::TGLatLng>& points) {
+    QStringList pairs;
+    for (auto p = points.rbegin(); p != points.rend(); ++p) {
+        pairs << QString::fromStdString(engine::FormatFixed(p->lng, 5) + "," +
+                                        engine::FormatFixed(p->lat, 5));
+    }
+    return pairs.join(u',');
+}
+
+TEST_F(PlacesTest, AnAreaDrawnAfterAClickIsNeverStoredAsThePlacesOutline) {
+    const auto nanjing = geodata::TBoundary::OutlineArray(kNanjing);
+    ASSERT_GE(nanjing.size(), 3u);
+    Click(QStringLiteral("南京市"));
+    controller->AreaCompleted(ReportedBack(nanjing));
+    EXPECT_TRUE(controller->CanSavePartitionDistrict()) << "the page showing the outline";
+
+    // A rectangle drawn on the map, then "更新边界线": the place keeps its outline.
+    controller->AreaCompleted(QStringLiteral("118.5,32.5;118.9,31.9"));
+    EXPECT_FALSE(controller->CanSavePartitionDistrict());
+    controller->SavePartitionDistrict();
+    EXPECT_EQ(boundary->GetLatLngs("南京市"), kNanjing);
+    EXPECT_EQ(geodata::TBoundary(temp / "boundary.txt").GetLatLngs("南京市"), kNanjing);
+
+    // The same after the current view, or once the shown outline was edited.
+    auto edited = nanjing;
+    edited[1].lat += 0.01;
+    for (const QString& other : {QStringLiteral("118.0,33.0,119.5,31.5"), ReportedBack(edited)}) {
+        Click(QStringLiteral("南京市"));
+        controller->AreaCompleted(ReportedBack(nanjing));
+        controller->AreaCompleted(other);
+        controller->SavePartitionDistrict();
+        EXPECT_EQ(boundary->GetLatLngs("南京市"), kNanjing) << other.toStdString();
+    }
+}
+
+TEST_F(PlacesTest, ATaskLoadPairsItsAreaWithTheLastPlace) {
+    settings->SetStrSetting(engine::StrSetting::LastNodeText, "玄武区");
+    const QString task = QStringLiteral("118.79,32.05,118.85,32.10,118.90,32.04");
+    controller->TaskAreaLoaded(task);
+    EXPECT_EQ(controller->OutlineName(), QStringLiteral("玄武区"));
+    // The page shows the task's area and reports it back: the pair holds.
+    controller->AreaCompleted(
+        QStringLiteral("118.90000,32.04000,118.85000,32.10000,118.79000,32.05000"));
+    controller->SavePartitionDistrict();
+    EXPECT_EQ(boundary->GetLatLngs("玄武区"), geodata::TBoundary::EncodePath(task.toStdString()));
 }
 
 // The store's own (English) reason goes to the log; the window names the place in Chinese.

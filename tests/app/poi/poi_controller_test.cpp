@@ -32,9 +32,8 @@ class ReentrantPage final : public app::IMapPage {
   public:
     QStringList scripts;
     std::function<void()> duringScript;
-    QString ExecJavaScript(const QString& code, int) override {
+    void ExecJavaScript(const QString& code, std::function<void(const QString&)>) override {
         RunScript(code);
-        return QString();
     }
     void RunScript(const QString& code) override {
         scripts << code;
@@ -305,8 +304,9 @@ TEST_F(PoiTest, AllRowsGoOnTheMapInStepsThatLetTheWindowWork) {
 
 TEST_F(PoiTest, ANewSearchEndsPuttingTheOldRowsOnTheMap) {
     ReentrantPage page;
+    app::PageWait pageWait(page);
     app::Services services{fake.messages,    fake.fileDialogs, fake.opener, fake.clock,
-                           fake.processExit, fake.powerOff,    page};
+                           fake.processExit, fake.powerOff,    page,        pageWait};
     Make(services);
     settings->SetStrSetting(engine::StrSetting::BaiduAK, "own");
     total = 45;

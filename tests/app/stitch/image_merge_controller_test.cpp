@@ -244,7 +244,7 @@ TEST_F(ImageMergeTest, RealRunsEndDoneWithAReadableOutputAndOpenItsFolder) {
     }
 }
 
-TEST_F(ImageMergeTest, CancelAnsweredYesEndsFailedAndOpensNothing) {
+TEST_F(ImageMergeTest, CancelAnsweredYesEndsCancelledAndOpensNothing) {
     struct Case {
         int kind;
         const char* output;
@@ -261,7 +261,7 @@ TEST_F(ImageMergeTest, CancelAnsweredYesEndsFailedAndOpensNothing) {
         EXPECT_FALSE(c.CanStart()) << "alive until its end event";
         ASSERT_TRUE(testrasterui::WaitFor([&] { return !c.RunAlive(); }));
         EXPECT_EQ(fakes.messages.Texts(), QStringList{"正在拼接地图，要取消吗？"});
-        EXPECT_EQ(c.State().counterText, "拼接失败.");
+        EXPECT_EQ(c.State().counterText, "拼接已取消.") << "the user's cancel is no failure";
         EXPECT_FALSE(c.State().progressVisible);
         EXPECT_TRUE(c.State().startVisible);
         EXPECT_FALSE(c.State().cancelVisible);
@@ -343,7 +343,7 @@ TEST_F(ImageMergeTest, CloseDuringARunAsksAndNoKeepsItOpen) {
     EXPECT_FALSE(c.QueryClose());
     EXPECT_TRUE(c.QueryClose());
     ASSERT_TRUE(testrasterui::WaitFor([&] { return !c.RunAlive(); }));
-    EXPECT_EQ(c.State().counterText, "拼接失败.");
+    EXPECT_EQ(c.State().counterText, "拼接已取消.");
 }
 
 TEST_F(ImageMergeTest, CloseStoresTheDialogsChoices) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/frame/page_wait.h"
 #include "app/frame/services.h"
 
 namespace testmainwindow {
@@ -135,18 +136,34 @@ class FakePowerOff final : public app::IPowerOffQuestion {
 
 class FakePage final : public app::IMapPage {
   public:
-    QStringList scripts;                               // every script, waited for or not, in order
-    QString answer;                                    // what ExecJavaScript returns
-    std::function<QString(const QString&)> answerFor;  // overrides `answer` when set
-    std::function<void()> duringCall;  // runs inside a waited call, as a nested loop would
+    QStringList scripts;  // every script, waited for or not, in order
+    QString answer;       // what the page hands back to a waited call
+    // Waited calls the page has not answered yet, oldest first: the page answers when the
+    // test says so.
+    std::deque<std::function<void(const QString&)>> unanswered;
     engine::TMapType mapType = engine::TMapType::mtGoogleSatellite;
     int loads = 0;
 
-    QString ExecJavaScript(const QString& code, int) override {
+    void ExecJavaScript(const QString& code, std::function<void(const QString&)> then) override {
         scripts << code;
-        if (duringCall)
-            duringCall();
-        return answerFor ? answerFor(code) : answer;
+        unanswered.push_back(std::move(then));
+    }
+    // Answers the oldest waited call; false when none waits.
+    bool AnswerNext() {
+        if (unanswered.empty())
+            return false;
+        auto then = std::move(unanswered.front());
+        unanswered.pop_front();
+        if (then)
+            then(answer);
+        return true;
+    }
+    // Answers until nothing waits, also the calls that the answers make.
+    int AnswerAll() {
+        int answered = 0;
+        while (AnswerNext())
+            ++answered;
+        return answered;
     }
     void RunScript(const QString& code) override { scripts << code; }
     engine::TMapType MapType() const override { return mapType; }
@@ -167,7 +184,9 @@ struct FakeServices {
     FakeExit processExit;
     FakePowerOff powerOff;
     FakePage page;
-    app::Services services{messages, fileDialogs, opener, clock, processExit, powerOff, page};
+    app::PageWait pageWait{page};
+    app::Services services{messages,    fileDialogs, opener, clock,
+                           processExit, powerOff,    page,   pageWait};
 };
 
 }  // namespace testmainwindow

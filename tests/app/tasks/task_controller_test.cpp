@@ -142,6 +142,7 @@ TEST_F(TaskControllerTest, NamesThatDifferInCaseAreOneTask) {
     tasks_->SetSelectedRow(0);
     coordinates_.clear();
     tasks_->Load();
+    fakes_.page.AnswerAll();
     EXPECT_EQ(coordinates_, "100,30,101,31");
     fakes_.messages.answers = {true};
     tasks_->Delete();
@@ -189,6 +190,7 @@ TEST_F(TaskControllerTest, NewTaskStartsWithoutThePreviousRectanglesAndBookmark)
     EXPECT_EQ(Stored("乙").Bookmark(), "");
     Select("甲");
     tasks_->Load();
+    fakes_.page.AnswerAll();
     coordinates_ = "100,30,101,31";
     fakes_.messages.answers = {true};
     ASSERT_TRUE(SaveAs("甲"));
@@ -209,6 +211,7 @@ TEST_F(TaskControllerTest, LoadSetsTheWindowAndSwitchesToTheTasksPageFamily) {
     fakes_.page.scripts.clear();
     Select("百度任务");
     tasks_->Load();
+    fakes_.page.AnswerAll();
     EXPECT_EQ(coordinates_, "116.1,39.9,116.5,40.1");
     EXPECT_TRUE(levels_[5].Checked);
     EXPECT_EQ(recounts_, 1);
@@ -220,6 +223,55 @@ TEST_F(TaskControllerTest, LoadSetsTheWindowAndSwitchesToTheTasksPageFamily) {
     EXPECT_TRUE(fakes_.page.scripts[0].startsWith("setCenterAndZoom(39.9"));
     EXPECT_TRUE(fakes_.page.scripts[1].startsWith("showBoundary(\""));
     EXPECT_FALSE(fakes_.page.scripts[1].contains("116.1"));
+}
+
+TEST_F(TaskControllerTest, ALoadTellsThePageCallByCallWithTheTaskActionsOff) {
+    fakes_.page.mapType = TMapType::mtGoogleRoadMap;
+    levels_[7].Checked = true;
+    ASSERT_TRUE(SaveAs("甲"));
+    tasks_->Profiles().SetBookmark("39.9,116.4,10");
+    tasks_->Profiles().Save();
+    coordinates_ = "100,30,101,31";
+    levels_ = {};
+    ASSERT_TRUE(SaveAs("乙"));
+    fakes_.page.mapType = TMapType::mtGoogleSatellite;
+    fakes_.page.scripts.clear();
+    recounts_ = 0;
+
+    Select("甲");
+    tasks_->Load();
+    // The window holds the whole task at once; the page gets the centre first.
+    EXPECT_EQ(coordinates_, "116.1,39.9,116.5,40.1");
+    EXPECT_TRUE(levels_[7].Checked);
+    ASSERT_EQ(fakes_.page.scripts.size(), 1);
+    EXPECT_TRUE(fakes_.page.scripts[0].startsWith("setCenterAndZoom("));
+    EXPECT_FALSE(tasks_->CanSave());
+    EXPECT_FALSE(tasks_->CanLoadOrDelete());
+
+    // Reached anyway while the page has not answered: nothing is saved, loaded or deleted.
+    const std::string before = testsupport::ReadFileBytes(dir_ / "Profiles" / "甲.zeb");
+    fakes_.messages.answers = {true, true};
+    EXPECT_FALSE(tasks_->Save());
+    Select("乙");
+    tasks_->Load();
+    tasks_->Delete();
+    EXPECT_TRUE(fakes_.messages.shown.empty());
+    EXPECT_EQ(testsupport::ReadFileBytes(dir_ / "Profiles" / "甲.zeb"), before);
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "Profiles" / "乙.zeb"));
+    EXPECT_EQ(coordinates_, "116.1,39.9,116.5,40.1");
+    EXPECT_EQ(fakes_.page.scripts.size(), 1);
+
+    ASSERT_TRUE(fakes_.page.AnswerNext());
+    ASSERT_EQ(fakes_.page.scripts.size(), 2);
+    EXPECT_TRUE(fakes_.page.scripts[1].startsWith("showBoundary("));
+    EXPECT_TRUE(switched_.empty()) << "the layer follows the area";
+    EXPECT_TRUE(fakes_.pageWait.Busy());
+    ASSERT_TRUE(fakes_.page.AnswerNext());
+    EXPECT_EQ(switched_, std::vector<TMapType>{TMapType::mtGoogleRoadMap});
+    EXPECT_EQ(recounts_, 1) << "counted once, for the task's layer";
+    EXPECT_FALSE(fakes_.pageWait.Busy());
+    EXPECT_EQ(tasks_->Profiles().Name(), "甲");
+    EXPECT_TRUE(tasks_->CanLoadOrDelete());
 }
 
 // A view position needs its three fields: fewer leave the view where it is; fields that are
@@ -238,6 +290,7 @@ TEST_F(TaskControllerTest, ADamagedBookmarkLeavesTheViewOrFallsBackToTheFullView
         fakes_.page.scripts.clear();
         Select("甲");
         tasks_->Load();
+        fakes_.page.AnswerAll();  // the load goes on step by step as the page answers
         const QStringList sent = fakes_.page.scripts.filter("setCenterAndZoom");
         EXPECT_EQ(sent, expected.isEmpty() ? QStringList() : QStringList{expected}) << bookmark;
     }
@@ -251,6 +304,7 @@ TEST_F(TaskControllerTest, BothPageFamiliesAreGivenTheAreaAsAnEncodedLine) {
         fakes_.page.scripts.clear();
         Select("甲");
         tasks_->Load();
+        fakes_.page.AnswerAll();
         ASSERT_FALSE(fakes_.page.scripts.filter("showBoundary(").isEmpty());
         shown << fakes_.page.scripts.filter("showBoundary(").first();
     }
@@ -285,6 +339,7 @@ TEST_F(TaskControllerTest, DamagedTaskFileIsNotLoaded) {
     coordinates_ = "1,2,3,4";
     Select("坏");
     tasks_->Load();
+    fakes_.page.AnswerAll();
     EXPECT_EQ(coordinates_, "1,2,3,4");
     EXPECT_TRUE(switched_.empty());
     ASSERT_FALSE(fakes_.messages.shown.empty());
@@ -297,6 +352,7 @@ TEST_F(TaskControllerTest, DamagedTaskFileIsNotLoaded) {
     tasks_->RefreshNames();
     Select("乱");
     tasks_->Load();
+    fakes_.page.AnswerAll();
     EXPECT_TRUE(coordinates_.isEmpty());
 }
 
@@ -320,6 +376,43 @@ TEST_F(TaskControllerTest, DeleteAsksWithAWarningAndKeepsTheTiles) {
     EXPECT_TRUE(std::filesystem::exists(tile));
 }
 
+TEST_F(TaskControllerTest, ADeclinedDeleteChangesNothingAndASaveOverAnotherTaskAsks) {
+    ASSERT_TRUE(SaveAs("甲"));
+    coordinates_ = "100,30,101,31";
+    ASSERT_TRUE(SaveAs("乙"));
+    const auto otherFile = dir_ / "Profiles" / "乙.zeb";
+    const std::string otherBytes = testsupport::ReadFileBytes(otherFile);
+    Select("甲");
+    tasks_->Load();
+    fakes_.page.AnswerAll();
+    ASSERT_EQ(coordinates_, "116.1,39.9,116.5,40.1");
+
+    // The other task's name typed over the loaded one's, then the delete declined.
+    Select("乙");
+    fakes_.messages.shown.clear();
+    fakes_.messages.answers = {false};
+    tasks_->Delete();
+    EXPECT_EQ(Questions(), 1);
+    EXPECT_EQ(tasks_->Profiles().Name(), "甲");
+    EXPECT_EQ(tasks_->ProfileText(), "乙");
+    EXPECT_EQ(tasks_->Names(), (QStringList{"乙", "甲"}));
+
+    // Saving the loaded area under the other task's name replaces that task: it asks first,
+    // and No leaves its file as it was.
+    fakes_.messages.answers = {false};
+    EXPECT_FALSE(tasks_->Save());
+    EXPECT_EQ(Questions(), 2);
+    EXPECT_EQ(testsupport::ReadFileBytes(otherFile), otherBytes);
+
+    // A delete answered Yes removes the named task and leaves the loaded one as it was.
+    fakes_.messages.answers = {true};
+    tasks_->Delete();
+    EXPECT_FALSE(std::filesystem::exists(otherFile));
+    EXPECT_EQ(tasks_->Profiles().Name(), "甲");
+    EXPECT_EQ(tasks_->Profiles().Coordinates(), "116.1,39.9,116.5,40.1");
+    EXPECT_EQ(tasks_->Names(), QStringList{"甲"});
+}
+
 TEST_F(TaskControllerTest, SaveLoadAndDeleteAreOffWhileATaskRunsOrIsPaused) {
     ASSERT_TRUE(SaveAs("甲"));
     Select("甲");
@@ -334,6 +427,7 @@ TEST_F(TaskControllerTest, SaveLoadAndDeleteAreOffWhileATaskRunsOrIsPaused) {
     fakes_.messages.answers = {true};
     tasks_->Delete();
     tasks_->Load();
+    fakes_.page.AnswerAll();
     EXPECT_EQ(tasks_->Names(), QStringList{"甲"});
     EXPECT_TRUE(fakes_.messages.shown.empty());
     EXPECT_TRUE(switched_.empty());

@@ -118,7 +118,7 @@ TEST_F(RasterToolsTest, MainWindowCloseAsksWhileAStitchRunsAndStopsItBeforeTheEn
     // The worker has ended and taken its unfinished image with it.
     EXPECT_FALSE(std::filesystem::exists(out / "Task_L8" / "Task.tif"));
     ASSERT_TRUE(WaitForEnd());
-    EXPECT_EQ(Controller().State().counterText, "拼接失败.");
+    EXPECT_EQ(Controller().State().counterText, "拼接已取消.");
 }
 
 template <typename T>
