@@ -19,12 +19,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <numbers>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/download/download_controller.h"
+#include "app/download/download_task_store.h"
+#include "app/frame/page_wait.h"
+#include "app/frame/real_services.h"
+#include "app/frame/services.h"
+#include "app/stitch/stitch_hand_over.h"
+#include "app/taskbar/taskbar_progress.h"
 #include "engine/core/number_format.h"
 #include "engine/core/tile_math.h"
 #include "engine/download/download_pool.h"
@@ -32,12 +40,6 @@
 #include "engine/download/installed_data.h"
 #include "engine/log/logger.h"
 #include "engine/settings/settings.h"
-#include "mainwindow/app/real_services.h"
-#include "mainwindow/app/services.h"
-#include "mainwindow/download/download_controller.h"
-#include "mainwindow/download/download_task_store.h"
-#include "mainwindow/download/stitch_hand_over.h"
-#include "mainwindow/taskbar/taskbar_progress.h"
 
 using namespace std::chrono;
 
@@ -114,7 +116,7 @@ Options Parse(int argc, char** argv) {
     return o;
 }
 
-class QuietMessages final : public mainwindow::IMessages {
+class QuietMessages final : public app::IMessages {
   public:
     void ShowPlain(const QString& msg) override { Print(msg); }
     void ShowInfo(const QString& msg, const QString&) override { Print(msg); }
@@ -127,7 +129,7 @@ class QuietMessages final : public mainwindow::IMessages {
     static void Print(const QString& msg) { std::cerr << msg.toStdString() << "\n"; }
 };
 
-class NoFileDialogs final : public mainwindow::IFileDialogs {
+class NoFileDialogs final : public app::IFileDialogs {
   public:
     QString OpenFileName(const QString&, const QString&, const QString&, int&) override {
         return {};
@@ -139,25 +141,30 @@ class NoFileDialogs final : public mainwindow::IFileDialogs {
     QString SelectFolder(const QString&, const QString&) override { return {}; }
 };
 
-class NoOpener final : public mainwindow::IDesktopOpener {
+class NoOpener final : public app::IDesktopOpener {
   public:
     bool Open(const QUrl&) override { return false; }
 };
 
-class NoExit final : public mainwindow::IProcessExit {
+class NoExit final : public app::IProcessExit {
   public:
     void Exit(int) override {}
 };
 
-class NoPowerOff final : public mainwindow::IPowerOffQuestion {
+class NoPowerOff final : public app::IPowerOffQuestion {
   public:
     bool AskAndPowerOff(const QString&) override { return false; }
 };
 
-class FixedPage final : public mainwindow::IMapPage {
+class FixedPage final : public app::IMapPage {
   public:
     explicit FixedPage(engine::TMapType type) : type_(type) {}
-    QString ExecJavaScript(const QString&, int) override { return {}; }
+    void ExecJavaScript(const QString&, std::function<void(const QString&)> then) override {
+        QTimer::singleShot(0, [then = std::move(then)] {
+            if (then)
+                then(QString());
+        });
+    }
     void RunScript(const QString&) override {}
     engine::TMapType MapType() const override { return type_; }
     void SetMapType(engine::TMapType type) override { type_ = type; }
@@ -311,22 +318,23 @@ int main(int argc, char** argv) {
     QuietMessages messages;
     NoFileDialogs fileDialogs;
     NoOpener opener;
-    mainwindow::SystemClock clock;
+    app::SystemClock clock;
     NoExit processExit;
     NoPowerOff powerOff;
     FixedPage page(engine::MapTypeOf(o.layer));
-    mainwindow::Services services{messages,    fileDialogs, opener, clock,
-                                  processExit, powerOff,    page};
-    mainwindow::TfspTaskbarMgr taskbar(nullptr);
-    mainwindow::FunctionTaskStore store(
+    app::PageWait pageWait(page);
+    app::Services services{messages,    fileDialogs, opener, clock,
+                           processExit, powerOff,    page,   pageWait};
+    app::TfspTaskbarMgr taskbar(nullptr);
+    app::FunctionTaskStore store(
         [&] {
-            return std::optional<mainwindow::TaskSaved>(mainwindow::TaskSaved{
+            return std::optional<app::TaskSaved>(app::TaskSaved{
                 QString::fromStdString((o.out / "bench.zeb").string()), QStringLiteral("bench")});
         },
         {});
-    mainwindow::NullStitchHandOver stitch;
-    mainwindow::DownloadController controller(settings, services, taskbar, store, stitch);
-    mainwindow::ZoomChecks checks{};
+    app::NullStitchHandOver stitch;
+    app::DownloadController controller(settings, services, taskbar, store, stitch);
+    app::ZoomChecks checks{};
     controller.SetZoomLevelSource([&] { return checks; });
 
     if (o.only.empty()) {
@@ -375,8 +383,7 @@ int main(int argc, char** argv) {
         lateness.push_back(std::max(0.0, sinceTick.nsecsElapsed() / 1e6 - 10.0));
         sinceTick.restart();
     });
-    QObject::connect(&controller, &mainwindow::DownloadController::finished, &app,
-                     [&] { app.quit(); });
+    QObject::connect(&controller, &app::DownloadController::finished, &app, [&] { app.quit(); });
     QElapsedTimer run;
     QTimer::singleShot(0, [&] {
         run.start();

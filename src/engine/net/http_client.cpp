@@ -60,6 +60,14 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) 
         transfer->tooLarge = true;
         return 0;
     }
+    // A body past its first mebibyte takes room for the whole limit at once: it then grows
+    // without copies, and its pages go back to the system with it, so a run of large answers
+    // cannot leave the heap holding several limits' worth of freed copies.
+    constexpr std::size_t kLargeBodyBytes = std::size_t{1} << 20;
+    const std::size_t needed = transfer->body.size() + size * count;
+    if (needed > transfer->body.capacity() && needed > kLargeBodyBytes) {
+        transfer->body.reserve(transfer->maxBody);
+    }
     transfer->body.append(data, size * count);
     return size * count;
 }

@@ -176,8 +176,11 @@ void TBoundary::Save(std::string_view name, std::string_view value) {
 }
 
 std::vector<engine::TGLatLng> TBoundary::GetLatLngArray(std::string_view name) const {
-    const std::string value = GetLatLngs(name);
-    if (value.find(',') != std::string::npos) {
+    return OutlineArray(GetLatLngs(name));
+}
+
+std::vector<engine::TGLatLng> TBoundary::OutlineArray(std::string_view value) {
+    if (value.find(',') != std::string_view::npos) {
         return StrToArray(value);  // a plain coordinate text
     }
     std::vector<engine::TGLatLng> points;

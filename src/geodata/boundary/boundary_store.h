@@ -34,6 +34,8 @@ class TBoundary {
 
     // The stored outline of `name` as positions (the coordinate text rules of StrToArray apply).
     std::vector<engine::TGLatLng> GetLatLngArray(std::string_view name) const;
+    // The same for a stored value: an encoded polyline (stored form) or a coordinate text.
+    static std::vector<engine::TGLatLng> OutlineArray(std::string_view value);
 
     const std::filesystem::path& FileName() const { return fileName_; }
     const std::vector<std::string>& Lines() const { return lines_; }

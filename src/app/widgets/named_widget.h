@@ -1,0 +1,23 @@
+#pragma once
+// Controls built in code get their names on creation, so that tests and the names check find
+// them as the Designer forms' controls are found.
+#include <QLatin1String>
+#include <QPushButton>
+#include <QString>
+
+namespace app {
+
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+// A dialog button that Enter in an edit does not press.
+inline QPushButton* NamedButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = Named(new QPushButton(caption, parent), name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace app
