@@ -7,12 +7,11 @@
 #include <QFile>
 #include <QLayout>
 #include <QMenu>
+#include <QPointer>
 #include <QStatusBar>
-#include <QTimer>
 #include <QWebEnginePage>
 #include <memory>
 
-#include <QPointer>
 #include "app/layers/layer_controller.h"
 #include "app/page/page_host.h"
 #include "app/places/city_tree_panel.h"

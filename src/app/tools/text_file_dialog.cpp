@@ -108,7 +108,7 @@ std::unique_ptr<QFileDialog> TOpenTextFileDialog::Build(QWidget* parent) const {
 }
 
 bool TOpenTextFileDialog::Finish(QFileDialog& dialog, bool accepted) {
-    if (encodingCombo_ && encodingCombo_->window() == dialog.window()) {
+    if (encodingCombo_ && encodingCombo_->parent() == &dialog) {
         request.encodingIndex = encodingCombo_->currentIndex();
     }
     if (!accepted || dialog.selectedFiles().isEmpty()) {
