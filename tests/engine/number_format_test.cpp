@@ -50,5 +50,15 @@ TEST(NumberFormat, ParsingIsStrictAndUsesThePoint) {
     EXPECT_EQ(ParseInt("-9223372036854775808"), INT64_MIN);
 }
 
+TEST(NumberFormat, RoundHalfEvenSendsTiesToTheEvenNeighbour) {
+    const std::pair<double, double> cases[] = {
+        {2.5, 2},  {3.5, 4},    {-2.5, -2},  {-3.5, -4}, {0.5, 0},
+        {-0.5, 0}, {2.4999, 2}, {2.5001, 3}, {-1.2, -1}, {1e15 + 0.5, 1e15},
+    };
+    for (const auto& [value, rounded] : cases) {
+        EXPECT_EQ(RoundHalfEven(value), rounded) << value;
+    }
+}
+
 }  // namespace
 }  // namespace engine

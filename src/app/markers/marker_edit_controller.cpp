@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "app/page/page_scripts.h"
+#include "app/widgets/typed_number.h"
 #include "engine/core/number_format.h"
 #include "engine/log/logger.h"
 #include "marker_packet.h"
 #include "marker_store.h"
-#include "typed_number.h"
 
 namespace app {
 

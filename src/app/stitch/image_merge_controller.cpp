@@ -2,13 +2,13 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
 #include <QUrl>
 #include <filesystem>
 
 #include "app/frame/services.h"
 #include "app/widgets/failure_message.h"
 #include "app/widgets/path_text.h"
+#include "app/widgets/typed_number.h"
 #include "engine/core/number_format.h"
 #include "engine/log/logger.h"
 #include "engine/settings/settings.h"
@@ -117,20 +117,6 @@ QualityChoice ApplyQualityText(const QString& text) {
         }
     }
     return choice;
-}
-
-std::optional<double> ReadTypedNumber(const QString& text) {
-    const QString trimmed = text.trimmed();
-    if (auto value = engine::ParseFloat(trimmed.toStdString())) {
-        return value;
-    }
-    const QString decimal = QLocale().decimalPoint();
-    if (decimal != QStringLiteral(".") && trimmed.count(decimal) == 1 && !trimmed.contains(u'.')) {
-        QString dotted = trimmed;
-        dotted.replace(decimal, QStringLiteral("."));
-        return engine::ParseFloat(dotted.toStdString());
-    }
-    return std::nullopt;
 }
 
 // Forwards the worker's events, called on its thread, as queued calls to the controller. The
@@ -404,8 +390,8 @@ StartSettings ImageMergeController::CollectStartSettings() const {
     const int quality = state_.imageQuality.toInt(&ok);
     s.imageQuality = ok ? quality : 80;
     s.byRectangle = state_.rectangle;
-    s.latitudeOffset = ReadTypedNumber(state_.offsetY).value_or(1.0);
-    s.longitudeOffset = ReadTypedNumber(state_.offsetX).value_or(1.0);
+    s.latitudeOffset = app::ReadTypedNumber(state_.offsetY).value_or(1.0);
+    s.longitudeOffset = app::ReadTypedNumber(state_.offsetX).value_or(1.0);
     return s;
 }
 

@@ -43,9 +43,6 @@ struct QualityChoice {
 };
 QualityChoice ApplyQualityText(const QString& text);
 
-// Reads a typed decimal number with "." or the locale's separator.
-std::optional<double> ReadTypedNumber(const QString& text);
-
 struct ZoomItemState {
     bool enabled = false;
     bool checked = false;

@@ -5,10 +5,10 @@
 
 #include "app/frame/services.h"
 #include "app/page/page_scripts.h"
+#include "app/widgets/typed_number.h"
 #include "engine/core/datum.h"
 #include "engine/core/number_format.h"
 #include "engine/core/tile_math.h"
-#include "typed_number.h"
 
 namespace geodataui {
 namespace {
@@ -26,14 +26,14 @@ std::optional<double> NumberOrZero(const QString& text, const QString& decimalPo
     if (text.trimmed().isEmpty()) {
         return 0.0;
     }
-    return ReadTypedNumber(text, decimalPoint);
+    return app::ReadTypedNumber(text, decimalPoint);
 }
 
 std::optional<int> IntOrZero(const QString& text) {
     if (text.trimmed().isEmpty()) {
         return 0;
     }
-    return ReadTypedInt(text);
+    return app::ReadTypedInt(text);
 }
 
 std::optional<double> FromDms(const QString& degreeText, const QString& minuteText,
@@ -106,8 +106,8 @@ bool TransformCoordController::Locate(bool byDms, LocateFields& fields) {
 
 std::optional<QString> TransformCoordController::Convert(int typeIndex, const QString& lngText,
                                                          const QString& latText) {
-    const auto lng = ReadTypedNumber(lngText, decimalPoint_);
-    const auto lat = ReadTypedNumber(latText, decimalPoint_);
+    const auto lng = app::ReadTypedNumber(lngText, decimalPoint_);
+    const auto lat = app::ReadTypedNumber(latText, decimalPoint_);
     if (!lng || !lat || !InRange(*lat, *lng) || typeIndex < 0 || typeIndex > 3) {
         return std::nullopt;
     }

@@ -146,4 +146,16 @@ std::optional<std::int32_t> ParseInt32(std::string_view text, bool allowHex) {
     return static_cast<std::int32_t>(*value);
 }
 
+double RoundHalfEven(double value) {
+    const double lower = std::floor(value);
+    const double fraction = value - lower;
+    if (fraction > 0.5) {
+        return lower + 1;
+    }
+    if (fraction < 0.5) {
+        return lower;
+    }
+    return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
+}
+
 }  // namespace engine

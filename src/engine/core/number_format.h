@@ -33,4 +33,7 @@ std::optional<std::int64_t> ParseInt(std::string_view text, bool allowHex = fals
 // one does not parse.
 std::optional<std::int32_t> ParseInt32(std::string_view text, bool allowHex = false);
 
+// Rounds to the nearest whole number, ties to the even one (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
+double RoundHalfEven(double value);
+
 }  // namespace engine

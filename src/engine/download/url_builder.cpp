@@ -174,19 +174,6 @@ std::string Num(std::int64_t value) {
     return FormatInt(value);
 }
 
-// Round half to even, as the Baidu 3D row is taken.
-double RoundHalfEven(double value) {
-    const double lower = std::floor(value);
-    const double fraction = value - lower;
-    if (fraction > 0.5) {
-        return lower + 1;
-    }
-    if (fraction < 0.5) {
-        return lower;
-    }
-    return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
-}
-
 }  // namespace
 
 TileUrlBuilder::TileUrlBuilder(TMapType mapType, RandomSource random)

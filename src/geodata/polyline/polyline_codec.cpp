@@ -26,25 +26,21 @@ bool IsBlank(std::string_view text) {
 }
 
 // Ties go to the even neighbour, as the stored outlines were written.
-std::int64_t RoundHalfEven(double x) {
+std::int64_t RoundToPolylineUnit(double x) {
     if (!(std::fabs(x) < 9e15)) {
         throw std::invalid_argument("coordinate out of range for an encoded polyline");
     }
-    const double floor = std::floor(x);
-    const double fraction = x - floor;
-    auto result = static_cast<std::int64_t>(floor);
-    if (fraction > 0.5 || (fraction == 0.5 && (result % 2) != 0)) {
-        ++result;
-    }
-    return result;
+    return static_cast<std::int64_t>(engine::RoundHalfEven(x));
 }
 
 // Keeps the running sums so that rounding errors never add up along a long line.
 class DeltaEncoder {
   public:
     void Add(double lat, double lng) {
-        const std::int64_t dLat = RoundHalfEven(lat * 100000.0 - static_cast<double>(sumLat_));
-        const std::int64_t dLng = RoundHalfEven(lng * 100000.0 - static_cast<double>(sumLng_));
+        const std::int64_t dLat =
+            RoundToPolylineUnit(lat * 100000.0 - static_cast<double>(sumLat_));
+        const std::int64_t dLng =
+            RoundToPolylineUnit(lng * 100000.0 - static_cast<double>(sumLng_));
         sumLat_ += dLat;
         sumLng_ += dLng;
         TGPolyLine::encodeSignedNumber(dLat, text_);

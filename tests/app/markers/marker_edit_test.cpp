@@ -8,10 +8,10 @@
 
 #include "app/markers/marker_edit_controller.h"
 #include "app/markers/marker_store.h"
-#include "app/markers/typed_number.h"
 #include "app/page/page_scripts.h"
 #include "app/support/fake_services.h"
 #include "app/support/qt_print.h"
+#include "app/widgets/typed_number.h"
 
 namespace {
 
@@ -288,10 +288,16 @@ TEST(TypedNumber, ReadsAPointAlwaysAndTheLocalesSeparatorToo) {
         std::optional<double> value;
     };
     const Case cases[] = {
-        {QLocale::C, "32.5", 32.5},          {QLocale::C, " -107.25 ", -107.25},
-        {QLocale::C, "32,5", std::nullopt},  {QLocale::C, "", std::nullopt},
-        {QLocale::German, "32.5", 32.5},     {QLocale::German, "32,5", 32.5},
-        {QLocale::German, "-0,125", -0.125}, {QLocale::German, "abc", std::nullopt},
+        {QLocale::C, "32.5", 32.5},
+        {QLocale::C, " -107.25 ", -107.25},
+        {QLocale::C, "32,5", std::nullopt},
+        {QLocale::C, "", std::nullopt},
+        {QLocale::German, "32.5", 32.5},
+        {QLocale::German, "32,5", 32.5},
+        {QLocale::German, "-0,125", -0.125},
+        {QLocale::German, "abc", std::nullopt},
+        {QLocale::German, "1,2,5", std::nullopt},
+        {QLocale::German, "1.5,2", std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

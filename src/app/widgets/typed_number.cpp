@@ -1,24 +1,31 @@
 #include "typed_number.h"
 
+#include <QLocale>
+
 #include "engine/core/number_format.h"
 
-namespace geodataui {
+namespace app {
 
 std::optional<double> ReadTypedNumber(const QString& text, const QString& localeDecimalPoint) {
-    if (const auto value = engine::ParseFloat(text.toStdString())) {
+    const QString trimmed = text.trimmed();
+    if (const auto value = engine::ParseFloat(trimmed.toStdString())) {
         return value;
     }
     if (localeDecimalPoint.isEmpty() || localeDecimalPoint == QStringLiteral(".") ||
-        text.contains(u'.')) {
+        trimmed.contains(u'.') || trimmed.count(localeDecimalPoint) != 1) {
         return std::nullopt;
     }
-    QString dotted = text;
+    QString dotted = trimmed;
     dotted.replace(localeDecimalPoint, QStringLiteral("."));
     return engine::ParseFloat(dotted.toStdString());
+}
+
+std::optional<double> ReadTypedNumber(const QString& text) {
+    return ReadTypedNumber(text, QLocale().decimalPoint());
 }
 
 std::optional<int> ReadTypedInt(const QString& text) {
     return engine::ParseInt32(text.trimmed().toStdString());
 }
 
-}  // namespace geodataui
+}  // namespace app

@@ -4,10 +4,13 @@
 #include <QString>
 #include <optional>
 
-namespace geodataui {
+namespace app {
 
-// The whole text, blanks around it allowed; nothing for an empty or non-numeric text.
+// The whole text, blanks around it allowed; nothing for an empty or non-numeric text, and
+// nothing for a text mixing "." with the locale's separator or holding it twice.
 std::optional<double> ReadTypedNumber(const QString& text, const QString& localeDecimalPoint);
+// With the default locale's separator.
+std::optional<double> ReadTypedNumber(const QString& text);
 std::optional<int> ReadTypedInt(const QString& text);
 
-}  // namespace geodataui
+}  // namespace app
