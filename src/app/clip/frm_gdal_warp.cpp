@@ -25,20 +25,10 @@ TfrmGDALWarp::TfrmGDALWarp(engine::TSettings& settings, const app::Services& ser
     setMinimumSize(430, 250);
 
     auto* root = new QVBoxLayout(this);
-    auto fileRow = [this, root](QLineEdit*& edit, const char* name, const QString& caption,
-                                QPushButton*& button, const char* buttonName) {
-        auto* row = new QHBoxLayout;
-        auto* column = new QVBoxLayout;
-        edit = AddLabelledEdit(this, column, name, caption);
-        edit->setReadOnly(true);
-        row->addLayout(column, 1);
-        button = new QPushButton(QStringLiteral("..."), this);
-        button->setObjectName(QString::fromLatin1(buttonName));
-        row->addWidget(button, 0, Qt::AlignBottom);
-        root->addLayout(row);
-    };
-    fileRow(edtImage, "edtImage", QStringLiteral("地图文件"), btnSelectDir, "btnSelectDir");
-    fileRow(edtCutline, "edtCutline", QStringLiteral("裁剪线"), btn1, "btn1");
+    root->addLayout(EditRow(this, edtImage, "edtImage", QStringLiteral("地图文件"), btnSelectDir,
+                            "btnSelectDir"));
+    root->addLayout(
+        EditRow(this, edtCutline, "edtCutline", QStringLiteral("裁剪线"), btn1, "btn1"));
 
     auto* options = new QHBoxLayout;
     lbl1 = new QLabel(QStringLiteral("背景颜色"), this);

@@ -17,50 +17,16 @@
 
 #include "app/widgets/colour_box.h"
 #include "app/widgets/labelled_edit.h"
+#include "app/widgets/named_widget.h"
 #include "app/widgets/progress_bar_ex.h"
 #include "image_merge_controller.h"
 
 namespace rasterui {
-namespace {
 
-QPushButton* NamedButton(QWidget* parent, const char* name, const QString& text) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
-
-QCheckBox* NamedCheck(QWidget* parent, const char* name, const QString& text) {
-    auto* box = new QCheckBox(text, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    return box;
-}
-
-QLabel* NamedLabel(QWidget* parent, const char* name, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
-QComboBox* NamedList(QWidget* parent, const char* name) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    return box;
-}
-
-// A row: a labelled edit stretched, then a "..." button aligned with the edit.
-QHBoxLayout* EditRow(QWidget* parent, QLineEdit*& edit, const char* name, const QString& caption,
-                     QPushButton*& button, const char* buttonName) {
-    auto* row = new QHBoxLayout;
-    auto* column = new QVBoxLayout;
-    edit = AddLabelledEdit(parent, column, name, caption);
-    edit->setReadOnly(true);
-    row->addLayout(column, 1);
-    button = NamedButton(parent, buttonName, QStringLiteral("..."));
-    row->addWidget(button, 0, Qt::AlignBottom);
-    return row;
-}
-
-}  // namespace
+using app::NamedButton;
+using app::NamedCheck;
+using app::NamedLabel;
+using app::NamedList;
 
 TfrmImageMerge::TfrmImageMerge(engine::TSettings& settings, const app::Services& services,
                                const QString& profilesFolder, QWidget* parent)

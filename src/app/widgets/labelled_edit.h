@@ -1,9 +1,13 @@
 #pragma once
 // A line edit with its caption label above it, as both raster dialogs lay them out.
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <QWidget>
+
+#include "app/widgets/named_widget.h"
 
 namespace rasterui {
 
@@ -18,6 +22,19 @@ inline QLineEdit* AddLabelledEdit(QWidget* parent, QBoxLayout* layout, const cha
     layout->addWidget(label);
     layout->addWidget(edit);
     return edit;
+}
+
+// A row: a read-only labelled edit stretched, then a named "..." button aligned with the edit.
+inline QHBoxLayout* EditRow(QWidget* parent, QLineEdit*& edit, const char* name,
+                            const QString& caption, QPushButton*& button, const char* buttonName) {
+    auto* row = new QHBoxLayout;
+    auto* column = new QVBoxLayout;
+    edit = AddLabelledEdit(parent, column, name, caption);
+    edit->setReadOnly(true);
+    row->addLayout(column, 1);
+    button = app::NamedButton(parent, buttonName, QStringLiteral("..."));
+    row->addWidget(button, 0, Qt::AlignBottom);
+    return row;
 }
 
 }  // namespace rasterui

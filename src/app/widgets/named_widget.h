@@ -1,9 +1,13 @@
 #pragma once
 // Controls built in code get their names on creation, so that tests and the names check find
 // them as the Designer forms' controls are found.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QLatin1String>
 #include <QPushButton>
 #include <QString>
+#include <QStringList>
 
 namespace app {
 
@@ -18,6 +22,20 @@ inline QPushButton* NamedButton(QWidget* parent, const char* name, const QString
     auto* button = Named(new QPushButton(caption, parent), name);
     button->setAutoDefault(false);
     return button;
+}
+
+inline QCheckBox* NamedCheck(QWidget* parent, const char* name, const QString& caption) {
+    return Named(new QCheckBox(caption, parent), name);
+}
+
+inline QLabel* NamedLabel(QWidget* parent, const char* name, const QString& caption) {
+    return Named(new QLabel(caption, parent), name);
+}
+
+inline QComboBox* NamedList(QWidget* parent, const char* name, const QStringList& items = {}) {
+    auto* combo = Named(new QComboBox(parent), name);
+    combo->addItems(items);
+    return combo;
 }
 
 }  // namespace app
