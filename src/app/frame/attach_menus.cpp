@@ -15,7 +15,7 @@
 #include "app/settings/skin_manager.h"
 #include "app/styledmap/frm_styled_map_wizard.h"
 #include "app/styledmap/styled_map_reload.h"
-#include "app/widgets/tool_windows.h"
+#include "app/widgets/tool_window.h"
 #include "attach_context.h"
 #include "engine/settings/settings.h"
 #include "main_form.h"
@@ -76,29 +76,21 @@ void BuildStyleMenu(QMenu* menu, MenuController& menus) {
 }
 
 void AttachStyledMapWizard(const MenuWidgets& w, const FrameContext& frame, MenuController& menus) {
-    auto tools = std::make_shared<ToolWindows>();
     QWidget* window = &frame.window;
     auto reload = std::make_shared<styledmap::StyledMapReload>(frame.settings, frame.services.page);
-    tools->Register(
-        QStringLiteral("actStyledMapWizard"),
-        [window, reload, &settings = frame.settings]() -> QObject* {
-            auto* wizard = new styledmap::TfrmStyledMapWizard(window);
+    auto wizard = std::make_shared<ToolWindow<styledmap::TfrmStyledMapWizard>>(
+        [window, reload, &settings = frame.settings] {
+            auto* form = new styledmap::TfrmStyledMapWizard(window);
             // The style the map has shown since the last run.
-            wizard->ShowParams(
+            form->ShowParams(
                 QString::fromStdString(settings.GetStrSetting(engine::StrSetting::StyleParamsURL)));
-            QObject::connect(wizard, &styledmap::TfrmStyledMapWizard::reloadGoogleMap, wizard,
+            QObject::connect(form, &styledmap::TfrmStyledMapWizard::reloadGoogleMap, form,
                              [reload](const QString& params) { reload->ReloadGoogleMap(params); });
-            return wizard;
-        },
-        [](QObject* tool) {
-            auto* wizard = static_cast<QWidget*>(tool);
-            wizard->show();
-            wizard->raise();
-            wizard->activateWindow();
+            return form;
         });
     w.actStyledMapWizard->setEnabled(true);
     QObject::connect(w.actStyledMapWizard, &QAction::triggered, &menus,
-                     [tools] { tools->Show(QStringLiteral("actStyledMapWizard")); });
+                     [wizard] { wizard->Show(); });
 }
 
 }  // namespace

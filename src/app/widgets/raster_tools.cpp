@@ -15,11 +15,18 @@ namespace rasterui {
 RasterTools::RasterTools(QWidget& mainWindow, engine::TSettings& settings,
                          const app::Services& services, QString profilesFolder, ClipTools clipTools)
     : QObject(&mainWindow),
-      mainWindow_(mainWindow),
       settings_(settings),
-      services_(services),
-      profilesFolder_(std::move(profilesFolder)),
-      clipTools_(std::move(clipTools)) {
+      clipTools_(std::move(clipTools)),
+      imageMerge_([&mainWindow, &settings, &services, folder = std::move(profilesFolder)] {
+          auto* dialog = new TfrmImageMerge(settings, services, folder, &mainWindow);
+          dialog->setWindowFlag(Qt::Tool);
+          return dialog;
+      }),
+      gdalWarp_([this, &mainWindow, &settings, &services] {
+          auto* dialog = new TfrmGDALWarp(settings, services, clipTools_, &mainWindow);
+          dialog->setWindowFlag(Qt::Tool);
+          return dialog;
+      }) {
     // The tools bring their own data; a copy installed with the program takes precedence.
     if (clipTools_.gdalData.isEmpty()) {
         const auto data = engine::InstalledDataFile("gdal");
@@ -36,50 +43,40 @@ void RasterTools::ShowImageCombiner(const QString& taskFile, bool autoStart) {
         engine::AppendLog(std::string("stitch hand-over: ") + e.what());
     }
     // A run keeps its task and options: the dialog is only shown.
-    if (imageMerge_ && imageMerge_->Controller().RunAlive()) {
-        imageMerge_->show();
-        imageMerge_->raise();
-        imageMerge_->activateWindow();
+    if (TfrmImageMerge* running = imageMerge_.Made(); running && running->Controller().RunAlive()) {
+        app::ShowAndRaise(*running);
         return;
     }
-    if (!imageMerge_) {
-        imageMerge_ = new TfrmImageMerge(settings_, services_, profilesFolder_, &mainWindow_);
-        imageMerge_->setWindowFlag(Qt::Tool);
-    }
-    imageMerge_->ShowAndReload();
+    TfrmImageMerge* dialog = imageMerge_.Get();
+    dialog->ShowAndReload();
     if (autoStart) {
-        imageMerge_->ClickStart();
+        dialog->ClickStart();
     }
 }
 
 void RasterTools::ShowGDALWarp() {
-    if (!gdalWarp_) {
-        gdalWarp_ = new TfrmGDALWarp(settings_, services_, clipTools_, &mainWindow_);
-        gdalWarp_->setWindowFlag(Qt::Tool);
-    }
-    gdalWarp_->show();
-    gdalWarp_->raise();
-    gdalWarp_->activateWindow();
+    gdalWarp_.Show();
 }
 
 TfrmImageMerge* RasterTools::ImageMerge() const {
-    return imageMerge_;
+    return imageMerge_.Made();
 }
 
 TfrmGDALWarp* RasterTools::GDALWarp() const {
-    return gdalWarp_;
+    return gdalWarp_.Made();
 }
 
 bool RasterTools::CloseGuard() {
-    return !imageMerge_ || imageMerge_->Controller().QueryClose();
+    TfrmImageMerge* dialog = imageMerge_.Made();
+    return !dialog || dialog->Controller().QueryClose();
 }
 
 void RasterTools::CloseStep() {
-    if (imageMerge_) {
-        imageMerge_->Controller().StopRunAndWait();
+    if (TfrmImageMerge* dialog = imageMerge_.Made()) {
+        dialog->Controller().StopRunAndWait();
     }
-    if (gdalWarp_) {
-        gdalWarp_->Controller().FormClose();
+    if (TfrmGDALWarp* dialog = gdalWarp_.Made()) {
+        dialog->Controller().FormClose();
     }
 }
 

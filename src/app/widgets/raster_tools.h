@@ -3,11 +3,11 @@
 // the main window, kept for the life of the program, shown modeless. The stitch dialog also
 // takes over a finished download's task.
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include "app/clip/gdal_warp_controller.h"
 #include "app/stitch/stitch_hand_over.h"
+#include "app/widgets/tool_window.h"
 
 class QWidget;
 
@@ -50,13 +50,10 @@ class RasterTools final : public QObject, public app::IStitchHandOver {
     TfrmGDALWarp* GDALWarp() const;
 
   private:
-    QWidget& mainWindow_;
     engine::TSettings& settings_;
-    const app::Services& services_;
-    QString profilesFolder_;
     ClipTools clipTools_;
-    QPointer<TfrmImageMerge> imageMerge_;
-    QPointer<TfrmGDALWarp> gdalWarp_;
+    app::ToolWindow<TfrmImageMerge> imageMerge_;
+    app::ToolWindow<TfrmGDALWarp> gdalWarp_;
 };
 
 }  // namespace rasterui

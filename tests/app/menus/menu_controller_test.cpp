@@ -10,7 +10,7 @@
 #include "app/settings/settings_store.h"
 #include "app/support/fake_services.h"
 #include "app/support/qt_print.h"
-#include "app/widgets/tool_windows.h"
+#include "app/widgets/tool_window.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -251,31 +251,27 @@ TEST_F(Menus, HelpFilesPagesAndAbout) {
     EXPECT_FALSE(text.contains("版本号：0.0.0.0"));
 }
 
-TEST(ToolWindows, MadeOnceKeptAndShownAgain) {
-    QObject owner;
-    app::ToolWindows tools;
+TEST(ToolWindow, MadeOnceKeptAndShownAgain) {
+    QWidget owner;
     int made = 0;
-    int shown = 0;
-    tools.Register(
-        "tool",
-        [&]() -> QObject* {
-            ++made;
-            return new QObject(&owner);
-        },
-        [&](QObject*) { ++shown; });
-    EXPECT_FALSE(tools.Show("other"));
-    EXPECT_EQ(tools.Window("tool"), nullptr);
-    ASSERT_TRUE(tools.Show("tool"));
-    QObject* first = tools.Window("tool");
+    app::ToolWindow<QWidget> tool([&] {
+        ++made;
+        return new QWidget(&owner, Qt::Tool);
+    });
+    EXPECT_EQ(tool.Made(), nullptr);
+    QWidget* first = tool.Show();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
     first->setProperty("state", 7);
-    ASSERT_TRUE(tools.Show("tool"));
-    EXPECT_EQ(tools.Window("tool"), first);
-    EXPECT_EQ(tools.Window("tool")->property("state").toInt(), 7);
+    first->hide();
+    EXPECT_EQ(tool.Show(), first);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(tool.Made()->property("state").toInt(), 7);
     EXPECT_EQ(made, 1);
-    EXPECT_EQ(shown, 2);
     // A window that was destroyed is made again.
     delete first;
-    ASSERT_TRUE(tools.Show("tool"));
+    EXPECT_EQ(tool.Made(), nullptr);
+    ASSERT_NE(tool.Show(), nullptr);
     EXPECT_EQ(made, 2);
 }
 
