@@ -13,6 +13,7 @@
 int main(int argc, char** argv) {
     app::PrepareWebEngineEnvironment();
     app::LoggingApplication app(argc, argv);
+    app::InstallQtMessageLog();
     QApplication::setApplicationName(QStringLiteral("Vantorel"));
     // No display name: the X11 platform would append it to every window title ("... — Vantorel");
     // applicationDisplayName() then gives the application name where a caption needs it.

@@ -10,6 +10,10 @@ namespace app {
 // handled.
 bool DeliverLogged(const std::function<bool()>& deliver);
 
+// Qt's warnings, critical and fatal messages go to the exception log as well as to standard
+// error, so that a user's log shows them. Returns the handler it replaced.
+QtMessageHandler InstallQtMessageLog();
+
 class LoggingApplication : public QApplication {
     Q_OBJECT
 

@@ -1,31 +1,11 @@
 #include "exception_log.h"
 
 #include <QDateTime>
-#include <QFile>
-#include <atomic>
-#include <cstdio>
-#include <mutex>
-#include <system_error>
 
+#include "engine/log/logger.h"
 #include "engine/settings/settings_paths.h"
 
 namespace app {
-
-namespace {
-
-std::mutex& LogMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-void ReportFailureOnce(const std::filesystem::path& file) {
-    static std::atomic<bool> reported{false};
-    if (!reported.exchange(true)) {
-        std::fprintf(stderr, "vantorel: cannot write the exception log %s\n", file.c_str());
-    }
-}
-
-}  // namespace
 
 std::filesystem::path ExceptionLogFile() {
     return engine::XdgBaseDirsFromEnvironment().stateHome / "Vantorel" / "LOG" / "vantorel.log";
@@ -44,15 +24,9 @@ void LogTo(const std::filesystem::path& file, const QString& message) {
             (QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz; ")) +
              text + QLatin1Char('\n'))
                 .toUtf8();
-        const std::lock_guard<std::mutex> lock(LogMutex());
-        std::error_code ignored;
-        std::filesystem::create_directories(file.parent_path(), ignored);
-        QFile out(QString::fromStdString(file.string()));
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Append) || out.write(line) != line.size()) {
-            ReportFailureOnce(file);
-        }
+        engine::AppendLogLine(file, std::string_view(line.constData(), std::size_t(line.size())));
     } catch (...) {
-        ReportFailureOnce(file);
+        // Formatting failed (out of memory): a log line is never worth a crash.
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The exception log: errors that reach the event loop, one time-stamped line each, in
-// $XDG_STATE_HOME/Vantorel/LOG/vantorel.log. Writing never throws; a failure is reported on
-// standard error once.
+// $XDG_STATE_HOME/Vantorel/LOG/vantorel.log, written through the engine's log writer: never
+// throws, a failure is reported on standard error once.
 #include <QString>
 #include <filesystem>
 

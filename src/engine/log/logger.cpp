@@ -137,18 +137,13 @@ std::filesystem::path TaskLogFileName(std::string_view taskName) {
     return LogFolder() / (std::string(taskName) + ".log");
 }
 
-bool AppendLog(std::string_view message, const std::filesystem::path& fileName) {
-    if (message.empty()) {
-        return true;
-    }
+bool AppendLogLine(const std::filesystem::path& file, std::string_view line) {
     try {
-        const std::filesystem::path file = fileName.empty() ? DefaultLogFileName() : fileName;
         std::error_code ec;
         if (file.has_parent_path() && !std::filesystem::is_directory(file.parent_path(), ec)) {
             std::filesystem::create_directories(file.parent_path(), ec);
         }
         std::lock_guard guard(LogLock());
-        const std::string line = FormatLogLine(message, LogClock::now());
         const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
         if (fd < 0) {
             ReportFailureLocked(file, std::strerror(errno));
@@ -164,6 +159,18 @@ bool AppendLog(std::string_view message, const std::filesystem::path& fileName) 
         return true;
     } catch (const std::exception&) {
         // Out of memory or a path that cannot be formed: a log line is never worth a crash.
+        return false;
+    }
+}
+
+bool AppendLog(std::string_view message, const std::filesystem::path& fileName) {
+    if (message.empty()) {
+        return true;
+    }
+    try {
+        const std::filesystem::path file = fileName.empty() ? DefaultLogFileName() : fileName;
+        return AppendLogLine(file, FormatLogLine(message, LogClock::now()));
+    } catch (const std::exception&) {
         return false;
     }
 }

@@ -26,6 +26,9 @@ std::filesystem::path LogFolder();
 // creating the file's folder when missing. An empty message writes nothing. Returns whether the
 // line was written.
 bool AppendLog(std::string_view message, const std::filesystem::path& fileName = {});
+// Appends one whole, already formatted line to `file` in the same way (the one writer of every
+// log of the process, the exception log's included).
+bool AppendLogLine(const std::filesystem::path& file, std::string_view line);
 
 // The daily log "yyyymmdd.log" in the log folder, whose folder is created when missing.
 std::filesystem::path DefaultLogFileName();

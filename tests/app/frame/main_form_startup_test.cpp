@@ -150,5 +150,22 @@ TEST_F(MainFormStartupTest, AnExceptionOfAnEventHandlerIsLoggedAndTheLoopGoesOn)
     EXPECT_TRUE(log.contains("unknown exception"));
 }
 
+TEST_F(MainFormStartupTest, QtWarningsReachTheExceptionLogBesideTheExceptions) {
+    const QtMessageHandler previous = app::InstallQtMessageLog();
+    qDebug("debug lines stay out");
+    qWarning("页面 warning");
+    qInstallMessageHandler(previous);
+    app::DeliverLogged([]() -> bool { throw std::runtime_error("after the warning"); });
+    const QStringList lines =
+        QString::fromStdString(testsupport::ReadFileBytes(app::ExceptionLogFile()))
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    const QRegularExpression stamp(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}; )");
+    EXPECT_TRUE(stamp.match(lines[0]).hasMatch()) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].endsWith("; Qt default: 页面 warning")) << lines[0].toStdString();
+    EXPECT_TRUE(stamp.match(lines[1]).hasMatch());
+    EXPECT_TRUE(lines[1].endsWith("; after the warning"));
+}
+
 }  // namespace
 }  // namespace testmainwindow
