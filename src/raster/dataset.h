@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/image/image_codec.h"
+
 namespace raster {
 
 class Dataset {
@@ -56,5 +58,11 @@ class OptionList {
 
 // The message of the library's last error on this thread, or `fallback` when it gave none.
 std::string LastGdalError(std::string_view fallback);
+
+// The one way the raster library reads a small image (a tile) into straight RGBA: three bands
+// or more give red, green, blue; one grey band gives all three; a palette gives its colours and
+// alpha; alpha is opaque otherwise. Sides above engine::kMaxTileSide are refused before any
+// buffer is sized. False with `message` set when the image cannot be read.
+bool ReadDatasetRgba(GDALDatasetH dataset, engine::RgbaImage& image, std::string* message);
 
 }  // namespace raster

@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "engine/core/core_types.h"
+#include "engine/image/image_codec.h"
 #include "raster/dataset.h"
-#include "raster/tile_image.h"
 
 namespace raster {
 
@@ -59,8 +59,8 @@ class TGDALTool {
     bool WriteTileFile(const std::filesystem::path& tileFile, Dataset& destination, int offsetX,
                        int offsetY);
 
-    // Decoded pixels at pixel position (x, y) of bands 1 to 3.
-    static bool WritePixels(Dataset& destination, const TileImage& image, int x, int y);
+    // Decoded pixels (their red, green and blue) at pixel position (x, y) of bands 1 to 3.
+    static bool WritePixels(Dataset& destination, const engine::RgbaImage& image, int x, int y);
     // A rectangle of one colour (0x00BBGGRR: red is the low byte) into bands 1 to 3.
     static bool FillRect(Dataset& destination, int x, int y, int width, int height,
                          std::uint32_t colour);
@@ -68,8 +68,10 @@ class TGDALTool {
   private:
     bool Fail(std::string_view reason);
 
-    TileDecoder decoder_;
-    TileImage image_;  // reused between tiles
+    bool WriteBody(const std::filesystem::path& file, engine::ImageFormat format,
+                   Dataset& destination, int offsetX, int offsetY);
+
+    engine::RgbaImage image_;  // reused between tiles
     LogFn log_;
 };
 

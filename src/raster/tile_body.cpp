@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "raster/dataset.h"
+
 namespace raster {
 namespace {
 
@@ -164,48 +166,8 @@ DecodeStatus DecodeWithDriver(std::string_view bytes, TileBodyKind kind, engine:
     DecodeStatus status = DecodeStatus::Damaged;
     std::string message = "unreadable image";
     if (ds != nullptr) {
-        const int width = GDALGetRasterXSize(ds);
-        const int height = GDALGetRasterYSize(ds);
-        const int bands = GDALGetRasterCount(ds);
-        if (width <= 0 || height <= 0 || bands <= 0 || width > engine::kMaxTileSide ||
-            height > engine::kMaxTileSide) {
-            message = "unusable image size";
-        } else {
-            const std::size_t count = static_cast<std::size_t>(width) * height;
-            image.width = width;
-            image.height = height;
-            image.pixels.assign(count * 4, 255);
-            GDALRasterBandH first = GDALGetRasterBand(ds, 1);
-            GDALColorTableH palette = bands < 3 ? GDALGetRasterColorTable(first) : nullptr;
-            CPLErr rc = CE_None;
-            if (palette != nullptr) {
-                std::vector<std::uint8_t> index(count);
-                rc = GDALRasterIO(first, GF_Read, 0, 0, width, height, index.data(), width, height,
-                                  GDT_Byte, 0, 0);
-                const int entries = GDALGetColorEntryCount(palette);
-                for (std::size_t i = 0; i < count; ++i) {
-                    std::uint8_t* p = &image.pixels[i * 4];
-                    if (index[i] < entries) {
-                        const GDALColorEntry* e = GDALGetColorEntry(palette, index[i]);
-                        p[0] = static_cast<std::uint8_t>(e->c1);
-                        p[1] = static_cast<std::uint8_t>(e->c2);
-                        p[2] = static_cast<std::uint8_t>(e->c3);
-                        p[3] = static_cast<std::uint8_t>(e->c4);
-                    }
-                }
-            } else {
-                // One grey band gives red, green and blue alike.
-                std::array<int, 3> list =
-                    bands >= 3 ? std::array<int, 3>{1, 2, 3} : std::array<int, 3>{1, 1, 1};
-                rc = GDALDatasetRasterIO(ds, GF_Read, 0, 0, width, height, image.pixels.data(),
-                                         width, height, GDT_Byte, 3, list.data(), 4, 4 * width, 1);
-            }
-            if (rc == CE_None) {
-                status = DecodeStatus::Ok;
-            } else {
-                message = LibraryMessage("cannot read the image");
-                image = engine::RgbaImage();
-            }
+        if (ReadDatasetRgba(ds, image, &message)) {
+            status = DecodeStatus::Ok;
         }
         GDALClose(ds);
     } else {

@@ -7,7 +7,6 @@
 #include "engine/image/image_codec.h"
 #include "fuzz_support.h"
 #include "raster/tile_body.h"
-#include "raster/tile_image.h"
 
 namespace {
 
@@ -51,15 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         }
     }
-    thread_local raster::TileDecoder decoder;
-    raster::TileImage rgb;
-    if (decoder.Decode(input, rgb) &&
-        rgb.rgb.size() != std::size_t(rgb.width) * std::size_t(rgb.height) * 3) {
-        std::abort();
-    }
-    // A failed decode leaves both decoders as good as new.
-    if (engine::DecodeTileImage(SoundJpeg(), image) != engine::DecodeStatus::Ok ||
-        !decoder.Decode(SoundJpeg(), rgb)) {
+    // A failed decode leaves the decoder as good as new.
+    if (engine::DecodeTileImage(SoundJpeg(), image) != engine::DecodeStatus::Ok) {
         std::abort();
     }
     return 0;

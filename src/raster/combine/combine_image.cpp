@@ -82,13 +82,6 @@ void DecodeTile(TileJob& job, int tileSize, const std::filesystem::path& missing
     job.state = TileJob::State::Decoded;
 }
 
-bool WriteRgba(Dataset& ds, const engine::RgbaImage& image, int x, int y) {
-    int bands[3] = {1, 2, 3};
-    return GDALDatasetRasterIO(ds.get(), GF_Write, x, y, image.width, image.height,
-                               const_cast<std::uint8_t*>(image.pixels.data()), image.width,
-                               image.height, GDT_Byte, 3, bands, 4, 4 * image.width, 1) == CE_None;
-}
-
 // Each tile fills whole blocks that are written once and never read again, so a big block
 // cache only holds finished blocks longer: the stitch caps it, which keeps memory the same for
 // any image width, and gives the caller's size back afterwards.
@@ -192,7 +185,7 @@ void TCombineTile::CombineToImage() {
             }
             switch (job.state) {
                 case TileJob::State::Decoded:
-                    writeFailed |= !WriteRgba(output->dataset(), job.image, x, y);
+                    writeFailed |= !TGDALTool::WritePixels(output->dataset(), job.image, x, y);
                     break;
                 case TileJob::State::Missing:
                     engine::AppendLog("图片 " + job.tile.string() + " 不存在", log);
