@@ -263,6 +263,8 @@ void TfrmImageMerge::ClickStart() {
     Refresh();
     if (btnImageCombine->isEnabled()) {
         btnImageCombine->click();
+    } else if (!btnImageCombine->isHidden()) {
+        controller_->Start();  // tells why the stitch cannot start
     }
 }
 

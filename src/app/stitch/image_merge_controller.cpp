@@ -413,6 +413,15 @@ void ImageMergeController::WriteStartSettings(const StartSettings& s) {
 // actImageCombineExecute
 void ImageMergeController::Start() {
     if (!CanStart()) {
+        // The folder may have gone since it was chosen (or the automatic stitch found none):
+        // say so rather than do nothing.
+        if (!runAlive_ && !converting_ && FProfiles && FileExists(state_.projectName)) {
+            services_.messages.ShowWarning(
+                state_.outputDir.isEmpty()
+                    ? QStringLiteral("请选择输出目录。")
+                    : QStringLiteral("输出目录不存在：%1").arg(state_.outputDir));
+            emit changed();
+        }
         return;
     }
     engine::TZoomLevelArray levels{};

@@ -390,4 +390,18 @@ TEST_F(ImageMergeTest, EmptyOutputFolderChoiceAsksForOne) {
     EXPECT_EQ(c.State().outputDir, Q(out));
 }
 
+TEST_F(ImageMergeTest, StartSaysSoWhenTheOutputFolderHasGoneSinceItWasChosen) {
+    auto& c = Show(testrasterui::MakeTaskFile(dir.path(), testrasterui::RectangleArea()));
+    ASSERT_TRUE(c.CanStart());
+    std::filesystem::remove_all(out);
+    int changes = 0;
+    QObject::connect(&c, &ImageMergeController::changed, [&changes] { ++changes; });
+    c.Start();
+    EXPECT_FALSE(c.RunAlive());
+    EXPECT_EQ(fakes.messages.Texts(), QStringList{"输出目录不存在：" + Q(out)});
+    EXPECT_GE(changes, 1) << "the start button greys out";
+    EXPECT_FALSE(c.CanStart());
+    EXPECT_FALSE(std::filesystem::exists(out)) << "nothing is made where the user chose nothing";
+}
+
 }  // namespace
