@@ -157,7 +157,7 @@ int MakeTiles(const std::map<std::string, std::string>& args) {
     return 0;
 }
 
-class CountingEvents : public raster::CombineEvents {
+class CountingEvents : public raster::ICombineEvents {
   public:
     void Begin(std::int64_t count, const std::filesystem::path& log) override {
         if (!log.empty() || count != 100 || !converting_) {

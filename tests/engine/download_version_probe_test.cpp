@@ -13,7 +13,7 @@ namespace ta = testsupport::tileanswers;
 
 namespace {
 
-struct RecordingStore : TileVersionStore {
+struct RecordingStore : ITileVersionStore {
     void StoreTileVersion(std::string_view name, const std::string& value) override {
         values[std::string(name)] = value;
     }

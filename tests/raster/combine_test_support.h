@@ -94,7 +94,7 @@ inline engine::TZoomLevelArray Levels(std::initializer_list<int> zooms) {
 }
 
 // Every event as one text line, in order.
-class RecordingEvents : public CombineEvents {
+class RecordingEvents : public ICombineEvents {
   public:
     // The worker is asked to stop at the first event that starts with this text, as the
     // dialog would do from its thread.

@@ -121,7 +121,7 @@ QualityChoice ApplyQualityText(const QString& text) {
 
 // Forwards the worker's events, called on its thread, as queued calls to the controller. The
 // run number lets the controller drop events of any worker but the current one.
-class ImageMergeController::Relay final : public raster::CombineEvents {
+class ImageMergeController::Relay final : public raster::ICombineEvents {
   public:
     Relay(ImageMergeController& controller, int run) : controller_(controller), run_(run) {}
 

@@ -33,7 +33,7 @@ enum class TMsgButtonKind {
 constexpr int kMsgButtonKindCount = 11;
 
 // Modal results of the dialog's buttons (mrNone keeps the dialog open).
-enum TModalResult : int {
+enum DialogResult : int {
     mrNone = 0,
     mrOk = 1,
     mrCancel = 2,

@@ -23,7 +23,7 @@ UrlSettings UrlSettingsFrom(const TSettings& settings);
 DownloadLogSink LoggerSink();
 
 // Stores probed tile versions through the settings setters (a default value removes the key).
-class SettingsTileVersionStore : public TileVersionStore {
+class SettingsTileVersionStore : public ITileVersionStore {
   public:
     explicit SettingsTileVersionStore(TSettings& settings) : settings_(settings) {}
     void StoreTileVersion(std::string_view name, const std::string& value) override;

@@ -84,7 +84,7 @@ void ParseBaiduPage(std::string_view page, TileVersions& versions) {
                     versions.BSatelliteStreetVer);
 }
 
-void StoreTileVersions(const TileVersions& versions, TileVersionStore& store) {
+void StoreTileVersions(const TileVersions& versions, ITileVersionStore& store) {
     const auto store_if = [&](std::string_view name, const std::optional<std::string>& value) {
         if (value) {
             store.StoreTileVersion(name, *value);
@@ -112,7 +112,7 @@ TileVersions FetchTileVersions() {
     return versions;
 }
 
-void UpdateTileVersions(TileVersionStore& store) {
+void UpdateTileVersions(ITileVersionStore& store) {
     StoreTileVersions(FetchTileVersions(), store);
 }
 

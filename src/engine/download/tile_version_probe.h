@@ -33,19 +33,19 @@ void ParseGoogleLoader(std::string_view script, TileVersions& versions);
 void ParseBaiduPage(std::string_view page, TileVersions& versions);
 
 // Where the probe writes: the settings store takes each found value by its setting's name.
-class TileVersionStore {
+class ITileVersionStore {
   public:
-    virtual ~TileVersionStore() = default;
+    virtual ~ITileVersionStore() = default;
     virtual void StoreTileVersion(std::string_view name, const std::string& value) = 0;
 };
 
 // Stores every found value; SatMapTileVer goes to SatMapTileVerNew as well.
-void StoreTileVersions(const TileVersions& versions, TileVersionStore& store);
+void StoreTileVersions(const TileVersions& versions, ITileVersionStore& store);
 
 // Fetches both pages with lookup clients and parses them; a failed request leaves its values
 // unset. Blocks for the transfers: meant for a background thread.
 TileVersions FetchTileVersions();
 // FetchTileVersions, then StoreTileVersions.
-void UpdateTileVersions(TileVersionStore& store);
+void UpdateTileVersions(ITileVersionStore& store);
 
 }  // namespace engine

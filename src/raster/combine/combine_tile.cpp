@@ -52,7 +52,7 @@ std::filesystem::path TCombineTile::Task::OverlayFile(int z, std::int32_t x, std
 
 TCombineTile::TCombineTile(const engine::TProfiles& profiles, std::filesystem::path outputDir,
                            std::string outPrefix, engine::TImgType outImageType,
-                           CombineEvents& events)
+                           ICombineEvents& events)
     : FProfiles(profiles),
       FOutPutDir(std::move(outputDir)),
       FOutPrefix(std::move(outPrefix)),

@@ -2,7 +2,7 @@
 // The stitching worker: one background thread that turns a loaded download task into one large
 // image per chosen zoom level (BMP, JPEG, PNG or GeoTIFF with its side files) or exports the
 // task's tiles (MBTiles, OruxMaps, RMaps, KML ground overlays, ArcGIS exploded cache). It talks
-// to the stitch dialog only through CombineEvents, called on the worker's thread; the dialog
+// to the stitch dialog only through ICombineEvents, called on the worker's thread; the dialog
 // turns them into queued signals.
 #include <atomic>
 #include <cstdint>
@@ -41,9 +41,9 @@ enum class TImageCombineType : std::uint8_t {
 // failed run as done.
 enum class CombineResult { Completed, Cancelled, Failed };
 
-class CombineEvents {
+class ICombineEvents {
   public:
-    virtual ~CombineEvents() = default;
+    virtual ~ICombineEvents() = default;
     // A level starts (`logFile` empty for the exports without a log); also at the start of a
     // conversion, with a count of 100 and no log.
     virtual void Begin(std::int64_t tileCount, const std::filesystem::path& logFile) = 0;
@@ -84,7 +84,7 @@ class TCombineTile {
   public:
     // `profiles` must outlive the worker; it is only read.
     TCombineTile(const engine::TProfiles& profiles, std::filesystem::path outputDir,
-                 std::string outPrefix, engine::TImgType outImageType, CombineEvents& events);
+                 std::string outPrefix, engine::TImgType outImageType, ICombineEvents& events);
     // Asks a running worker to stop and waits for its thread.
     ~TCombineTile();
     TCombineTile(const TCombineTile&) = delete;
@@ -139,7 +139,7 @@ class TCombineTile {
     std::filesystem::path FOutPutDir;
     std::string FOutPrefix;
     engine::TImgType FOutImageType;
-    CombineEvents& events_;
+    ICombineEvents& events_;
     engine::TZoomLevelArray FZoomLevels{};
     engine::TTileBounds FTileBounds{};
     TImageCombineType FImageCombineType = TImageCombineType::icGeoTIF;
