@@ -52,7 +52,7 @@ void MarkersController::MarkerEdit(const TCustomPOI& marker, TMarkerOperation op
             services_.page.RunScript(pagescript::DeletePOIMarker(marker.id));
             break;
         case moNull:
-            services_.page.RunScript(QStringLiteral("deleteTempPOIMarkers();"));
+            services_.page.RunScript(pagescript::DeleteTempPOIMarkers());
             break;
     }
     QString error;

@@ -51,8 +51,7 @@ void MenuController::StyleChanged() {
 }
 
 void MenuController::CoordGrid(bool checked) {
-    services_.page.RunScript(checked ? QStringLiteral("addCoordGrid();")
-                                     : QStringLiteral("removeCoordGrid();"));
+    services_.page.RunScript(pagescript::CoordGrid(checked));
     settings_.SetBoolSetting(engine::BoolSetting::ShowCoordGrid, checked);
 }
 
@@ -75,17 +74,17 @@ void MenuController::PageLoaded() {
         services_.page.RunScript(pagescript::TrafficLayer(true));
     }
     if (settings_.GetBoolSetting(engine::BoolSetting::ShowCoordGrid) && CoordGridEnabled()) {
-        services_.page.RunScript(QStringLiteral("addCoordGrid();"));
+        services_.page.RunScript(pagescript::CoordGrid(true));
     }
     emit bigFontModeChanged(settings_.GetBoolSetting(engine::BoolSetting::BigFontMode));
 }
 
 void MenuController::FullView() {
-    services_.page.RunScript(QStringLiteral("fullView();"));
+    services_.page.RunScript(pagescript::FullView());
 }
 
 void MenuController::ClearOverlays() {
-    services_.page.RunScript(QStringLiteral("clearAllOverlays();"));
+    services_.page.RunScript(pagescript::ClearAllOverlays());
 }
 
 void MenuController::Settings() {

@@ -18,6 +18,7 @@
 #include "geodata/search/poi_data.h"
 #include "js_processor.h"
 #include "page_files.h"
+#include "page_scripts.h"
 #include "page_settings_script.h"
 #include "script_bridge.h"
 
@@ -88,23 +89,23 @@ class TChromium : public QObject {
     void RunScript(const QString& code);
 
     // Page operations (script texts of page_scripts.h).
-    void FullView() { ExecJavaScript(QStringLiteral("fullView();")); }
+    void FullView() { ExecJavaScript(pagescript::FullView()); }
     void SetCenterAndZoom(const QString& latLngZoom);
     void SetCenterAndZoom(double lat, double lng, int zoom);
-    void ClearAllOverlays() { ExecJavaScript(QStringLiteral("clearAllOverlays();")); }
+    void ClearAllOverlays() { ExecJavaScript(pagescript::ClearAllOverlays()); }
     void ShowBoundary(const QString& encodedPath);
-    void ShowCoordGrid() { ExecJavaScript(QStringLiteral("addCoordGrid();")); }
-    void HideCoordGrid() { ExecJavaScript(QStringLiteral("removeCoordGrid();")); }
-    void ShowCurrentView() { ExecJavaScript(QStringLiteral("showCurrentView();")); }
+    void ShowCoordGrid() { ExecJavaScript(pagescript::CoordGrid(true)); }
+    void HideCoordGrid() { ExecJavaScript(pagescript::CoordGrid(false)); }
+    void ShowCurrentView() { ExecJavaScript(pagescript::ShowCurrentView()); }
     void AddMarker(int id, const engine::TGLatLng& position, const geodata::TPOIData& poi,
                    bool center);
     void AddPOI(std::int64_t id, const QString& name, double lat, double lng,
                 const QString& content, bool isTemp, bool center);
     void AddMarker(const QString& latLngZoom, const QString& title);
-    void ShowDrawingManager() { ExecJavaScript(QStringLiteral("showDrawingManager();")); }
-    void HideDrawingManager() { ExecJavaScript(QStringLiteral("hideDrawingManager();")); }
-    void ZoomIn() { ExecJavaScript(QStringLiteral("zeb.map.zoomIn();")); }
-    void ZoomOut() { ExecJavaScript(QStringLiteral("zeb.map.zoomOut();")); }
+    void ShowDrawingManager() { ExecJavaScript(pagescript::DrawingManager(true)); }
+    void HideDrawingManager() { ExecJavaScript(pagescript::DrawingManager(false)); }
+    void ZoomIn() { ExecJavaScript(pagescript::ZoomIn()); }
+    void ZoomOut() { ExecJavaScript(pagescript::ZoomOut()); }
     void SetMapTypeId(engine::TMapType mapType);
     // The area's points from the page's decoder (latitude, longitude pairs).
     std::vector<engine::TGLatLng> DecodePath(const QString& encodedPath);

@@ -141,6 +141,39 @@ QString OfflineMode(bool offline) {
     return offline ? QStringLiteral("setOfflineMode();") : QStringLiteral("setOnlineMode();");
 }
 
+QString CoordGrid(bool shown) {
+    return shown ? QStringLiteral("addCoordGrid();") : QStringLiteral("removeCoordGrid();");
+}
+
+QString FullView() {
+    return QStringLiteral("fullView();");
+}
+
+QString ClearAllOverlays() {
+    return QStringLiteral("clearAllOverlays();");
+}
+
+QString ShowCurrentView() {
+    return QStringLiteral("showCurrentView();");
+}
+
+QString DeleteTempPOIMarkers() {
+    return QStringLiteral("deleteTempPOIMarkers();");
+}
+
+QString DrawingManager(bool shown) {
+    return shown ? QStringLiteral("showDrawingManager();")
+                 : QStringLiteral("hideDrawingManager();");
+}
+
+QString ZoomIn() {
+    return QStringLiteral("zeb.map.zoomIn();");
+}
+
+QString ZoomOut() {
+    return QStringLiteral("zeb.map.zoomOut();");
+}
+
 QString TrafficLayer(bool shown) {
     return shown ? QStringLiteral("addTrafficTileLayer();")
                  : QStringLiteral("removeTrafficTileLayer();");

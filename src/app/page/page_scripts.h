@@ -39,6 +39,14 @@ QString SetMapTypeId(engine::TMapType mapType);
 QString ChangeMapType(engine::TMapType mapType, bool baiduPage, const QString& city = QString(),
                       const QString& latLngZoom = QString());
 QString OfflineMode(bool offline);
+QString CoordGrid(bool shown);
+QString FullView();
+QString ClearAllOverlays();
+QString ShowCurrentView();
+QString DeleteTempPOIMarkers();
+QString DrawingManager(bool shown);
+QString ZoomIn();
+QString ZoomOut();
 QString TrafficLayer(bool shown);
 QString StartMarkerDrawing(bool baiduPage);
 // The styled map's parameter text (Google page): its tiles are drawn again with it.

@@ -494,7 +494,7 @@ void PlacesController::ShowBoundOnMap(const QString& text) {
 }
 
 void PlacesController::UseCurrentView() {
-    services_.page.RunScript(QStringLiteral("showCurrentView();"));
+    services_.page.RunScript(pagescript::ShowCurrentView());
 }
 
 QString PlacesController::ShowBoundHelp() {

@@ -272,7 +272,7 @@ void PoiController::AllPOI2Map() {
     placing_ = true;
     emit placeProgress(0, static_cast<int>(places->size()));
     emit placingChanged();
-    services_.page.RunScript(QStringLiteral("clearAllOverlays();"));
+    services_.page.RunScript(pagescript::ClearAllOverlays());
     PlaceFrom(run, std::move(places), 0);
 }
 
