@@ -1,6 +1,5 @@
 #include "page_host.h"
 
-#include <QEventLoop>
 #include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
@@ -255,73 +254,54 @@ void TChromium::FinishCall(const std::shared_ptr<PendingCall>& call) {
     }
 }
 
-QString TChromium::ExecJavaScript(const QString& code, int timeoutMs) {
-    if (!page_ || code.isEmpty()) {
-        return QString();
-    }
-    struct Wait {
-        QEventLoop loop;
-        std::optional<QString> result;
-    };
-    auto wait = std::make_shared<Wait>();
-    const std::weak_ptr<Wait> weak = wait;
-    ExecJavaScript(
-        code,
-        [weak](const QString& result) {
-            if (auto w = weak.lock()) {
-                w->result = result;
-                w->loop.quit();
-            }
-        },
-        timeoutMs);
-    while (!wait->result) {
-        wait->loop.exec();
-    }
-    return *wait->result;
-}
-
 void TChromium::SetCenterAndZoom(const QString& latLngZoom) {
     if (!latLngZoom.isEmpty()) {
-        ExecJavaScript(pagescript::SetCenterAndZoom(latLngZoom));
+        RunScript(pagescript::SetCenterAndZoom(latLngZoom));
     }
 }
 
 void TChromium::SetCenterAndZoom(double lat, double lng, int zoom) {
-    ExecJavaScript(pagescript::SetCenterAndZoom(lat, lng, zoom));
+    RunScript(pagescript::SetCenterAndZoom(lat, lng, zoom));
 }
 
 void TChromium::ShowBoundary(const QString& encodedPath) {
-    ExecJavaScript(pagescript::ShowBoundary(encodedPath));
+    RunScript(pagescript::ShowBoundary(encodedPath));
 }
 
 void TChromium::AddMarker(int id, const engine::TGLatLng& position, const geodata::TPOIData& poi,
                           bool center) {
-    ExecJavaScript(pagescript::AddNewMarker(id, position, poi, center));
+    RunScript(pagescript::AddNewMarker(id, position, poi, center));
 }
 
 void TChromium::AddPOI(std::int64_t id, const QString& name, double lat, double lng,
                        const QString& content, bool isTemp, bool center) {
-    ExecJavaScript(pagescript::AddPOI(id, name, lat, lng, content, isTemp, center));
+    RunScript(pagescript::AddPOI(id, name, lat, lng, content, isTemp, center));
 }
 
 void TChromium::AddMarker(const QString& latLngZoom, const QString& title) {
-    ExecJavaScript(pagescript::AddMarker(latLngZoom, title));
+    RunScript(pagescript::AddMarker(latLngZoom, title));
 }
 
 void TChromium::SetMapTypeId(engine::TMapType mapType) {
-    ExecJavaScript(pagescript::SetMapTypeId(mapType));
+    RunScript(pagescript::SetMapTypeId(mapType));
 }
 
-std::vector<engine::TGLatLng> TChromium::DecodePath(const QString& encodedPath) {
-    return ParseDecodedPath(ExecJavaScript(pagescript::DecodePath(encodedPath)));
+void TChromium::DecodePath(const QString& encodedPath,
+                           std::function<void(std::vector<engine::TGLatLng>)> then) {
+    ExecJavaScript(pagescript::DecodePath(encodedPath),
+                   [then = std::move(then)](const QString& answer) {
+                       if (then) {
+                           then(ParseDecodedPath(answer));
+                       }
+                   });
 }
 
-QString TChromium::EncodePath(const QString& path) {
-    return ExecJavaScript(pagescript::EncodePath(path));
+void TChromium::EncodePath(const QString& path, std::function<void(const QString&)> then) {
+    ExecJavaScript(pagescript::EncodePath(path), std::move(then));
 }
 
-QString TChromium::GetBoundary(const QString& cityName) {
-    return ExecJavaScript(pagescript::GetBoundary(cityName));
+void TChromium::GetBoundary(const QString& cityName, std::function<void(const QString&)> then) {
+    ExecJavaScript(pagescript::GetBoundary(cityName), std::move(then));
 }
 
 std::vector<engine::TGLatLng> ParseDecodedPath(const QString& text) {

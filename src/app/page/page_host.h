@@ -81,36 +81,35 @@ class TChromium : public QObject {
     // thread, never inside this call; nothing waits meanwhile.
     void ExecJavaScript(const QString& code, std::function<void(const QString&)> then,
                         int timeoutMs = 10000);
-    // The same, waited for in a nested event loop: for tests and the operations below, which
-    // the window does not call while the user can act. Never throws.
-    QString ExecJavaScript(const QString& code, int timeoutMs = 10000);
     // Runs `code` in the page without waiting for it. An error it throws reaches the page's
     // console, and so the program's log. Empty code sends nothing.
     void RunScript(const QString& code);
 
     // Page operations (script texts of page_scripts.h).
-    void FullView() { ExecJavaScript(pagescript::FullView()); }
+    void FullView() { RunScript(pagescript::FullView()); }
     void SetCenterAndZoom(const QString& latLngZoom);
     void SetCenterAndZoom(double lat, double lng, int zoom);
-    void ClearAllOverlays() { ExecJavaScript(pagescript::ClearAllOverlays()); }
+    void ClearAllOverlays() { RunScript(pagescript::ClearAllOverlays()); }
     void ShowBoundary(const QString& encodedPath);
-    void ShowCoordGrid() { ExecJavaScript(pagescript::CoordGrid(true)); }
-    void HideCoordGrid() { ExecJavaScript(pagescript::CoordGrid(false)); }
-    void ShowCurrentView() { ExecJavaScript(pagescript::ShowCurrentView()); }
+    void ShowCoordGrid() { RunScript(pagescript::CoordGrid(true)); }
+    void HideCoordGrid() { RunScript(pagescript::CoordGrid(false)); }
+    void ShowCurrentView() { RunScript(pagescript::ShowCurrentView()); }
     void AddMarker(int id, const engine::TGLatLng& position, const geodata::TPOIData& poi,
                    bool center);
     void AddPOI(std::int64_t id, const QString& name, double lat, double lng,
                 const QString& content, bool isTemp, bool center);
     void AddMarker(const QString& latLngZoom, const QString& title);
-    void ShowDrawingManager() { ExecJavaScript(pagescript::DrawingManager(true)); }
-    void HideDrawingManager() { ExecJavaScript(pagescript::DrawingManager(false)); }
-    void ZoomIn() { ExecJavaScript(pagescript::ZoomIn()); }
-    void ZoomOut() { ExecJavaScript(pagescript::ZoomOut()); }
+    void ShowDrawingManager() { RunScript(pagescript::DrawingManager(true)); }
+    void HideDrawingManager() { RunScript(pagescript::DrawingManager(false)); }
+    void ZoomIn() { RunScript(pagescript::ZoomIn()); }
+    void ZoomOut() { RunScript(pagescript::ZoomOut()); }
     void SetMapTypeId(engine::TMapType mapType);
-    // The area's points from the page's decoder (latitude, longitude pairs).
-    std::vector<engine::TGLatLng> DecodePath(const QString& encodedPath);
-    QString EncodePath(const QString& path);
-    QString GetBoundary(const QString& cityName);
+    // The page's answers, handed to `then` later (empty when the page cannot answer). The
+    // area's points from the page's decoder (latitude, longitude pairs).
+    void DecodePath(const QString& encodedPath,
+                    std::function<void(std::vector<engine::TGLatLng>)> then);
+    void EncodePath(const QString& path, std::function<void(const QString&)> then);
+    void GetBoundary(const QString& cityName, std::function<void(const QString&)> then);
 
   signals:
     // The page loaded last has made its map; scripts that waited for it have been sent.

@@ -14,6 +14,7 @@
 #include "app/page/map_view_harness.h"
 #include "app/page/page_host.h"
 #include "app/support/dialog_driver.h"
+#include "app/support/page_answer.h"
 #include "engine/core/catalogue.h"
 #include "engine/core/tile_math.h"
 #include "engine/download/tile_path.h"
@@ -56,12 +57,12 @@ TEST_F(MainFormPageTest, DrawnRectangleIsDownloadedIntoTheTileTree) {
         << "the map page did not load";
 
     // The page's own rectangle tool, driven by map clicks at two corners.
-    window_->crm().ExecJavaScript(
-        "zeb.drawingManager.setDrawingMode(google.maps.drawing.OverlayType.RECTANGLE);"
-        "zeb.map.fire('mousemove', {latlng: L.latLng(39.90, 116.30)});"
-        "zeb.map.fire('click', {latlng: L.latLng(39.90, 116.30)});"
-        "zeb.map.fire('mousemove', {latlng: L.latLng(39.95, 116.40)});"
-        "zeb.map.fire('click', {latlng: L.latLng(39.95, 116.40)});");
+    AnswerOf(window_->crm(),
+             "zeb.drawingManager.setDrawingMode(google.maps.drawing.OverlayType.RECTANGLE);"
+             "zeb.map.fire('mousemove', {latlng: L.latLng(39.90, 116.30)});"
+             "zeb.map.fire('click', {latlng: L.latLng(39.90, 116.30)});"
+             "zeb.map.fire('mousemove', {latlng: L.latLng(39.95, 116.40)});"
+             "zeb.map.fire('click', {latlng: L.latLng(39.95, 116.40)});");
     auto* combo = Find<QComboBox>("cbbProfile");
     ASSERT_TRUE(WaitUntil([combo] { return !combo->currentText().isEmpty(); }))
         << "the area did not reach the window";

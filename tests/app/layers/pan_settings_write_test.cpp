@@ -19,6 +19,7 @@
 #include "app/page/map_view_harness.h"
 #include "app/settings/settings_store.h"
 #include "app/support/fake_services.h"
+#include "app/support/page_answer.h"
 #include "engine/settings/settings.h"
 
 namespace {
@@ -113,7 +114,7 @@ TEST(PanSettingsWrites, APanStoresTheCentreOnceTheMoveHasEnded) {
     ASSERT_TRUE(view.Load(engine::TMapType::mtGoogleRoadMap, settings));
     ASSERT_TRUE(WaitUntil([&] { return view.Host().PageReady(); }));
     // The start's own reports are in before the count begins.
-    view.Host().ExecJavaScript("1;");
+    AnswerOf(view.Host(), "1;");
 
     ReplacementCounter writes(store.settings.Ini().FileName());
     ASSERT_TRUE(writes.Watching());
@@ -141,7 +142,7 @@ TEST(PanSettingsWrites, APanStoresTheCentreOnceTheMoveHasEnded) {
         << store.settings.GetFloatSetting(engine::FloatSetting::Longitude) << " "
         << view.Page().errors.join(" / ").toStdString();
     QTest::qWait(300);  // anything late would be counted too
-    view.Host().ExecJavaScript("1;");
+    AnswerOf(view.Host(), "1;");
 
     const int moves = view.Run("window.__moves").toInt();
     const int moveEnds = view.Run("window.__moveEnds").toInt();

@@ -13,6 +13,7 @@
 
 #include "app/page/page_scripts.h"
 #include "app/page/script_text.h"
+#include "app/support/page_answer.h"
 #include "app/support/qt_print.h"
 #include "encoded_polyline.h"
 #include "engine/core/number_format.h"
@@ -121,7 +122,7 @@ TEST_F(GooglePageViewTest, OfflineModeShowsTheTilesOfTheDownloadFolder) {
     for (int salt = 0; salt < 3; ++salt) {
         SCOPED_TRACE("layer " + std::to_string(static_cast<int>(cases[salt].layer)));
         if (salt > 0) {
-            view_.Host().ExecJavaScript(app::pagescript::ChangeMapType(cases[salt].layer, false));
+            AnswerOf(view_.Host(), app::pagescript::ChangeMapType(cases[salt].layer, false));
         }
         ASSERT_TRUE(view_.WaitForTiles()) << "the offline tiles did not finish loading";
         for (const QPoint& p : points) {
@@ -196,7 +197,7 @@ TEST_F(GooglePageViewTest, OfflineTilePathsOfEveryLayerAreTheDownloadersOwn) {
             continue;  // shown from the web only
         }
         SCOPED_TRACE("layer " + std::to_string(index));
-        view_.Host().ExecJavaScript(app::pagescript::ChangeMapType(layer, false));
+        AnswerOf(view_.Host(), app::pagescript::ChangeMapType(layer, false));
         ASSERT_TRUE(view_.WaitForTiles());
         const QString id = view_.Run("zeb.map.getMapTypeId()").toString();
         const auto [base, ownBase] = paths(QStringLiteral(".layer-%1 img").arg(id), false, layer);
@@ -233,13 +234,14 @@ class GooglePageShapesTest : public GooglePageViewTest {
 
 TEST_F(GooglePageShapesTest, DrawingsWithTheToolsReachTheHost) {
     // The drawing tools' own rectangle mode, driven by map clicks at the two corners.
-    view_.Host().ExecJavaScript(
-        "zeb.drawingManager.setDrawingMode(google.maps.drawing.OverlayType.RECTANGLE);"
-        "zeb.map.fire('mousemove', {latlng: L.latLng(30, 110)});"
-        "zeb.map.fire('click', {latlng: L.latLng(30, 110)});"
-        "zeb.map.fire('mousemove', {latlng: L.latLng(31, 111)});"
-        "zeb.map.fire('click', {latlng: L.latLng(31, 111)});");
-    ASSERT_FALSE(texts_.isEmpty()) << "no area text reached the host";
+    AnswerOf(view_.Host(),
+             "zeb.drawingManager.setDrawingMode(google.maps.drawing.OverlayType.RECTANGLE);"
+             "zeb.map.fire('mousemove', {latlng: L.latLng(30, 110)});"
+             "zeb.map.fire('click', {latlng: L.latLng(30, 110)});"
+             "zeb.map.fire('mousemove', {latlng: L.latLng(31, 111)});"
+             "zeb.map.fire('click', {latlng: L.latLng(31, 111)});");
+    ASSERT_TRUE(testmainwindow::WaitUntil([&] { return !texts_.isEmpty(); }))
+        << "no area text reached the host";
     EXPECT_EQ(texts_.last(), "111.00000,31.00000,110.00000,30.00000");
     EXPECT_EQ(view_.Run("zeb.customPolygon && zeb.customPolygon.type").toString(), "rectangle");
     EXPECT_TRUE(view_.Run("zeb.drawingManager.getDrawingMode() === null").toBool())
@@ -248,9 +250,11 @@ TEST_F(GooglePageShapesTest, DrawingsWithTheToolsReachTheHost) {
 
     // Moving a corner of the editable rectangle reports the new bounds.
     texts_.clear();
-    view_.Host().ExecJavaScript(
+    AnswerOf(
+        view_.Host(),
         "zeb.customPolygon.setBounds([[29, 109], [31, 111]]); zeb.customPolygon.fire('pm:edit');");
-    ASSERT_FALSE(texts_.isEmpty()) << "an edited rectangle was not reported again";
+    ASSERT_TRUE(testmainwindow::WaitUntil([&] { return !texts_.isEmpty(); }))
+        << "an edited rectangle was not reported again";
     EXPECT_EQ(texts_.last(), "111.00000,31.00000,109.00000,29.00000");
 
     // A marker drawn in the program's marker mode becomes a temporary custom marker and is
@@ -266,9 +270,9 @@ TEST_F(GooglePageShapesTest, DrawingsWithTheToolsReachTheHost) {
                      const QString& content, bool isNew) {
             completed.push_back({id, name, content, lat, lng, isNew});
         };
-    view_.Host().ExecJavaScript(app::pagescript::StartMarkerDrawing(false) +
-                                "zeb.map.fire('mousemove', {latlng: L.latLng(32.5, 107.25)});"
-                                "zeb.map.fire('click', {latlng: L.latLng(32.5, 107.25)});");
+    AnswerOf(view_.Host(), app::pagescript::StartMarkerDrawing(false) +
+                               "zeb.map.fire('mousemove', {latlng: L.latLng(32.5, 107.25)});"
+                               "zeb.map.fire('click', {latlng: L.latLng(32.5, 107.25)});");
     ASSERT_EQ(completed.size(), 1) << "the drawn marker was not reported";
     EXPECT_EQ(completed[0].name, QStringLiteral("我的标记 1"));
     EXPECT_EQ(completed[0].content, "");
@@ -287,7 +291,8 @@ TEST_F(GooglePageShapesTest, DrawingsWithTheToolsReachTheHost) {
 TEST_F(GooglePageShapesTest, TheCurrentViewAtTheLowestZoomStaysOnTheWorld) {
     view_.Host().SetCenterAndZoom(30.0, 170.0, 1);
     view_.Host().ShowCurrentView();
-    ASSERT_FALSE(texts_.isEmpty()) << "the view was not reported";
+    ASSERT_TRUE(testmainwindow::WaitUntil([&] { return !texts_.isEmpty(); }))
+        << "the view was not reported";
     const QStringList fields = texts_.last().split(',');
     ASSERT_EQ(fields.size(), 4) << texts_.last().toStdString();
     for (int i = 0; i < 4; ++i) {
@@ -299,7 +304,8 @@ TEST_F(GooglePageShapesTest, TheCurrentViewAtTheLowestZoomStaysOnTheWorld) {
 TEST_F(GooglePageShapesTest, BoundariesOfTwoAndOfManyPoints) {
     // Two points: the rectangle they span, editable, the view fitted to it.
     view_.Host().ShowBoundary(EncodedPolyline({{40.5, 116.25}, {39.75, 117.125}}));
-    ASSERT_FALSE(texts_.isEmpty()) << "the boundary was not reported";
+    ASSERT_TRUE(testmainwindow::WaitUntil([&] { return !texts_.isEmpty(); }))
+        << "the boundary was not reported";
     EXPECT_EQ(texts_.last(), "117.12500,40.50000,116.25000,39.75000");
     EXPECT_EQ(view_.Run("zeb.customPolygon.type").toString(), "rectangle");
     EXPECT_EQ(view_.Run("zeb.customPolygon.getLatLngs()[0].length").toInt(), 4);
@@ -321,7 +327,8 @@ TEST_F(GooglePageShapesTest, BoundariesOfTwoAndOfManyPoints) {
     }
     texts_.clear();
     view_.Host().ShowBoundary(EncodedPolyline(ring));
-    ASSERT_FALSE(texts_.isEmpty()) << "the boundary was not reported";
+    ASSERT_TRUE(testmainwindow::WaitUntil([&] { return !texts_.isEmpty(); }))
+        << "the boundary was not reported";
     EXPECT_EQ(texts_.last(), pairs.join(u','));
     EXPECT_EQ(view_.Run("zeb.customPolygon.type").toString(), "polygon");
     EXPECT_EQ(view_.Run("zeb.customPolygon.getLatLngs()[0].length").toInt(), 25);
@@ -333,6 +340,7 @@ TEST_F(GooglePageShapesTest, BoundariesOfTwoAndOfManyPoints) {
     // One point is no area: nothing changes.
     texts_.clear();
     view_.Host().ShowBoundary(EncodedPolyline({{10, 10}}));
+    view_.Run("0");  // runs after the boundary call: its report would have been sent by now
     EXPECT_TRUE(texts_.isEmpty());
     EXPECT_EQ(view_.Run("zeb.customPolygon.type").toString(), "polygon");
 }
@@ -389,8 +397,7 @@ TEST(GooglePageLayers, EveryLayerCanBeSelectedWithoutAScriptError) {
         SCOPED_TRACE("layer " + std::to_string(layer));
         const int before = server.Total();
         // The program's own switch, which names the layer by its catalogue id.
-        view.Host().ExecJavaScript(
-            app::pagescript::ChangeMapType(static_cast<TMapType>(layer), false));
+        AnswerOf(view.Host(), app::pagescript::ChangeMapType(static_cast<TMapType>(layer), false));
         EXPECT_EQ(view.Run("zeb.map.getMapTypeId()").toString(),
                   view.Run(QStringLiteral("zeb.mapTypeIds[%1]").arg(layer)).toString())
             << "the page did not switch to the layer the program named";

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/page/page_host.h"
+#include "app/support/page_answer.h"
 #include "app/support/qt_print.h"
 #include "support/temp_dir.h"
 #include "web_page_harness.h"
@@ -69,7 +70,7 @@ TEST_F(MapPageTest, GooglePageReportsItsZoomAndDecodesThroughTheHost) {
     EXPECT_EQ(zooms_.first(), 6) << "the page starts with the zoom of its settings script";
 
     // The page's own decoder, answering through setJsReturnValue.
-    const auto points = host_.DecodePath("_p~iF~ps|U_ulLnnqC_mqNvxq`@");
+    const auto points = DecodedPathOf(host_, "_p~iF~ps|U_ulLnnqC_mqNvxq`@");
     ASSERT_EQ(points.size(), 3u);
     EXPECT_NEAR(points[0].lat, 38.5, 1e-9);
     EXPECT_NEAR(points[0].lng, -120.2, 1e-9);

@@ -1,4 +1,5 @@
 #include "app/page/page_host.h"
+#include "app/support/page_answer.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -160,8 +161,8 @@ class PageHostTest : public ::testing::Test {
 };
 
 TEST_F(PageHostTest, ScriptRunBeforeThePageExistsReturnsEmpty) {
-    EXPECT_EQ(host_->ExecJavaScript("setJsReturnValue('x');"), "");
-    EXPECT_TRUE(host_->DecodePath("abc").empty());
+    EXPECT_EQ(AnswerOf(*host_, "setJsReturnValue('x');"), "");
+    EXPECT_TRUE(DecodedPathOf(*host_, "abc").empty());
 }
 
 TEST_F(PageHostTest, LoadsThePageOfTheLayerWithItsSettings) {
@@ -195,19 +196,19 @@ TEST_F(PageHostTest, ScriptRunsReturnTheLastStoredValue) {
     LoadAndWait({});
     QStringList zooms;
     host_->JsProcessor().OnMapZoomChanged = [&zooms](int zoom) { zooms << QString::number(zoom); };
-    EXPECT_EQ(host_->ExecJavaScript("setJsReturnValue('a'); setJsReturnValue('b');"), "b");
-    EXPECT_EQ(host_->ExecJavaScript("1 + 1;"), "b") << "a run that stores nothing keeps it";
+    EXPECT_EQ(AnswerOf(*host_, "setJsReturnValue('a'); setJsReturnValue('b');"), "b");
+    EXPECT_EQ(AnswerOf(*host_, "1 + 1;"), "b") << "a run that stores nothing keeps it";
     // Callbacks of a run reach their handlers before the run returns.
-    host_->ExecJavaScript("zoomTwice();");
+    AnswerOf(*host_, "zoomTwice();");
     EXPECT_EQ(zooms, (QStringList{"7", "8"}));
 
-    const auto points = host_->DecodePath("_p~iF~ps|U");
+    const auto points = DecodedPathOf(*host_, "_p~iF~ps|U");
     ASSERT_EQ(points.size(), 2u) << "the unpaired last field is dropped";
     EXPECT_EQ(points[0], (engine::TGLatLng{30.5, 120.25}));
     EXPECT_EQ(points[1], (engine::TGLatLng{31, 121}));
 
     // A failing script still answers; its error shows in the page's console.
-    EXPECT_EQ(host_->ExecJavaScript("noSuchFunction();"), "(30.5, 120.25),(31, 121),(32");
+    EXPECT_EQ(AnswerOf(*host_, "noSuchFunction();"), "(30.5, 120.25),(31, 121),(32");
     ASSERT_TRUE(WaitUntil([this] { return !page_.errors.isEmpty(); }));
     EXPECT_TRUE(page_.errors.join(' ').contains("noSuchFunction"));
     page_.errors.clear();
@@ -244,7 +245,7 @@ TEST_F(PageHostTest, AnswersComeLaterAndAfterTheCallbacksOfTheRun) {
     ASSERT_TRUE(WaitUntil([&] { return answers.size() == 4; }));
     EXPECT_EQ(answers.back(), "");
     EXPECT_FALSE(WaitUntil([&] { return answers.size() > 4; }, 1500));
-    EXPECT_EQ(host_->ExecJavaScript("1;"), "late") << "the page itself ran on";
+    EXPECT_EQ(AnswerOf(*host_, "1;"), "late") << "the page itself ran on";
 }
 
 // Scripts sent while a page loads, before its start-up has run, wait for it and then run in
@@ -259,18 +260,18 @@ TEST_F(PageHostTest, ScriptsSentBeforeThePageHasStartedWaitForIt) {
     ASSERT_TRUE(finished.wait(60000));
     host_->RunScript("record('sent once loaded');");
     host_->RunScript("");
-    EXPECT_EQ(host_->ExecJavaScript("setJsReturnValue(calls.join('|'));"),
+    EXPECT_EQ(AnswerOf(*host_, "setJsReturnValue(calls.join('|'));"),
               "sent with the load|sent once loaded");
     EXPECT_TRUE(host_->PageReady());
     EXPECT_EQ(ready.count(), 1);
     host_->RunScript("record('sent when ready');");
-    EXPECT_EQ(host_->ExecJavaScript("setJsReturnValue(calls.join('|'));"),
+    EXPECT_EQ(AnswerOf(*host_, "setJsReturnValue(calls.join('|'));"),
               "sent with the load|sent once loaded|sent when ready");
 
     // The page telling again changes nothing.
-    host_->ExecJavaScript("__vantorelReady();");
+    AnswerOf(*host_, "__vantorelReady();");
     EXPECT_EQ(ready.count(), 1);
-    EXPECT_EQ(host_->ExecJavaScript(""), "") << "no script, no run";
+    EXPECT_EQ(AnswerOf(*host_, ""), "") << "no script, no run";
 }
 
 // A new load drops what waited for the page before it: the new page starts from its settings.
@@ -282,10 +283,10 @@ TEST_F(PageHostTest, ALoadDropsTheScriptsThatWaitedForThePageBefore) {
     QElapsedTimer clock;
     clock.start();
     QTimer::singleShot(0, host_.get(), [this] { host_->LoadMaps(app::PageSettings{}); });
-    EXPECT_EQ(host_->ExecJavaScript("setJsReturnValue('for the first page');", 30000), "");
+    EXPECT_EQ(AnswerOf(*host_, "setJsReturnValue('for the first page');", 30000), "");
     EXPECT_LT(clock.elapsed(), 10000) << "the waiting run was not told of the new load";
     host_->RunScript("record('for the second page');");
-    EXPECT_EQ(host_->ExecJavaScript("setJsReturnValue(calls.join('|'));"), "for the second page");
+    EXPECT_EQ(AnswerOf(*host_, "setJsReturnValue(calls.join('|'));"), "for the second page");
 }
 
 // A call whose answer is awaited waits, like any script, for the page to have started. One
