@@ -1,6 +1,5 @@
 // The marker editor's logic: the checks and messages of Save, the delete question, the close
 // questions, and the ids it refuses.
-#include <QLocale>
 #include <QString>
 #include <vector>
 
@@ -11,7 +10,6 @@
 #include "app/page/page_scripts.h"
 #include "app/support/fake_services.h"
 #include "app/support/qt_print.h"
-#include "app/widgets/typed_number.h"
 
 namespace {
 
@@ -278,33 +276,6 @@ TEST_F(MarkerEditTest, RefillingAVisibleEditorKeepsItsOperation) {
     EXPECT_EQ(editor_.Operation(), app::moDelelet);
     editor_.FormShow();
     EXPECT_EQ(editor_.Operation(), app::moNull);
-}
-
-TEST(TypedNumber, ReadsAPointAlwaysAndTheLocalesSeparatorToo) {
-    const QLocale saved;
-    struct Case {
-        QLocale::Language language;
-        const char* text;
-        std::optional<double> value;
-    };
-    const Case cases[] = {
-        {QLocale::C, "32.5", 32.5},
-        {QLocale::C, " -107.25 ", -107.25},
-        {QLocale::C, "32,5", std::nullopt},
-        {QLocale::C, "", std::nullopt},
-        {QLocale::German, "32.5", 32.5},
-        {QLocale::German, "32,5", 32.5},
-        {QLocale::German, "-0,125", -0.125},
-        {QLocale::German, "abc", std::nullopt},
-        {QLocale::German, "1,2,5", std::nullopt},
-        {QLocale::German, "1.5,2", std::nullopt},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        QLocale::setDefault(QLocale(c.language));
-        EXPECT_EQ(app::ReadTypedNumber(QString::fromUtf8(c.text)), c.value);
-    }
-    QLocale::setDefault(saved);
 }
 
 }  // namespace
