@@ -1,5 +1,6 @@
 #include "real_services.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <cstdlib>
@@ -25,10 +26,24 @@ void DialogMessages::ShowWarning(const QString& msg, const QString& caption) {
     ShowWarningMsg(msg, caption);
 }
 bool DialogMessages::AskYesNo(const QString& msg, const QString& caption) {
-    return app::AskYesNo(msg, caption);
+    ++asking_;
+    const bool yes = app::AskYesNo(msg, caption);
+    --asking_;
+    return yes;
 }
 bool DialogMessages::AskWarningYesNo(const QString& msg, const QString& caption) {
-    return app::AskWarningYesNo(msg, caption);
+    ++asking_;
+    const bool yes = app::AskWarningYesNo(msg, caption);
+    --asking_;
+    return yes;
+}
+void DialogMessages::CloseQuestion() {
+    // The open question is the innermost modal window while it is asked.
+    if (asking_ > 0) {
+        if (auto* question = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            question->done(mrNo);
+        }
+    }
 }
 
 namespace {

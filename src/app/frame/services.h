@@ -25,6 +25,8 @@ class IMessages {
     virtual void ShowWarning(const QString& msg, const QString& caption = QString()) = 0;
     virtual bool AskYesNo(const QString& msg, const QString& caption = QString()) = 0;
     virtual bool AskWarningYesNo(const QString& msg, const QString& caption = QString()) = 0;
+    // Closes the question now open, if any, as answered No: what it asked about has ended.
+    virtual void CloseQuestion() = 0;
 };
 
 // Open, save and folder dialogs. Filters are written "Name|*.a;*.b|Other|*.c" with a 1-based

@@ -487,13 +487,18 @@ void ImageMergeController::OpenOutputDir() {
 }
 
 bool ImageMergeController::AskCancel() {
-    if (!services_.messages.AskYesNo(QString::fromUtf8(kCancelQuestion))) {
+    asking_ = true;
+    const bool yes = services_.messages.AskYesNo(QString::fromUtf8(kCancelQuestion));
+    asking_ = false;
+    // The question ran a nested loop: a run that ended meanwhile closed it, and there is
+    // nothing left to cancel or to keep the window open for.
+    if (!runAlive_) {
+        return true;
+    }
+    if (!yes) {
         return false;
     }
-    // The question ran a nested loop: the run may have ended meanwhile.
-    if (run_ && runAlive_) {
-        run_->worker->Cancel();
-    }
+    run_->worker->Cancel();
     return true;
 }
 
@@ -589,6 +594,9 @@ void ImageMergeController::OnConvertCompleted(int run, const QString& log, const
     FOutFileName = output;
     runAlive_ = false;
     converting_ = false;
+    if (asking_) {
+        services_.messages.CloseQuestion();  // "要取消吗？" has nothing left to ask about
+    }
     LeaveRunningState();
     // Only a run the worker reports as completed, with its output present, counts as done; a
     // cancelled or failed one never does, whatever files an earlier run left.

@@ -183,6 +183,7 @@ class ImageMergeController : public QObject {
     bool FIgnoreAutoClose = false;
     bool FIsCombining = false;
     bool runAlive_ = false;
+    bool asking_ = false;  // the cancel question is open
     bool converting_ = false;
     int runId_ = 0;
     std::unique_ptr<Run> run_;  // the current or last worker with what it reads

@@ -284,6 +284,32 @@ TEST_F(ImageMergeTest, CancelAnsweredNoLetsTheRunGoOn) {
     EXPECT_EQ(c.State().counterText, "拼接完毕.");
 }
 
+TEST_F(ImageMergeTest, ARunEndingWhileTheCancelQuestionIsOpenClosesIt) {
+    // While the question is up the event loop runs on, and the run reaches its end.
+    for (const bool closing : {false, true}) {
+        SCOPED_TRACE(closing ? "close guard" : "cancel button");
+        fakes.messages.shown.clear();
+        fakes.messages.closedQuestions = 0;
+        auto& c = Show(testrasterui::MakeTaskFile(dir.path(), testrasterui::RectangleArea()));
+        c.Start();
+        ASSERT_TRUE(c.RunAlive());
+        fakes.messages.answers = {false};
+        fakes.messages.duringMessage = [&c] {
+            ASSERT_TRUE(testrasterui::WaitFor([&c] { return !c.RunAlive(); }));
+        };
+        if (closing) {
+            EXPECT_TRUE(c.QueryClose()) << "nothing is left running to keep the window open";
+        } else {
+            c.Cancel();
+        }
+        fakes.messages.duringMessage = nullptr;
+        EXPECT_EQ(fakes.messages.Texts(), QStringList{"正在拼接地图，要取消吗？"});
+        EXPECT_EQ(fakes.messages.closedQuestions, 1);
+        EXPECT_EQ(c.State().counterText, "拼接完毕.");
+        EXPECT_TRUE(c.CanStart());
+    }
+}
+
 TEST_F(ImageMergeTest, AFailedRunIsNeverDoneEvenWhenItsNamedOutputExists) {
     // Level 6 is written; level 7's folder name is taken by a file, so the run fails after
     // naming level 6's image, which exists.

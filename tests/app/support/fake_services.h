@@ -44,6 +44,8 @@ class FakeMessages final : public app::IMessages {
         Record("askwarning", msg, caption);
         return NextAnswer();
     }
+    void CloseQuestion() override { ++closedQuestions; }
+    int closedQuestions = 0;
     QStringList Texts() const {
         QStringList texts;
         for (const auto& message : shown)

@@ -236,6 +236,18 @@ TEST(MessageDialog, EveryBoxOfTheProgramHasItsCaptionIconAndButtons) {
     }
 }
 
+TEST(MessageDialog, AnOpenQuestionClosesAsNoWhenWhatItAskedAboutHasEnded) {
+    app::DialogMessages messages;
+    messages.CloseQuestion();  // nothing open: nothing happens
+    bool wasOpen = false;
+    WhenModal([&](QWidget& dialog) {
+        wasOpen = dialog.isVisible();
+        messages.CloseQuestion();
+    });
+    EXPECT_FALSE(messages.AskYesNo("正在拼接地图，要取消吗？", ""));
+    EXPECT_TRUE(wasOpen);
+}
+
 TEST(MessageDialog, CtrlCCopiesTheWholeText) {
     auto form = CreateMsgForm("正在下载地图，您确定要关闭吗？", TMsgDlgKind::mkWarning,
                               {K::mbkYes, K::mbkNo}, true);
