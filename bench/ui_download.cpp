@@ -124,7 +124,7 @@ class QuietMessages final : public app::IMessages {
     void ShowWarning(const QString& msg, const QString&) override { Print(msg); }
     bool AskYesNo(const QString&, const QString&) override { return false; }
     bool AskWarningYesNo(const QString&, const QString&) override { return false; }
-    void CloseQuestion() override {}
+    void CloseQuestion(const QString&) override {}
 
   private:
     static void Print(const QString& msg) { std::cerr << msg.toStdString() << "\n"; }

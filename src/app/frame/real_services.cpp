@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QLabel>
 #include <cstdlib>
 
 #include "app/page/page_host.h"
@@ -26,22 +27,16 @@ void DialogMessages::ShowWarning(const QString& msg, const QString& caption) {
     ShowWarningMsg(msg, caption);
 }
 bool DialogMessages::AskYesNo(const QString& msg, const QString& caption) {
-    ++asking_;
-    const bool yes = app::AskYesNo(msg, caption);
-    --asking_;
-    return yes;
+    return app::AskYesNo(msg, caption);
 }
 bool DialogMessages::AskWarningYesNo(const QString& msg, const QString& caption) {
-    ++asking_;
-    const bool yes = app::AskWarningYesNo(msg, caption);
-    --asking_;
-    return yes;
+    return app::AskWarningYesNo(msg, caption);
 }
-void DialogMessages::CloseQuestion() {
-    // The open question is the innermost modal window while it is asked.
-    if (asking_ > 0) {
-        if (auto* question = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            question->done(mrNo);
+void DialogMessages::CloseQuestion(const QString& msg) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* form = qobject_cast<TMsgForm*>(window);
+        if (form && form->isVisible() && form->DlgMessage()->text() == msg) {
+            form->SetModalResult(mrNo);
         }
     }
 }

@@ -24,10 +24,7 @@ class DialogMessages final : public IMessages {
     void ShowWarning(const QString& msg, const QString& caption) override;
     bool AskYesNo(const QString& msg, const QString& caption) override;
     bool AskWarningYesNo(const QString& msg, const QString& caption) override;
-    void CloseQuestion() override;
-
-  private:
-    int asking_ = 0;  // questions open, innermost last
+    void CloseQuestion(const QString& msg) override;
 };
 
 class QtFileDialogs final : public IFileDialogs {

@@ -25,8 +25,9 @@ class IMessages {
     virtual void ShowWarning(const QString& msg, const QString& caption = QString()) = 0;
     virtual bool AskYesNo(const QString& msg, const QString& caption = QString()) = 0;
     virtual bool AskWarningYesNo(const QString& msg, const QString& caption = QString()) = 0;
-    // Closes the question now open, if any, as answered No: what it asked about has ended.
-    virtual void CloseQuestion() = 0;
+    // Closes the open question asking `msg`, if any, as answered No: what it asked about has
+    // ended. Other questions stay.
+    virtual void CloseQuestion(const QString& msg) = 0;
 };
 
 // Open, save and folder dialogs. Filters are written "Name|*.a;*.b|Other|*.c" with a 1-based

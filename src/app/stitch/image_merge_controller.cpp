@@ -595,7 +595,8 @@ void ImageMergeController::OnConvertCompleted(int run, const QString& log, const
     runAlive_ = false;
     converting_ = false;
     if (asking_) {
-        services_.messages.CloseQuestion();  // "要取消吗？" has nothing left to ask about
+        services_.messages.CloseQuestion(
+            QString::fromUtf8(kCancelQuestion));  // nothing left to ask about
     }
     LeaveRunningState();
     // Only a run the worker reports as completed, with its output present, counts as done; a

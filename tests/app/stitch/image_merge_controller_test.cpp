@@ -305,6 +305,8 @@ TEST_F(ImageMergeTest, ARunEndingWhileTheCancelQuestionIsOpenClosesIt) {
         fakes.messages.duringMessage = nullptr;
         EXPECT_EQ(fakes.messages.Texts(), QStringList{"正在拼接地图，要取消吗？"});
         EXPECT_EQ(fakes.messages.closedQuestions, 1);
+        EXPECT_EQ(fakes.messages.closedQuestionTexts, QStringList{"正在拼接地图，要取消吗？"});
+        fakes.messages.closedQuestionTexts.clear();
         EXPECT_EQ(c.State().counterText, "拼接完毕.");
         EXPECT_TRUE(c.CanStart());
     }

@@ -44,7 +44,11 @@ class FakeMessages final : public app::IMessages {
         Record("askwarning", msg, caption);
         return NextAnswer();
     }
-    void CloseQuestion() override { ++closedQuestions; }
+    void CloseQuestion(const QString& msg) override {
+        ++closedQuestions;
+        closedQuestionTexts << msg;
+    }
+    QStringList closedQuestionTexts;
     int closedQuestions = 0;
     QStringList Texts() const {
         QStringList texts;

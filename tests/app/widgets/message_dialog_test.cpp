@@ -238,14 +238,18 @@ TEST(MessageDialog, EveryBoxOfTheProgramHasItsCaptionIconAndButtons) {
 
 TEST(MessageDialog, AnOpenQuestionClosesAsNoWhenWhatItAskedAboutHasEnded) {
     app::DialogMessages messages;
-    messages.CloseQuestion();  // nothing open: nothing happens
+    messages.CloseQuestion("正在拼接地图，要取消吗？");  // nothing open: nothing happens
     bool wasOpen = false;
+    bool otherStayed = false;
     WhenModal([&](QWidget& dialog) {
         wasOpen = dialog.isVisible();
-        messages.CloseQuestion();
+        messages.CloseQuestion("另一个问题？");
+        otherStayed = dialog.isVisible();
+        messages.CloseQuestion("正在拼接地图，要取消吗？");
     });
     EXPECT_FALSE(messages.AskYesNo("正在拼接地图，要取消吗？", ""));
     EXPECT_TRUE(wasOpen);
+    EXPECT_TRUE(otherStayed) << "a question about something else stays open";
 }
 
 TEST(MessageDialog, CtrlCCopiesTheWholeText) {
