@@ -1,7 +1,7 @@
 #pragma once
 // The stitch's thin layer over the raster library: drivers by image type, creating, copying and
 // opening datasets, and writing one tile's pixels into a big raster at its tile offset with a
-// single call. Not shared between threads (one decoder per tool).
+// single call. Not shared between threads (each tool keeps its own pixel buffer).
 #include <cstdint>
 #include <filesystem>
 #include <functional>
