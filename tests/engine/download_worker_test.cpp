@@ -36,7 +36,7 @@ std::vector<TTile> Drain(TileCursor& cursor) {
 
 }  // namespace
 
-TEST(TileCursor, WalksLevelsUpwardColumnsThenRowsAndSkipsUncheckedLevels) {
+TEST(TileCursor, WalksLevelsUpwardRowsAcrossColumnBandsAndSkipsUncheckedLevels) {
     TTileBounds bounds;
     bounds[2] = OneLevel(2, 1, 2, 0, 0)[2];
     bounds[5].Checked = false;  // a rectangle that is not selected is never walked
@@ -44,11 +44,28 @@ TEST(TileCursor, WalksLevelsUpwardColumnsThenRowsAndSkipsUncheckedLevels) {
     bounds[5].MaxCol = 9;
     bounds[7] = OneLevel(7, 10, 12, 20, 21)[7];
     TileCursor cursor(bounds);
-    const std::vector<TTile> expected = {{1, 0, 2},   {2, 0, 2},   {10, 20, 7}, {10, 21, 7},
-                                         {11, 20, 7}, {11, 21, 7}, {12, 20, 7}, {12, 21, 7}};
+    const std::vector<TTile> expected = {{1, 0, 2},   {2, 0, 2},   {10, 20, 7}, {11, 20, 7},
+                                         {12, 20, 7}, {10, 21, 7}, {11, 21, 7}, {12, 21, 7}};
     EXPECT_EQ(Drain(cursor), expected);
     TTile tile;
     EXPECT_FALSE(cursor.GetNextTile(tile)) << "a finished cursor stays finished";
+}
+
+TEST(TileCursor, AWideLevelIsWalkedBandByBandEachAddressOnce) {
+    // A band and a half of columns over three rows: the first band row by row, then the rest.
+    constexpr std::int32_t kBand = static_cast<std::int32_t>(TileCursor::kColumnBand);
+    constexpr std::int32_t kMinCol = 5, kColumns = kBand + kBand / 2, kMinRow = 7, kRows = 3;
+    TileCursor cursor(OneLevel(9, kMinCol, kMinCol + kColumns - 1, kMinRow, kMinRow + kRows - 1));
+    const std::vector<TTile> tiles = Drain(cursor);
+    std::vector<TTile> expected;
+    for (const auto& [first, last] : {std::pair{0, kBand - 1}, std::pair{kBand, kColumns - 1}}) {
+        for (std::int32_t y = kMinRow; y < kMinRow + kRows; ++y) {
+            for (std::int32_t x = kMinCol + first; x <= kMinCol + last; ++x) {
+                expected.push_back({x, y, 9});
+            }
+        }
+    }
+    EXPECT_EQ(tiles, expected);
 }
 
 TEST(TileCursor, EmptySelectionFinishesAtOnceAndTheCapStopsHandingOut) {
@@ -62,9 +79,9 @@ TEST(TileCursor, EmptySelectionFinishesAtOnceAndTheCapStopsHandingOut) {
 TEST(TileDownloadPool, OneWorkerFetchesInCursorOrderIntoTheFolderTree) {
     DownloadFixture f;
     ASSERT_TRUE(f.Run(f.Plan(TMapType::mtOsmRoadMap, OneLevel(3, 4, 6, 1, 2)), 1));
-    const std::vector<std::string> expected = {OsmTarget(3, 4, 1), OsmTarget(3, 4, 2),
-                                               OsmTarget(3, 5, 1), OsmTarget(3, 5, 2),
-                                               OsmTarget(3, 6, 1), OsmTarget(3, 6, 2)};
+    const std::vector<std::string> expected = {OsmTarget(3, 4, 1), OsmTarget(3, 5, 1),
+                                               OsmTarget(3, 6, 1), OsmTarget(3, 4, 2),
+                                               OsmTarget(3, 5, 2), OsmTarget(3, 6, 2)};
     EXPECT_EQ(f.server.Targets(), expected);
     EXPECT_EQ(f.Reports(), std::vector<Report>(6, Report{true, 69, 200}));
     const auto tile = f.out.path() / "OSM" / "roadmap" / "3" / "6" / "2.png";

@@ -1,5 +1,7 @@
 #include "engine/download/tile_cursor.h"
 
+#include <algorithm>
+
 namespace engine {
 
 TileCursor::TileCursor(const TTileBounds& bounds, std::int64_t maxTiles) : left_(maxTiles) {
@@ -32,14 +34,23 @@ TileCursor::Step TileCursor::StepLocked(TTile& tile) {
         ++FZ;
         return Step::Nothing;
     }
+    // The columns of a level are walked in bands: within a band row by row, each row across
+    // the band. Workers taking consecutive addresses then write into different column folders,
+    // where one folder would make them queue for its lock.
+    const std::int64_t bandStart = range.MinCol + (FX - range.MinCol) / kColumnBand * kColumnBand;
     if (FY > range.MaxRow) {
-        ++FX;
+        FX = bandStart + kColumnBand;
         FY = -1;
         return Step::Nothing;
     }
     tile = TTile{static_cast<std::int32_t>(FX), static_cast<std::int32_t>(FY),
                  static_cast<std::int8_t>(FZ)};
-    ++FY;
+    if (FX < std::min<std::int64_t>(bandStart + kColumnBand - 1, range.MaxCol)) {
+        ++FX;
+    } else {
+        FX = bandStart;
+        ++FY;
+    }
     if (left_ > 0) {
         --left_;
     }

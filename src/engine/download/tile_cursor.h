@@ -1,7 +1,8 @@
 #pragma once
-// The cursor over a task's tile rectangles: zoom by zoom upward, within a level column by
-// column, within a column row by row, each address exactly once over all workers. The object
-// is its own lock; a step is a handful of integer operations under it.
+// The cursor over a task's tile rectangles: zoom by zoom upward, within a level band of columns
+// by band (kColumnBand columns), within a band row by row, each row across the band; each
+// address exactly once over all workers. The object is its own lock; a step is a handful of
+// integer operations under it.
 #include <array>
 #include <cstdint>
 #include <mutex>
@@ -24,6 +25,10 @@ class TileCursor {
     std::int32_t X() const;
     std::int32_t Y() const;
     std::int8_t Z() const;
+
+    // How many neighbouring columns are walked together: enough that workers taking
+    // consecutive addresses seldom write into one column folder at once.
+    static constexpr std::int64_t kColumnBand = 32;
 
   private:
     enum class Step { Tile, Nothing, Finished };
