@@ -9,6 +9,7 @@
 
 #include "engine/core/atomic_file.h"
 #include "engine/core/text_helpers.h"
+#include "engine/image/png_inflate.h"
 
 namespace engine {
 namespace {
@@ -81,6 +82,9 @@ DecodeStatus PngInto(std::string_view bytes, RgbaImage& image, std::int64_t maxS
     if (SniffImageFormat(bytes) != ImageFormat::Png) {
         SetReason(reason, "no PNG signature");
         return DecodeStatus::NotImage;
+    }
+    if (DecodePlainPng(bytes, image, maxSide)) {
+        return DecodeStatus::Ok;
     }
     png_image png;
     std::memset(&png, 0, sizeof(png));
