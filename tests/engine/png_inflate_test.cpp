@@ -278,6 +278,8 @@ std::vector<Case> Cases() {
          false},
         {"unknown critical chunk", with([](PngSpec& s) { s.beforeIdat = Chunk("QUUX", "x"); }),
          false},
+        {"chunk name that is not letters",
+         with([](PngSpec& s) { s.beforeIdat = Chunk("tRN\xa7", std::string(2, '\0')); }), false},
         {"palette image without a palette", with([](PngSpec& s) { s.colourType = 3; }), false},
     };
 }

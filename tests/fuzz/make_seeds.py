@@ -41,6 +41,27 @@ def png(width, height, rgba):
             chunk(b"IEND", b""))
 
 
+def plain_png(width, height, colour_type, samples, extra=b""):
+    """An 8-bit PNG of any colour type, rows cycling through the five filters."""
+    channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}[colour_type]
+    raw = b"".join(bytes([y % 5]) + bytes((samples + x * 37 + y * 11) % 256
+                                        for x in range(width * channels))
+                   for y in range(height))
+
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body +
+                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+
+    header = struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + extra +
+            chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+
+
+def png_chunk(kind, body):
+    return struct.pack(">I", len(body)) + kind + body + struct.pack(
+        ">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
+
+
 def converted(png_bytes, driver, suffix):
     with tempfile.TemporaryDirectory() as tmp:
         src = os.path.join(tmp, "in.png")
@@ -162,6 +183,11 @@ def main():
         "broken_scan.jpg": broken_scan(jpeg), "cut.png": small[:len(small) // 2], "huge.jpg": claimed_jpeg_size(jpeg, 65000, 65000),
         "huge.png": claimed_png_size(small, 65000, 65000), "huge.gif": huge_gif,
         "raster_description.vrt": vrt.encode(), "page.html": b"<html>404</html>",
+        "filtered_rgb.png": plain_png(9, 7, 2, 3, png_chunk(b"gAMA", struct.pack(">I", 45455))),
+        "grey_key.png": plain_png(9, 7, 0, 5, png_chunk(b"tRNS", struct.pack(">H", 16))),
+        "grey_alpha.png": plain_png(9, 7, 4, 1),
+        "palette.png": plain_png(9, 7, 3, 0, png_chunk(b"PLTE", bytes(i % 256 for i in range(768))) +
+                                 png_chunk(b"tRNS", b"\x00\x80\xff")),
     }
     for name, data in tiles.items():
         put("image", name, data)

@@ -155,6 +155,12 @@ bool ReadChunks(std::string_view bytes, Chunks& chunks) {
         }
         const unsigned char* type = p + at + 4;
         const unsigned char* data = p + at + 8;
+        for (int i = 0; i < 4; ++i) {
+            const unsigned char letter = type[i] | 0x20;
+            if (letter < 'a' || letter > 'z') {
+                return false;  // not a chunk name: libpng refuses the file
+            }
+        }
         if (libdeflate_crc32(0, type, std::size_t{length} + 4) != Be32(data + length)) {
             return false;
         }
