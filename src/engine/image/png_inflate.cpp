@@ -332,9 +332,14 @@ bool DecodePlainPng(std::string_view bytes, RgbaImage& image, std::int64_t maxSi
     std::uint8_t* const raw = image.pixels.data() + (image.pixels.size() - rawSize);
     std::size_t usedIn = 0;
     std::size_t usedOut = 0;
-    if (libdeflate_zlib_decompress_ex(inflater.get(), chunks.idat.data(), chunks.idat.size(), raw,
-                                      rawSize, &usedIn, &usedOut) != LIBDEFLATE_SUCCESS ||
-        usedIn != chunks.idat.size() || usedOut != rawSize) {
+    const bool inflated =
+        libdeflate_zlib_decompress_ex(inflater.get(), chunks.idat.data(), chunks.idat.size(), raw,
+                                      rawSize, &usedIn, &usedOut) == LIBDEFLATE_SUCCESS &&
+        usedIn == chunks.idat.size() && usedOut == rawSize;
+    if (joined.capacity() > (std::size_t{1} << 20)) {
+        std::string().swap(joined);  // one large image's joined data is not kept for the thread
+    }
+    if (!inflated) {
         return false;  // too little or too much image data: libpng's to judge
     }
     previous.assign(stride, 0);
