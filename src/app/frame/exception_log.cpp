@@ -22,7 +22,7 @@ void LogTo(const std::filesystem::path& file, const QString& message) {
             .replace(QLatin1Char('\n'), QLatin1Char(' '));
         const QByteArray line =
             (QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz; ")) +
-             text + QLatin1Char('\n'))
+             text + QStringLiteral("\r\n"))
                 .toUtf8();
         engine::AppendLogLine(file, std::string_view(line.constData(), std::size_t(line.size())));
     } catch (...) {

@@ -90,8 +90,12 @@ TEST(ExceptionLogTest, LinesAreTimeStampedAndAppended) {
     const auto file = dir / "LOG" / "vantorel.log";
     app::LogTo(file, "first");
     app::LogTo(file, "second\r\nline");
-    const QStringList lines =
-        QString::fromStdString(testsupport::ReadFileBytes(file)).split('\n', Qt::SkipEmptyParts);
+    // Each line ends with CR LF; the message's own line breaks become spaces.
+    const QString text = QString::fromStdString(testsupport::ReadFileBytes(file));
+    EXPECT_EQ(text.count(QStringLiteral("\r\n")), 2);
+    EXPECT_EQ(text.count(QLatin1Char('\n')), 2);
+    EXPECT_TRUE(text.endsWith(QStringLiteral("; second  line\r\n"))) << text.toStdString();
+    const QStringList lines = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
     const QRegularExpression stamp(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}; )");
     EXPECT_TRUE(stamp.match(lines[0]).hasMatch()) << lines[0].toStdString();
@@ -146,7 +150,7 @@ TEST_F(MainFormStartupTest, AnExceptionOfAnEventHandlerIsLoggedAndTheLoopGoesOn)
     EXPECT_FALSE(app::DeliverLogged([]() -> bool { throw std::runtime_error("列表越界"); }));
     EXPECT_FALSE(app::DeliverLogged([]() -> bool { throw 42; }));
     const QString log = QString::fromStdString(testsupport::ReadFileBytes(app::ExceptionLogFile()));
-    EXPECT_TRUE(log.contains("列表越界\n")) << log.toStdString();
+    EXPECT_TRUE(log.contains("列表越界\r\n")) << log.toStdString();
     EXPECT_TRUE(log.contains("unknown exception"));
 }
 
@@ -158,7 +162,7 @@ TEST_F(MainFormStartupTest, QtWarningsReachTheExceptionLogBesideTheExceptions) {
     app::DeliverLogged([]() -> bool { throw std::runtime_error("after the warning"); });
     const QStringList lines =
         QString::fromStdString(testsupport::ReadFileBytes(app::ExceptionLogFile()))
-            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
     const QRegularExpression stamp(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}; )");
     EXPECT_TRUE(stamp.match(lines[0]).hasMatch()) << lines[0].toStdString();
