@@ -213,6 +213,51 @@ TEST(BaiduPageView, BoundariesAndTheRightClick) {
     EXPECT_EQ(view.Page().errors, QStringList());
 }
 
+// A rectangle drawn with the tools reports the corner it was begun at, then the one opposite,
+// whichever way it was dragged; once edited it is a polygon of four vertices.
+TEST(BaiduPageView, ADrawnRectangleReportsItsFirstCornerFirst) {
+    testsupport::TileServer server(PaintedTile);
+    MapView view;
+    view.Router().RouteTo(QString::fromStdString(server.BaseUrl()));
+    ASSERT_TRUE(view.Load(engine::TMapType::mtBaiduRoadMap, app::PageSettings{}));
+    QStringList texts;
+    view.Host().JsProcessor().OnPlotLatlngsEvent = [&texts](const QString& t) { texts << t; };
+    struct Case {
+        const char* first;  // "lat, lng" of the first click, then of the second
+        const char* second;
+        const char* reported;
+    };
+    const Case cases[] = {
+        {"30, 110", "31, 111", "110.00000,30.00000,111.00000,31.00000"},
+        {"31, 111", "30, 110", "111.00000,31.00000,110.00000,30.00000"},
+        {"31, 110", "30, 111.5", "110.00000,31.00000,111.50000,30.00000"},
+        {"30, 111.5", "31.25, 110", "111.50000,30.00000,110.00000,31.25000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reported);
+        texts.clear();
+        AnswerOf(view.Host(), QStringLiteral("zeb.drawingManager.setDrawingMode('rectangle');"
+                                             "zeb.drawingManager.open();"
+                                             "zeb.map.fire('mousemove', {latlng: L.latLng(%1)});"
+                                             "zeb.map.fire('click', {latlng: L.latLng(%1)});"
+                                             "zeb.map.fire('mousemove', {latlng: L.latLng(%2)});"
+                                             "zeb.map.fire('click', {latlng: L.latLng(%2)});")
+                                  .arg(QLatin1String(c.first), QLatin1String(c.second)));
+        ASSERT_TRUE(testmainwindow::WaitUntil([&] { return !texts.isEmpty(); }))
+            << "the rectangle was not reported";
+        EXPECT_EQ(texts.first(), c.reported);
+        EXPECT_EQ(view.Run("zeb.customPolygon.getLatLngs()[0].length").toInt(), 4);
+    }
+    texts.clear();
+    AnswerOf(view.Host(),
+             "var r = zeb.customPolygon.getLatLngs()[0]; r[0] = L.latLng(29.5, 109.5);"
+             "zeb.customPolygon.setLatLngs([r]); zeb.customPolygon.fire('pm:edit');");
+    ASSERT_TRUE(testmainwindow::WaitUntil([&] { return !texts.isEmpty(); }))
+        << "the edited rectangle was not reported";
+    EXPECT_EQ(texts.last().split(u',').size(), 8) << texts.last().toStdString();
+    EXPECT_EQ(view.Page().errors, QStringList());
+}
+
 }  // namespace
 
 #endif

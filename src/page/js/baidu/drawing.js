@@ -11,6 +11,19 @@ const L = window.L;
 
 const SHAPES = { marker: 'Marker', polyline: 'Line', polygon: 'Polygon', rectangle: 'Rectangle' };
 
+// The bounds' corner nearest to where the drawing began, and the corner opposite it;
+// south-west and north-east when the start is not known.
+function firstAndOppositeCorner(bounds, start) {
+  const south = bounds.getSouth(), north = bounds.getNorth();
+  const west = bounds.getWest(), east = bounds.getEast();
+  const atNorth = !!start && Math.abs(start.lat - north) < Math.abs(start.lat - south);
+  const atEast = !!start && Math.abs(start.lng - east) < Math.abs(start.lng - west);
+  return [
+    L.latLng(atNorth ? north : south, atEast ? east : west),
+    L.latLng(atNorth ? south : north, atEast ? west : east),
+  ];
+}
+
 export class BaiduDrawing {
   constructor(zeb, customMarkers) {
     this.zeb = zeb;
@@ -18,6 +31,7 @@ export class BaiduDrawing {
     this.customMarkers = customMarkers;
     this.controlsShown = false;
     this.ruler = null;
+    this.firstCorner = null; // where the rectangle being drawn was begun
     this.shapes = []; // everything of the drawings that a mass removal takes away
   }
 
@@ -45,6 +59,11 @@ export class BaiduDrawing {
     this.controlsShown = true;
     this.zeb.scaledDrawingBar = true;
     map.on('pm:create', (e) => this.onCreated(e.shape, e.layer));
+    // A rectangle reports the corner it was begun at first: the first map click of its drawing.
+    map.on('pm:drawstart', (e) => {
+      this.firstCorner = null;
+      if (e.shape === 'Rectangle') map.once('click', (c) => { this.firstCorner = c.latlng; });
+    });
     const self = this;
     this.zeb.drawingManager = {
       mode: null,
@@ -99,7 +118,8 @@ export class BaiduDrawing {
     let target = layer;
     if (shape === 'Rectangle') {
       const b = layer.getBounds();
-      text = cornersText(toPoint(b.getSouthWest()), toPoint(b.getNorthEast()));
+      const [first, opposite] = firstAndOppositeCorner(b, this.firstCorner);
+      text = cornersText(toPoint(first), toPoint(opposite));
       // From here on the rectangle is edited as a polygon of its four corners.
       this.map.removeLayer(layer);
       target = L.polygon(rectangleCorners(b.getSouthWest(), b.getNorthEast()), this.style()).addTo(this.map);
