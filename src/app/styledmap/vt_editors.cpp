@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
-#include <QSizeGrip>
 #include <QStyle>
 #include <QStylePainter>
 #include <algorithm>
@@ -17,6 +16,7 @@
 #include <mutex>
 
 #include "app/settings/bounded_spin_box.h"
+#include "app/widgets/size_grip.h"
 
 namespace styledmap {
 namespace {
@@ -175,6 +175,11 @@ bool TCustomEditLink::eventFilter(QObject* object, QEvent* event) {
             emit closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
             return true;
         }
+        // Every key belongs to the control while it edits: Tab neither moves the edit to
+        // another cell nor the focus to another widget, nor is it typed into the text.
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            return true;
+        }
     }
     return QStyledItemDelegate::eventFilter(object, event);
 }
@@ -207,8 +212,8 @@ QWidget* TMemoEditLink::CreateEditControl(QWidget* parent) const {
     memo->setReadOnly(readOnly_);
     memo->setFrameShape(QFrame::Box);
     memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    auto* grip = new QSizeGrip(memo);  // lets the user enlarge the editor
-    memo->setCornerWidget(grip);
+    // Lets the user drag the editor larger, one pixel inside its lower right corner.
+    new app::TSizeGrip(memo, 1);
     return memo;
 }
 

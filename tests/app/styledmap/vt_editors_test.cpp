@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QSignalSpy>
 #include <QStandardItemModel>
+#include <QStyle>
 #include <QTest>
 #include <QTreeView>
 
@@ -15,6 +16,7 @@
 
 #include "app/styledmap/vt_editors.h"
 #include "app/support/qt_print.h"
+#include "app/widgets/size_grip.h"
 
 namespace {
 
@@ -220,6 +222,81 @@ TEST(EditLinks, EnterWritesOnlyAChangedCellEscapeWritesNothing) {
     EXPECT_FALSE(cell.Editing());
     EXPECT_EQ(written.count(), 1);
     EXPECT_EQ(cell.Cell(), "c");
+}
+
+// Tab belongs to the editor: the edit stays on its cell with its text, and nothing is typed.
+TEST(EditLinks, TabIsSwallowedByEveryEditor) {
+    TEditEditLink edit;
+    TMemoEditLink memo;
+    TComboEditLink combo(QStringList{"a", "b"}, ComboStyle::csDropDown, false);
+    TSpinEditLink spin(true, 1, 0, 100);
+    for (TCustomEditLink* link :
+         std::initializer_list<TCustomEditLink*>{&edit, &memo, &combo, &spin}) {
+        SCOPED_TRACE(link->GetName().toStdString());
+        QStandardItemModel model(2, 1);
+        model.setData(model.index(0, 0), "1");
+        model.setData(model.index(1, 0), "2");
+        QTreeView view;
+        view.setModel(&model);
+        view.setItemDelegate(link);
+        view.show();
+        QApplication::setActiveWindow(&view);
+        QSignalSpy written(&model, &QStandardItemModel::dataChanged);
+        view.edit(model.index(0, 0));
+        QWidget* editor = view.indexWidget(model.index(0, 0));
+        ASSERT_NE(editor, nullptr);
+        editor->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return editor->hasFocus() || editor->isAncestorOf(QApplication::focusWidget());
+        }));
+        QWidget* typedInto = QApplication::focusWidget();
+        QTest::keyClick(typedInto, Qt::Key_Tab);
+        QTest::keyClick(typedInto, Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(view.indexWidget(model.index(0, 0)), editor) << "the edit ended";
+        EXPECT_EQ(view.indexWidget(model.index(1, 0)), nullptr) << "the next row is edited";
+        EXPECT_EQ(link->GetEditText(editor), "1") << "the Tab was typed";
+        EXPECT_EQ(written.count(), 0);
+        view.setItemDelegate(nullptr);
+    }
+}
+
+// The memo's grip sits one pixel inside its lower right corner; dragging it resizes the memo,
+// never the window, and never below 16 x 16.
+TEST(EditLinks, MemoGripResizesTheEditor) {
+    TMemoEditLink link;
+    CellEdit cell(link, "note");
+    cell.view.resize(400, 300);
+    cell.view.edit(cell.model.index(0, 0));
+    QWidget* memo = cell.view.indexWidget(cell.model.index(0, 0));
+    ASSERT_NE(memo, nullptr);
+    auto* grip = memo->findChild<app::TSizeGrip*>();
+    ASSERT_NE(grip, nullptr);
+    ASSERT_TRUE(grip->isVisible());
+    const int side = grip->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    EXPECT_EQ(grip->size(), QSize(side, side));
+    EXPECT_EQ(grip->geometry().bottomRight(), memo->rect().bottomRight() - QPoint(1, 1));
+    // Its upper left half lets clicks through to the memo.
+    EXPECT_TRUE(grip->mask().contains(QPoint(side - 2, side - 2)));
+    EXPECT_FALSE(grip->mask().contains(QPoint(1, 1)));
+
+    const QSize before = memo->size();
+    const QSize window = cell.view.size();
+    const QPoint inside(side - 3, side - 3);
+    QTest::mousePress(grip, Qt::LeftButton, {}, inside);
+    QMouseEvent move(QEvent::MouseMove, QPointF(inside + QPoint(30, 20)),
+                     QPointF(grip->mapToGlobal(inside + QPoint(30, 20))), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grip, &move);
+    EXPECT_EQ(memo->size(), before + QSize(30, 20));
+    EXPECT_EQ(grip->geometry().bottomRight(), memo->rect().bottomRight() - QPoint(1, 1))
+        << "the grip follows the corner";
+    QMouseEvent shrink(QEvent::MouseMove, QPointF(inside - QPoint(1000, 1000)),
+                       QPointF(grip->mapToGlobal(inside - QPoint(1000, 1000))), Qt::NoButton,
+                       Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grip, &shrink);
+    EXPECT_EQ(memo->size(), QSize(16, 16));
+    QTest::mouseRelease(grip, Qt::LeftButton, {}, inside);
+    EXPECT_EQ(cell.view.size(), window);
 }
 
 // The owner of owner-drawn combo links: notes each call and fills the item's rectangle.
