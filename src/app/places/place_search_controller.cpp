@@ -65,6 +65,7 @@ void PlaceSearchController::FillDropDown(const QString& text) {
     });
     current_ = rows_.empty() ? -1 : 0;
     visible_ = !rows_.empty();
+    emit rowsChanged();
     emit dropDownChanged();
 }
 
@@ -72,6 +73,7 @@ void PlaceSearchController::Hide() {
     rows_.clear();
     current_ = -1;
     visible_ = false;
+    emit rowsChanged();
     emit dropDownChanged();
 }
 
@@ -130,6 +132,9 @@ QString PlaceSearchController::AcceptLookup() {
     TResponseData value = values_.at(static_cast<std::size_t>(index));
     if (onLookupSelect) {
         onLookupSelect(value);
+    }
+    if (onLookupIndexSelect) {
+        onLookupIndexSelect(index, value);
     }
     return QString::fromStdString(value.Title);
 }

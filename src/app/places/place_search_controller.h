@@ -1,6 +1,7 @@
 #pragma once
 // The suggestion lookup of the place-search box, without the widget: which request a typed
 // text sends, which answer fills the drop-down, the drop-down's rows and keys, and the choice.
+#include <QColor>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -32,6 +33,12 @@ class PlaceSearchController : public QObject {
     bool fullTextSearch = false;
     bool lookupEnabled = false;
     int displayCount = 10;
+    // Tab with the drop-down shown chooses the current row.
+    bool acceptOnTab = false;
+    // Background of the drop-down's list; invalid: the system's window colour.
+    QColor color;
+    // Kept with the settings; the requests do not send it.
+    QString language = QStringLiteral("zh-CN");
     void SetNumChars(int value);
     int NumChars() const { return numChars_; }
 
@@ -51,13 +58,17 @@ class PlaceSearchController : public QObject {
     QString AcceptLookup();
     void CloseLookup();
 
-    // OnLookupSelect; the handler may change the value, whose title the box then shows.
+    // OnLookupSelect, then OnLookupIndexSelect with the suggestion's index in Values(); the
+    // handlers may change the value, whose title the box then shows.
     std::function<void(TResponseData&)> onLookupSelect;
+    std::function<void(int index, TResponseData&)> onLookupIndexSelect;
 
     // Requests sent so far (for tests and logs).
     int RequestCount() const { return serial_; }
 
   signals:
+    // The rows were filled anew (emitted before dropDownChanged).
+    void rowsChanged();
     // The rows, the current row or the visibility changed.
     void dropDownChanged();
     // The latest request got no answer that could be read (not: one without suggestions).

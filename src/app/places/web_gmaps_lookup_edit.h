@@ -28,23 +28,27 @@ class TWebGMapsLookupEdit : public DecoratedEdit {
     QListWidget* LookupListBox() const { return list_; }
     bool LookupVisible() const;
 
-    // AcceptLookup: raise OnLookupSelect for the current row, then show its title selected.
+    // AcceptLookup: raise the choice's events for the current row, then show its title
+    // selected.
     void AcceptLookup();
 
   protected:
     bool HideDropDown() override;
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    void FillList();
     void ShowDropDown();
+    void QuerySuggestions();
 
     PlaceSearchController lookup_;
     QPointer<QFrame> dropDown_;
     QListWidget* list_ = nullptr;
-    // Set while the Delete key or a cut edits the text: those look nothing up.
-    bool noLookup_ = false;
 };
 
 }  // namespace app

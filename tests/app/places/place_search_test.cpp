@@ -1,6 +1,10 @@
 // The place-search box against a fake suggestion service on loopback.
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QListWidget>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <map>
@@ -10,6 +14,7 @@
 #include "app/places/place_search_controller.h"
 #include "app/places/suggestions.h"
 #include "app/places/web_gmaps_lookup_edit.h"
+#include "app/widgets/size_grip.h"
 #include "engine/core/number_format.h"
 #include "fake_web.h"
 
@@ -221,22 +226,125 @@ TEST_F(LookupEditTest, EnterChoosesTheCurrentRow) {
     EXPECT_EQ(chosen.size(), 1u);
 }
 
-TEST_F(LookupEditTest, DeleteAndCutLookNothingUp) {
+// Typed characters, Backspace, pastes (keys, menu, input method) and clicks look up; Delete,
+// cuts, undo and the other Ctrl combinations do not.
+TEST_F(LookupEditTest, WhichEditsLookUp) {
+    const auto asked = [this] { return edit.Lookup().RequestCount(); };
     TypeText(&edit, QStringLiteral("西单北京"));
-    testplaces::Settle();
-    const auto asked = server.Requests().size();
-    ASSERT_EQ(asked, 3u);
-    edit.setCursorPosition(0);
-    QTest::keyClick(&edit, Qt::Key_Delete);
-    EXPECT_EQ(edit.text(), QStringLiteral("单北京"));
-    edit.setSelection(2, 1);
-    QTest::keyClick(&edit, Qt::Key_X, Qt::ControlModifier);
-    EXPECT_EQ(edit.text(), QStringLiteral("单北"));
-    testplaces::Settle();
-    EXPECT_EQ(server.Requests().size(), asked);
-    // Typing again looks up as before.
-    TypeText(&edit, QStringLiteral("路"));
-    EXPECT_TRUE(testplaces::WaitFor([&] { return server.Requests().size() > asked; }));
+    ASSERT_EQ(asked(), 4);
+    const auto menuAction = [this](const char* name) {
+        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                    edit.mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(&edit, &menuEvent);
+        const auto menus = edit.findChildren<QMenu*>(Qt::FindDirectChildrenOnly);
+        if (menus.isEmpty()) {
+            ADD_FAILURE() << "no context menu";
+            return;
+        }
+        QMenu* menu = menus.constLast();
+        // The item as the edit captions it (before the tab and its shortcut).
+        const QString caption = QCoreApplication::translate("QLineEdit", name);
+        QAction* action = nullptr;
+        QStringList captions;
+        for (QAction* item : menu->actions()) {
+            captions << item->text();
+            if (item->text().section(u'\t', 0, 0) == caption) {
+                action = item;
+            }
+        }
+        if (action == nullptr) {
+            ADD_FAILURE() << "no menu item " << name << " in "
+                          << captions.join(" | ").toStdString();
+        } else {
+            action->trigger();
+        }
+        menu->close();
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        const char* text;
+        bool looksUp;
+    };
+    const Step steps[] = {
+        {"Delete",
+         [&] {
+             edit.setCursorPosition(0);
+             QTest::keyClick(&edit, Qt::Key_Delete);
+         },
+         "单北京", false},
+        {"Ctrl+X",
+         [&] {
+             edit.setSelection(2, 1);
+             QTest::keyClick(&edit, Qt::Key_X, Qt::ControlModifier);
+         },
+         "单北", false},
+        {"menu cut",
+         [&] {
+             edit.setSelection(0, 1);
+             menuAction("Cu&t");
+         },
+         "北", false},
+        {"Ctrl+Z", [&] { QTest::keyClick(&edit, Qt::Key_Z, Qt::ControlModifier); }, "单北", false},
+        {"menu undo", [&] { menuAction("&Undo"); }, "单北京", false},
+        {"menu delete",
+         [&] {
+             edit.setSelection(2, 1);
+             menuAction("Delete");
+         },
+         "单北", false},
+        {"Ctrl+Backspace", [&] { QTest::keyClick(&edit, Qt::Key_Backspace, Qt::ControlModifier); },
+         nullptr, false},
+        {"typed",
+         [&] {
+             edit.Clear();
+             TypeText(&edit, QStringLiteral("西"));
+         },
+         "西", true},
+        {"input method",
+         [&] {
+             QInputMethodEvent composed;
+             composed.setCommitString(QStringLiteral("单北"));
+             QApplication::sendEvent(&edit, &composed);
+         },
+         "西单北", true},
+        {"Backspace", [&] { QTest::keyClick(&edit, Qt::Key_Backspace); }, "西单", true},
+        {"Ctrl+V",
+         [&] {
+             QGuiApplication::clipboard()->setText(QStringLiteral("街"));
+             QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+         },
+         "西单街", true},
+        {"Ctrl+V of no text",
+         [&] {
+             QGuiApplication::clipboard()->clear();
+             QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+         },
+         "西单街", true},
+        {"menu paste",
+         [&] {
+             QGuiApplication::clipboard()->setText(QStringLiteral("口"));
+             edit.setCursorPosition(2);
+             menuAction("&Paste");
+         },
+         "西单口街", true},
+        {"click", [&] { QTest::mouseClick(&edit, Qt::LeftButton, {}, QPoint(5, 5)); }, "西单口街",
+         true},
+        {"right click", [&] { QTest::mouseClick(&edit, Qt::RightButton, {}, QPoint(5, 5)); },
+         "西单口街", false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        const int before = asked();
+        step.act();
+        if (step.text != nullptr) {
+            EXPECT_EQ(edit.Text(), QString::fromUtf8(step.text));
+        }
+        EXPECT_EQ(asked(), before + (step.looksUp ? 1 : 0));
+    }
+    for (QMenu* menu : edit.findChildren<QMenu*>()) {
+        menu->close();
+    }
 }
 
 TEST_F(LookupEditTest, MouseChoosesTheRowUnderIt) {
@@ -252,6 +360,74 @@ TEST_F(LookupEditTest, MouseChoosesTheRowUnderIt) {
     ASSERT_EQ(chosen.size(), 1u);
     EXPECT_EQ(chosen[0].Title, "西单北大街");
     EXPECT_EQ(edit.text(), QStringLiteral("西单北大街"));
+}
+
+// The choice raises OnLookupSelect, then OnLookupIndexSelect with the suggestion's index in
+// Values; the title the handlers leave is shown. Tab chooses only with AcceptOnTab.
+TEST_F(LookupEditTest, ChoosingRaisesBothEventsAndTabChoosesWhenAsked) {
+    QStringList calls;
+    edit.Lookup().onLookupSelect = [&calls](TResponseData& value) {
+        calls << QStringLiteral("select ") + QString::fromStdString(value.Title);
+    };
+    edit.Lookup().onLookupIndexSelect = [&calls](int index, TResponseData& value) {
+        calls << QStringLiteral("index %1 ").arg(index) + QString::fromStdString(value.Title);
+        value.Title += "路口";
+    };
+    TypeText(&edit, QStringLiteral("西单"));
+    ASSERT_TRUE(testplaces::WaitFor([&] { return edit.LookupVisible(); }));
+    QTest::keyClick(&edit, Qt::Key_Tab);
+    EXPECT_TRUE(calls.isEmpty()) << "Tab chose without AcceptOnTab";
+
+    edit.Lookup().acceptOnTab = true;
+    edit.setFocus();
+    edit.Clear();
+    TypeText(&edit, QStringLiteral("西单"));
+    ASSERT_TRUE(testplaces::WaitFor([&] { return edit.LookupVisible(); }));
+    QTest::keyClick(&edit, Qt::Key_Down);  // rows sorted: "西单  [地铁站]…", "西单北大街…"
+    QTest::keyClick(&edit, Qt::Key_Tab);
+    EXPECT_EQ(calls, (QStringList{QStringLiteral("select 西单北大街"),
+                                  QStringLiteral("index 0 西单北大街")}));
+    EXPECT_EQ(edit.Text(), QStringLiteral("西单北大街路口"));
+    EXPECT_EQ(edit.selectedText(), QStringLiteral("西单北大街路口"));
+    EXPECT_FALSE(edit.LookupVisible());
+    EXPECT_TRUE(edit.hasFocus());
+}
+
+// The list shows its rows in Arial 8 on the colour of the settings; the drop-down can be
+// dragged larger by its lower right corner, and keeps that size while the user moves in it.
+TEST_F(LookupEditTest, TheDropDownsLookAndItsSizingCorner) {
+    EXPECT_EQ(edit.Lookup().language, "zh-CN");
+    edit.Lookup().color = QColor(0xFF, 0xFF, 0xE1);
+    TypeText(&edit, QStringLiteral("西单"));
+    ASSERT_TRUE(testplaces::WaitFor([&] { return edit.LookupVisible(); }));
+    QListWidget* list = edit.LookupListBox();
+    EXPECT_EQ(list->font().family(), "Arial");
+    EXPECT_EQ(list->font().pointSize(), 8);
+    EXPECT_FALSE(list->font().bold());
+    EXPECT_EQ(list->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xE1));
+    const QImage shown = list->viewport()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(shown.width() - 20, shown.height() / 2 + 1),
+              QColor(0xFF, 0xFF, 0xE1))
+        << "the list is painted in its colour";
+
+    QFrame* dropDown = edit.LookupList();
+    auto* grip = dropDown->findChild<app::TSizeGrip*>();
+    ASSERT_NE(grip, nullptr);
+    EXPECT_TRUE(grip->isVisible());
+    EXPECT_EQ(grip->geometry(), QRect(dropDown->width() - 10, dropDown->height() - 10, 10, 10));
+    EXPECT_TRUE(grip->mask().isEmpty()) << "all of the 10 x 10 corner answers";
+    const QSize before = dropDown->size();
+    QTest::mousePress(grip, Qt::LeftButton, {}, QPoint(2, 2));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(42, 62), grip->mapToGlobal(QPointF(42, 62)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grip, &drag);
+    QTest::mouseRelease(grip, Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_EQ(dropDown->size(), before + QSize(40, 60));
+    EXPECT_EQ(grip->geometry().bottomRight(), dropDown->rect().bottomRight());
+    QTest::keyClick(&edit, Qt::Key_Down);
+    EXPECT_EQ(list->currentRow(), 1);
+    EXPECT_EQ(dropDown->size(), before + QSize(40, 60));
+    EXPECT_TRUE(edit.LookupVisible());
 }
 
 }  // namespace
