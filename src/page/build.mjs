@@ -23,11 +23,13 @@ const vendorScripts = [
   'leaflet/dist/leaflet.js',
   'leaflet.markercluster/dist/leaflet.markercluster.js',
   '@geoman-io/leaflet-geoman-free/dist/leaflet-geoman.js',
+  'leaflet-minimap/dist/Control.MiniMap.min.js',
 ];
 const vendorStyles = [
   'leaflet/dist/leaflet.css',
   'leaflet.markercluster/dist/MarkerCluster.css',
   '@geoman-io/leaflet-geoman-free/dist/leaflet-geoman.css',
+  'leaflet-minimap/dist/Control.MiniMap.min.css',
 ];
 
 function writeIfChanged(file, text) {

@@ -213,6 +213,65 @@ TEST(BaiduPageView, BoundariesAndTheRightClick) {
     EXPECT_EQ(view.Page().errors, QStringList());
 }
 
+// The overview control sits closed in the lower right corner and opens onto the base layer;
+// the traffic control's button at the top left shows the traffic and opens its panel, which
+// is hidden at start and also when the program shows the traffic.
+TEST(BaiduPageView, TheOverviewAndTrafficControlsStartClosedAndOpen) {
+    testsupport::TileServer server(PaintedTile);
+    MapView view;
+    view.Router().RouteTo(QString::fromStdString(server.BaseUrl()));
+    ASSERT_TRUE(view.Load(engine::TMapType::mtBaiduRoadMap, app::PageSettings{}));
+    const auto run = [&view](const QString& script) { return view.Run(script); };
+
+    const QString box = ".leaflet-bottom.leaflet-right .leaflet-control-minimap";
+    const QString width = "document.querySelector(" + app::JsString(box) + ").clientWidth";
+    ASSERT_TRUE(view.MiddleOf(box).has_value()) << "no overview control in the corner";
+    EXPECT_EQ(run(width).toInt(), 19) << "the overview starts closed";
+    ASSERT_TRUE(view.Click(box + " .leaflet-control-minimap-toggle-display"));
+    ASSERT_TRUE(testmainwindow::WaitUntil([&] { return run(width).toInt() == 150; }))
+        << "the overview did not open";
+    EXPECT_TRUE(testmainwindow::WaitUntil([&] {
+        return run("(function () { var n = 0; document.querySelectorAll(" +
+                   app::JsString(box + " .overview-layer img") +
+                   ").forEach(function (t) { if (t.complete && t.naturalWidth) ++n; });"
+                   " return n; })()")
+                   .toInt() > 0;
+    })) << "the overview shows no tiles of the base layer";
+
+    const QString traffic = ".leaflet-top.leaflet-left .traffic-control";
+    const QString panelShown =
+        "getComputedStyle(document.querySelector('.traffic-control-panel')).display !== 'none'";
+    const auto trafficLayers = [&] {
+        return run("document.querySelectorAll('.baidu-traffic').length").toInt();
+    };
+    ASSERT_TRUE(view.MiddleOf(traffic).has_value()) << "no traffic control at the top left";
+    EXPECT_FALSE(run(panelShown).toBool()) << "the traffic panel starts shown";
+    EXPECT_EQ(trafficLayers(), 0);
+    // Below the drawing tools, 10 pixels in from the edge.
+    EXPECT_EQ(
+        run("document.querySelector(" + app::JsString(traffic) + ").getBoundingClientRect().left")
+            .toInt(),
+        10);
+
+    ASSERT_TRUE(view.Click(traffic + " .traffic-control-button"));
+    ASSERT_TRUE(testmainwindow::WaitUntil([&] { return run(panelShown).toBool(); }))
+        << "the button did not open the panel";
+    EXPECT_EQ(trafficLayers(), 1);
+    EXPECT_TRUE(run("zeb.hasTrafficTileLayer").toBool());
+    ASSERT_TRUE(view.Click(traffic + " .traffic-control-close"));
+    EXPECT_TRUE(testmainwindow::WaitUntil([&] { return !run(panelShown).toBool(); }));
+    EXPECT_EQ(trafficLayers(), 1) << "closing the panel keeps the traffic";
+
+    // The program's own switch: the traffic goes and comes back with the panel hidden.
+    AnswerOf(view.Host(), app::pagescript::TrafficLayer(false));
+    EXPECT_TRUE(testmainwindow::WaitUntil([&] { return trafficLayers() == 0; }));
+    EXPECT_FALSE(run("zeb.hasTrafficTileLayer").toBool());
+    AnswerOf(view.Host(), app::pagescript::TrafficLayer(true));
+    EXPECT_TRUE(testmainwindow::WaitUntil([&] { return trafficLayers() == 1; }));
+    EXPECT_FALSE(run(panelShown).toBool());
+    EXPECT_EQ(view.Page().errors, QStringList());
+}
+
 // A rectangle drawn with the tools reports the corner it was begun at, then the one opposite,
 // whichever way it was dragged; once edited it is a polygon of four vertices.
 TEST(BaiduPageView, ADrawnRectangleReportsItsFirstCornerFirst) {

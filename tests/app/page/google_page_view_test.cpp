@@ -137,6 +137,68 @@ TEST_F(GooglePageViewTest, OfflineModeShowsTheTilesOfTheDownloadFolder) {
     EXPECT_EQ(view_.Router().offMachine.load(), 0) << "offline mode asked the web for tiles";
 }
 
+// The overview control sits closed in the lower right corner; its button opens it onto the
+// base layer's tiles a few levels out, with the part in view outlined, and closes it again.
+TEST_F(GooglePageViewTest, TheOverviewOpensOntoTheBaseLayer) {
+    constexpr int kOverviewZoom = 3;  // four levels out from the view's zoom
+    for (int x = 0; x < 8; ++x) {
+        for (int y = 0; y < 8; ++y) {
+            WriteTile(engine::BaseTilePath(tiles_.path(), TMapType::mtGoogleRoadMap,
+                                           {x, y, kOverviewZoom}, engine::TImgType::itPNG),
+                      TileColour(0, x, y), engine::ImageFormat::Png);
+        }
+    }
+    // The middle of tile 6/3 of that level.
+    const double lat = std::atan(std::sinh(std::numbers::pi / 4)) * 180 / std::numbers::pi;
+    app::PageSettings settings = Offline(lat, 112.5);
+    settings.ZoomLevel = kOverviewZoom + 4;
+    ASSERT_TRUE(view_.Load(TMapType::mtGoogleRoadMap, settings));
+
+    const QString box = ".leaflet-bottom.leaflet-right .leaflet-control-minimap";
+    const QString button = box + " .leaflet-control-minimap-toggle-display";
+    const auto width = [&] {
+        return view_.Run("document.querySelector(" + app::JsString(box) + ").clientWidth").toInt();
+    };
+    ASSERT_TRUE(view_.MiddleOf(box).has_value()) << "no overview control in the corner";
+    EXPECT_EQ(width(), 19) << "the overview starts closed";
+    EXPECT_EQ(view_.Run("document.querySelector(" + app::JsString(button) + ").title").toString(),
+              QStringLiteral("打开鹰眼图"));
+
+    ASSERT_TRUE(view_.Click(button));
+    ASSERT_TRUE(WaitUntil([&] { return width() == 150; })) << "the overview did not open";
+    const auto middle = view_.MiddleOf(box);
+    ASSERT_TRUE(middle.has_value());
+    // Beside the outline of the view, inside the tile under the overview's middle.
+    QColor seen;
+    EXPECT_TRUE(
+        view_.WaitForPixel(middle->x() + 40, middle->y() + 40, TileColour(0, 6, 3), 3, seen))
+        << "the overview shows " << ColourText(seen) << ", not tile 6/3 of the base layer";
+    EXPECT_TRUE(view_.MiddleOf(box + " path").has_value()) << "no outline of the view";
+
+    // A layer switch takes the overview with it: its tiles come from the new layer's folder.
+    const auto folder = [&](const QString& selector) {
+        return view_
+            .Run("(function () { var t = document.querySelector(" + app::JsString(selector) +
+                 "); return t ? t.src.split('/').slice(0, -3).join('/') : ''; })()")
+            .toString();
+    };
+    const QString roadFolder = folder(box + " .overview-layer img");
+    EXPECT_FALSE(roadFolder.isEmpty());
+    EXPECT_EQ(roadFolder,
+              folder(".layer-" + view_.Run("zeb.map.getMapTypeId()").toString() + " img"));
+    AnswerOf(view_.Host(), app::pagescript::ChangeMapType(TMapType::mtGoogleSatellite, false));
+    const QString satelliteId = view_.Run("zeb.map.getMapTypeId()").toString();
+    EXPECT_TRUE(WaitUntil([&] {
+        const QString now = folder(box + " .overview-layer img");
+        return !now.isEmpty() && now != roadFolder &&
+               now == folder(".layer-" + satelliteId + " img");
+    })) << "the overview kept the old layer";
+
+    ASSERT_TRUE(view_.Click(button));
+    EXPECT_TRUE(WaitUntil([&] { return width() == 19; })) << "the overview did not close";
+    EXPECT_EQ(view_.Router().offMachine.load(), 0);
+}
+
 // A download folder whose name holds blanks, URL and script delimiters and Chinese text
 // still gives the page its tiles.
 TEST_F(GooglePageViewTest, OfflineTilesFromAFolderWithAwkwardCharacters) {

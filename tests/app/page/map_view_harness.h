@@ -6,17 +6,20 @@
 #include <QColor>
 #include <QImage>
 #include <QSignalSpy>
+#include <QTest>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "app/page/page_host.h"
+#include "app/page/script_text.h"
 #include "engine/core/core_types.h"
 #include "web_page_harness.h"
 
@@ -117,6 +120,35 @@ class MapView {
     }
 
     QImage Grab() { return view_.grab().toImage(); }
+
+    // The middle of the first element that matches `selector`, in view pixels; nothing when
+    // there is no such element or it takes no room.
+    std::optional<QPoint> MiddleOf(const QString& selector) {
+        const QVariantList at =
+            Run(QStringLiteral("(function () { var e = document.querySelector(%1);"
+                               " if (!e) return null; var r = e.getBoundingClientRect();"
+                               " if (!r.width || !r.height) return null;"
+                               " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+                    .arg(app::JsString(selector)))
+                .toList();
+        if (at.size() != 2) {
+            return std::nullopt;
+        }
+        return QPoint(qRound(at[0].toDouble()), qRound(at[1].toDouble()));
+    }
+
+    // A left click on the middle of that element, as the user makes it; false when there is
+    // nothing to click.
+    bool Click(const QString& selector) {
+        const auto spot = MiddleOf(selector);
+        QWidget* input = view_.focusProxy();
+        if (!spot || input == nullptr) {
+            return false;
+        }
+        QTest::mouseMove(input, *spot);
+        QTest::mouseClick(input, Qt::LeftButton, {}, *spot);
+        return true;
+    }
 
     // Waits until the view shows `expected` at (x, y), each channel within `tolerance`
     // (frames reach the view a little after the page has drawn them); `seen` gets the

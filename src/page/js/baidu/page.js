@@ -11,6 +11,8 @@ import {
 } from '../common/bridge.js';
 import { BaiduCRS, baiduTileNumber } from './crs.js';
 import { BaiduDrawing } from './drawing.js';
+import { TrafficControl } from './traffic.js';
+import { Overview } from '../common/overview.js';
 
 const L = window.L;
 const zeb = window.zeb;
@@ -23,7 +25,7 @@ let drawing = null;
 let places = null;
 let pois = null;
 let currentLayers = [];
-let trafficLayer = null;
+let overview = null;
 
 function guarded(fn) {
   try {
@@ -46,6 +48,23 @@ function setMapType(name) {
   currentLayers.forEach((layer) => zeb.map.removeLayer(layer));
   currentLayers = type.kinds.map((kind, i) => tileLayer(kind, type, 1 + i).addTo(zeb.map));
   zeb.map.mapTypeName = key;
+  if (overview) overview.follow();
+}
+
+// The base of the current layer for the overview map; levels below the layer's lowest are drawn
+// from that level's tiles.
+function overviewLayer() {
+  const type = BAIDU_MAP_TYPES[zeb.map.mapTypeName];
+  const kind = type.kinds[0];
+  return new BaiduTileLayer((x, y, z) => BAIDU_TILE_KINDS[kind](x, y, z, zeb), {
+    minZoom: 0, minNativeZoom: type.minZoom, maxZoom: type.maxZoom, tileSize: 256, className: 'overview-layer',
+  });
+}
+
+function trafficLayer() {
+  return new BaiduTileLayer((x, y, z) => BAIDU_TILE_KINDS.traffic(x, y, z), {
+    minZoom: 3, maxZoom: 19, tileSize: 256, zIndex: 5, className: 'baidu-traffic',
+  });
 }
 
 function initialize() {
@@ -76,12 +95,17 @@ function initialize() {
     map.setCurrentCity('北京');
     setCenterAndZoom(39.915, 116.4035, 16);
   }
+  // The overview in the corner, the scale above it.
+  overview = new Overview(map, overviewLayer);
   L.control.scale({ position: 'bottomright', imperial: false }).addTo(map);
   guarded(() => hostMapZoomChangedEvent(zeb.DEFAULT_ZOOM));
 
   pois = new CustomMarkers(zeb);
   drawing = new BaiduDrawing(zeb, pois);
   drawing.initTools();
+  zeb.trafficControl = new TrafficControl(trafficLayer, (shown) => { zeb.hasTrafficTileLayer = shown; }, {
+    position: 'topleft', offset: [10, 15],
+  }).addTo(map);
   map.on('moveend', () => {
     const c = map.getCenter();
     hostMapCenterChangedEvent(c.lat, c.lng);
@@ -152,21 +176,8 @@ function getPOIMarker(id) {
 function deletePOIMarker(id) { pois.deleteById(id); }
 function deleteTempPOIMarkers() { pois.deleteTemporary(); }
 
-function addTrafficTileLayer() {
-  if (!trafficLayer) {
-    trafficLayer = new BaiduTileLayer((x, y, z) => BAIDU_TILE_KINDS.traffic(x, y, z), {
-      minZoom: 3, maxZoom: 19, tileSize: 256, zIndex: 5, className: 'baidu-traffic',
-    });
-    trafficLayer.addTo(zeb.map);
-  }
-  zeb.hasTrafficTileLayer = true;
-}
-
-function removeTrafficTileLayer() {
-  if (trafficLayer) zeb.map.removeLayer(trafficLayer);
-  trafficLayer = null;
-  zeb.hasTrafficTileLayer = false;
-}
+function addTrafficTileLayer() { zeb.trafficControl.showTraffic(); }
+function removeTrafficTileLayer() { zeb.trafficControl.hideTraffic(); }
 
 // The provider's boundary service is not reachable from this page: nothing is drawn.
 function getBoundary() {

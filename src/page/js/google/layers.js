@@ -19,6 +19,7 @@ export class GoogleLayers {
     this.labelOverlay = null;
     this.trafficLayer = null;
     this.gridLayer = null;
+    this.overview = null; // set by the page once the overview control exists
     this.overlays = new OverlayList(this.map);
     zeb.overlayMapTypes = this.overlays;
     LAYER_INDEX_NAMES.forEach((name, i) => { zeb[name] = i; });
@@ -51,6 +52,7 @@ export class GoogleLayers {
       this.map.setMinZoom(minZoom);
       this.map.setMaxZoom(maxZoom);
       this.base.addTo(this.map);
+      if (this.overview) this.overview.follow();
       this.onLayerChanged();
     }
     return true;
@@ -85,8 +87,19 @@ export class GoogleLayers {
     this.zeb.overlayExists = false;
   }
 
+  // The base of the current layer for the overview map; levels below the layer's lowest are
+  // drawn from that level's tiles.
+  overviewLayer() {
+    const i = this.current;
+    const [minZoom, maxZoom] = zoomRange(i);
+    return new UrlTileLayer((x, y, z) => tileUrl(this.zeb, i, x, y, z), {
+      minZoom: 0, minNativeZoom: minZoom, maxZoom, tileSize: 256, className: 'overview-layer',
+    });
+  }
+
   redraw() {
     if (this.base) this.base.redraw();
+    if (this.overview) this.overview.redraw();
     if (this.labelOverlay) this.labelOverlay.redraw();
   }
 

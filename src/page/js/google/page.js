@@ -9,6 +9,7 @@ import {
 import { GoogleLayers, addCopyrightControl } from './layers.js';
 import { GoogleDrawing, OverlayType } from './drawing.js';
 import { GpsDisplay } from './gps.js';
+import { Overview } from '../common/overview.js';
 
 const L = window.L;
 const zeb = window.zeb;
@@ -40,7 +41,6 @@ function initialize() {
   });
   zeb.map = map;
   L.control.zoom({ position: 'topright', zoomInTitle: '放大', zoomOutTitle: '缩小' }).addTo(map);
-  L.control.scale({ position: 'bottomright', imperial: false }).addTo(map);
 
   // Names the program's scripts use on the map object.
   map.setMapTypeId = (id) => layers.select(id);
@@ -75,6 +75,9 @@ function initialize() {
 
   const index = Number(zeb.DEFAULT_MAPTYPE_INDEX);
   layers.select(index >= 0 && index < zeb.MAP_TYPES.length ? index : 0);
+  // The overview in the corner, the scale above it.
+  layers.overview = new Overview(map, () => layers.overviewLayer());
+  L.control.scale({ position: 'bottomright', imperial: false }).addTo(map);
   if (zeb.showCoordGrid) layers.addGrid();
   drawing.initTools();
   drawing.show();
