@@ -227,9 +227,16 @@ TEST(BaiduPageView, TheOverviewAndTrafficControlsStartClosedAndOpen) {
     const QString width = "document.querySelector(" + app::JsString(box) + ").clientWidth";
     ASSERT_TRUE(view.MiddleOf(box).has_value()) << "no overview control in the corner";
     EXPECT_EQ(run(width).toInt(), 19) << "the overview starts closed";
+    const QString centre = view.Run("zeb.map.getCenter().toString()").toString();
     ASSERT_TRUE(view.Click(box + " .leaflet-control-minimap-toggle-display"));
     ASSERT_TRUE(testmainwindow::WaitUntil([&] { return run(width).toInt() == 150; }))
         << "the overview did not open";
+    EXPECT_EQ(view.Run("zeb.map.getCenter().toString()").toString(), centre)
+        << "opening the overview moved the map";
+    const auto middle = view.MiddleOf(box);
+    const auto outline = view.MiddleOf(box + " path");
+    ASSERT_TRUE(middle && outline) << "no outline of the view";
+    EXPECT_LE((*outline - *middle).manhattanLength(), 3) << "the view is outlined off centre";
     EXPECT_TRUE(testmainwindow::WaitUntil([&] {
         return run("(function () { var n = 0; document.querySelectorAll(" +
                    app::JsString(box + " .overview-layer img") +

@@ -164,8 +164,11 @@ TEST_F(GooglePageViewTest, TheOverviewOpensOntoTheBaseLayer) {
     EXPECT_EQ(view_.Run("document.querySelector(" + app::JsString(button) + ").title").toString(),
               QStringLiteral("打开鹰眼图"));
 
+    const QString centre = view_.Run("zeb.map.getCenter().toString()").toString();
     ASSERT_TRUE(view_.Click(button));
     ASSERT_TRUE(WaitUntil([&] { return width() == 150; })) << "the overview did not open";
+    EXPECT_EQ(view_.Run("zeb.map.getCenter().toString()").toString(), centre)
+        << "opening the overview moved the map";
     const auto middle = view_.MiddleOf(box);
     ASSERT_TRUE(middle.has_value());
     // Beside the outline of the view, inside the tile under the overview's middle.
@@ -173,7 +176,9 @@ TEST_F(GooglePageViewTest, TheOverviewOpensOntoTheBaseLayer) {
     EXPECT_TRUE(
         view_.WaitForPixel(middle->x() + 40, middle->y() + 40, TileColour(0, 6, 3), 3, seen))
         << "the overview shows " << ColourText(seen) << ", not tile 6/3 of the base layer";
-    EXPECT_TRUE(view_.MiddleOf(box + " path").has_value()) << "no outline of the view";
+    const auto outline = view_.MiddleOf(box + " path");
+    ASSERT_TRUE(outline.has_value()) << "no outline of the view";
+    EXPECT_LE((*outline - *middle).manhattanLength(), 3) << "the view is outlined off centre";
 
     // A layer switch takes the overview with it: its tiles come from the new layer's folder.
     const auto folder = [&](const QString& selector) {

@@ -19,19 +19,18 @@ export class Overview {
       shadowRectOptions: { color: '#000000', weight: 1, opacity: 0, fillOpacity: 0, interactive: false },
       strings: { hideText: '关闭鹰眼图', showText: '打开鹰眼图' },
     });
-    // It is made open and closed at once: the page shows it closed, without the closing motion.
-    const still = (box, transition) => {
-      [box, ...box.querySelectorAll('a')].forEach((e) => { e.style.transition = transition; });
-    };
-    this.control.onAdd = function onAdd(m) {
-      const box = L.Control.MiniMap.prototype.onAdd.call(this, m);
-      still(box, 'none');
-      return box;
+    // Opened, the small map measures itself anew and centres on the view: it may have taken its
+    // size while closed. (Opening and closing are not animated, so the size is final at once.)
+    const restore = this.control._restore;
+    // Each step ends with a move of the small map, which must not move the large one.
+    this.control._restore = function restoreCentred() {
+      restore.call(this);
+      this._mainMapMoving = true;
+      this._miniMap.invalidateSize({ pan: false });
+      this._mainMapMoving = true;
+      this._miniMap.setView(this._mainMap.getCenter(), this._decideZoom(true), { animate: false });
     };
     this.control.addTo(map);
-    const box = this.control.getContainer();
-    void box.offsetWidth; // the closed size takes effect before the motion is allowed again
-    still(box, '');
   }
 
   // After the base layer changed.
