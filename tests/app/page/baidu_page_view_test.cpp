@@ -61,12 +61,19 @@ testsupport::CannedAnswer PaintedTile(const testsupport::TileRequest& request) {
     return answer;
 }
 
-TEST(BaiduPageView, ShowsTheTileTheProjectionNamesAtKnownPositions) {
-    testsupport::TileServer server(PaintedTile);
-    MapView view;
-    view.Router().RouteTo(QString::fromStdString(server.BaseUrl()));
-    ASSERT_TRUE(view.Load(engine::TMapType::mtBaiduRoadMap, app::PageSettings{}));
+// The Baidu page loaded on its road layer, its tiles from the painting server.
+class BaiduPageView : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        view.Router().RouteTo(QString::fromStdString(server.BaseUrl()));
+        ASSERT_TRUE(view.Load(engine::TMapType::mtBaiduRoadMap, app::PageSettings{}));
+    }
 
+    testsupport::TileServer server{PaintedTile};
+    MapView view;
+};
+
+TEST_F(BaiduPageView, ShowsTheTileTheProjectionNamesAtKnownPositions) {
     // BD-09 positions on all four sides of the projection's origin (negative columns west,
     // negative rows south of it).
     struct Position {
@@ -133,14 +140,10 @@ TEST(BaiduPageView, ShowsTheTileTheProjectionNamesAtKnownPositions) {
 }
 
 // Boundaries and the right click on the Baidu page, over one page load.
-TEST(BaiduPageView, BoundariesAndTheRightClick) {
-    testsupport::TileServer server(PaintedTile);
-    MapView view;
-    view.Router().RouteTo(QString::fromStdString(server.BaseUrl()));
-    ASSERT_TRUE(view.Load(engine::TMapType::mtBaiduRoadMap, app::PageSettings{}));
+TEST_F(BaiduPageView, BoundariesAndTheRightClick) {
     QStringList texts;
     view.Host().JsProcessor().OnPlotLatlngsEvent = [&texts](const QString& t) { texts << t; };
-    const auto polygonCount = [&view] {
+    const auto polygonCount = [this] {
         return view
             .Run(
                 "(function () { var n = 0; zeb.map.eachLayer(function (l) {"
@@ -195,7 +198,7 @@ TEST(BaiduPageView, BoundariesAndTheRightClick) {
     const QPoint spot(MapView::kWidth - 40, MapView::kHeight / 2);
     QTest::mouseMove(input, spot);
     QTest::mouseClick(input, Qt::RightButton, {}, spot);
-    ASSERT_TRUE(testmainwindow::WaitUntil([&view] {
+    ASSERT_TRUE(testmainwindow::WaitUntil([this] {
         return view.Run("zeb.customPolygon === null").toBool();
     })) << "the right click did not clear the map";
     EXPECT_EQ(polygonCount(), 0);
@@ -216,12 +219,8 @@ TEST(BaiduPageView, BoundariesAndTheRightClick) {
 // The overview control sits closed in the lower right corner and opens onto the base layer;
 // the traffic control's button at the top left shows the traffic and opens its panel, which
 // is hidden at start and also when the program shows the traffic.
-TEST(BaiduPageView, TheOverviewAndTrafficControlsStartClosedAndOpen) {
-    testsupport::TileServer server(PaintedTile);
-    MapView view;
-    view.Router().RouteTo(QString::fromStdString(server.BaseUrl()));
-    ASSERT_TRUE(view.Load(engine::TMapType::mtBaiduRoadMap, app::PageSettings{}));
-    const auto run = [&view](const QString& script) { return view.Run(script); };
+TEST_F(BaiduPageView, TheOverviewAndTrafficControlsStartClosedAndOpen) {
+    const auto run = [this](const QString& script) { return view.Run(script); };
 
     const QString box = ".leaflet-bottom.leaflet-right .leaflet-control-minimap";
     const QString width = "document.querySelector(" + app::JsString(box) + ").clientWidth";
@@ -281,11 +280,7 @@ TEST(BaiduPageView, TheOverviewAndTrafficControlsStartClosedAndOpen) {
 
 // A rectangle drawn with the tools reports the corner it was begun at, then the one opposite,
 // whichever way it was dragged; once edited it is a polygon of four vertices.
-TEST(BaiduPageView, ADrawnRectangleReportsItsFirstCornerFirst) {
-    testsupport::TileServer server(PaintedTile);
-    MapView view;
-    view.Router().RouteTo(QString::fromStdString(server.BaseUrl()));
-    ASSERT_TRUE(view.Load(engine::TMapType::mtBaiduRoadMap, app::PageSettings{}));
+TEST_F(BaiduPageView, ADrawnRectangleReportsItsFirstCornerFirst) {
     QStringList texts;
     view.Host().JsProcessor().OnPlotLatlngsEvent = [&texts](const QString& t) { texts << t; };
     struct Case {
