@@ -32,6 +32,13 @@ const vendorStyles = [
   'leaflet-minimap/dist/Control.MiniMap.min.css',
 ];
 
+// A package added to package.json since the last `npm ci` is named, not met as a read error.
+const missing = [...vendorScripts, ...vendorStyles].filter((rel) => !existsSync(join(modules, rel)));
+if (missing.length) {
+  console.error(`build.mjs: ${missing.join(', ')} missing from src/page/node_modules; run scripts/setup (npm ci in src/page)`);
+  process.exit(1);
+}
+
 function writeIfChanged(file, text) {
   mkdirSync(dirname(file), { recursive: true });
   if (existsSync(file) && readFileSync(file, 'utf8') === text) return;
