@@ -236,14 +236,23 @@ bool WriteGeoreferenceFiles(const std::filesystem::path& imageFile, const LevelE
 
 namespace {
 
-// Metres per pixel of a Web Mercator level, from the formula and in the fewest digits that
-// read back as the same double: readers place tiles by it, and the six-decimal table shifted
-// them by up to some 200 m at the deepest levels.
-std::string LevelResolutionText(int z) {
-    const double resolution = std::ldexp(156543.03392804097, -z);
+// Metres per pixel of a Web Mercator level of `tileSize`-pixel tiles, from the formula and in
+// the fewest digits that read back as the same double: readers place tiles by it, and the
+// six-decimal table shifted them by up to some 200 m at the deepest levels.
+double LevelResolution(int z, int tileSize) {
+    return std::ldexp(156543.03392804097 * 256.0 / tileSize, -z);
+}
+
+std::string LevelResolutionText(int z, int tileSize) {
+    const double resolution = LevelResolution(z, tileSize);
     char text[64];
     const auto end = std::to_chars(text, text + sizeof text, resolution, std::chars_format::fixed);
     return std::string(text, end.ptr);
+}
+
+// The map scale of that level: the stored one of 256-pixel tiles, smaller as the pixels are.
+std::string LevelScaleText(int z, int tileSize) {
+    return engine::FormatFixed(engine::ZoomScales[z] * 256.0 / tileSize, 6);
 }
 
 }  // namespace
@@ -252,6 +261,9 @@ bool WriteArcGISCacheConfig(const std::filesystem::path& cacheDir,
                             const engine::TGLatLngBounds& bounds,
                             const engine::TZoomLevelArray& zoomLevels, engine::TImgType imgType,
                             int tileSize, std::string* error) {
+    if (tileSize <= 0) {
+        tileSize = 256;
+    }
     int highest = 0;
     for (int z = 0; z < engine::kZoomLevelCount; ++z) {
         if (zoomLevels[z].Checked) {
@@ -292,8 +304,8 @@ bool WriteArcGISCacheConfig(const std::filesystem::path& cacheDir,
     for (int z = 0; z < engine::kZoomLevelCount; ++z) {
         if (zoomLevels[z].Checked) {
             lines.push_back("<LODInfo xsi:type=\"typens:LODInfo\"><LevelID>" + FormatInt(z) +
-                            "</LevelID><Scale>" + engine::FormatFixed(engine::ZoomScales[z], 6) +
-                            "</Scale><Resolution>" + LevelResolutionText(z) +
+                            "</LevelID><Scale>" + LevelScaleText(z, tileSize) +
+                            "</Scale><Resolution>" + LevelResolutionText(z, tileSize) +
                             "</Resolution></LODInfo>");
         }
     }

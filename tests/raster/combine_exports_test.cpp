@@ -209,17 +209,21 @@ TEST_F(CombineExportTest, ArcGISCacheNamesLevelRowAndColumnInHexWithItsConfigura
                                             TImgType::itJPG)));
 }
 
-// Tiles numbered on the Baidu grid or on the geographic grid would land in the wrong place
-// under Web Mercator metadata, so those exports are refused before anything is written.
+// Tiles numbered on the Baidu grid (every Baidu layer, the 3D one too) or on the geographic
+// grid would land in the wrong place under Web Mercator metadata, so those exports are refused
+// before anything is written.
 TEST_F(CombineExportTest, ExportsOfTilesOffTheWebMercatorGridAreRefused) {
     const std::string area = test::AreaText({{20.2, 10.3}, {20.8, 11.7}}, 5);
-    for (auto kind : {TImageCombineType::icMBTiles, TImageCombineType::icGoogleEarth,
-                      TImageCombineType::icArcGIS}) {
-        for (bool baidu : {true, false}) {
-            auto task =
-                test::MakeTask(dir.path(), tiles,
-                               baidu ? TMapType::mtBaiduSatellite : TMapType::mtTDTRoadMap, area);
-            task.SetTiandituIndex(baidu ? 0 : 3);
+    for (auto kind :
+         {TImageCombineType::icMBTiles, TImageCombineType::icOruxMaps, TImageCombineType::icRMaps,
+          TImageCombineType::icGoogleEarth, TImageCombineType::icArcGIS}) {
+        for (const TMapType layer :
+             {TMapType::mtBaiduSatellite, TMapType::mtBaidu3D, TMapType::mtTDTRoadMap}) {
+            SCOPED_TRACE(engine::Ord(layer));
+            // Tiles where a Web Mercator reading of the area would look for them.
+            test::MakeTiles(tiles, layer, 5, 20, 20, 10, 11);
+            auto task = test::MakeTask(dir.path(), tiles, layer, area);
+            task.SetTiandituIndex(layer == TMapType::mtTDTRoadMap ? 3 : 0);
             RecordingEvents events;
             test::RunWorker(task, out, kind, test::Levels({5}), events);
             const auto lines = events.Lines();
@@ -227,6 +231,38 @@ TEST_F(CombineExportTest, ExportsOfTilesOffTheWebMercatorGridAreRefused) {
             EXPECT_EQ(lines[0], std::string("info ") + kExportGridMessage);
             EXPECT_EQ(lines[1], "end failed");
             EXPECT_FALSE(std::filesystem::exists(out));
+        }
+    }
+}
+
+// A run that looks for tiles and finds none (another tile folder, tiles stored under other
+// numbers) says so and does not end as completed; one tile found is enough for a result.
+TEST_F(CombineExportTest, ARunThatFindsNoneOfItsTilesSaysSo) {
+    const std::string area = test::AreaText({{10.2, 20.3}, {12.8, 21.7}}, 6);
+    const std::string message = NoTilesMessage(engine::LayerFolderPath(
+        tiles, engine::MapTileFolders[engine::Ord(TMapType::mtGoogleRoadMap)]));
+    // Tiles of another level only.
+    test::MakeTiles(tiles, TMapType::mtGoogleRoadMap, 7, 20, 20, 40, 40);
+    const auto task = test::MakeTask(dir.path(), tiles, TMapType::mtGoogleRoadMap, area);
+    for (const bool oneTile : {false, true}) {
+        if (oneTile) {
+            test::MakeTiles(tiles, TMapType::mtGoogleRoadMap, 6, 11, 11, 21, 21);
+        }
+        for (auto kind :
+             {TImageCombineType::icGeoTIF, TImageCombineType::icPNG, TImageCombineType::icMBTiles,
+              TImageCombineType::icOruxMaps, TImageCombineType::icRMaps,
+              TImageCombineType::icGoogleEarth, TImageCombineType::icArcGIS}) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(kind)) + (oneTile ? " one tile" : ""));
+            RecordingEvents events;
+            test::RunWorker(task, out, kind, test::Levels({6}), events);
+            const auto lines = events.Lines();
+            const bool told =
+                std::find(lines.begin(), lines.end(), "info " + message) != lines.end();
+            EXPECT_EQ(told, !oneTile);
+            EXPECT_EQ(events.endResult,
+                      oneTile ? CombineResult::Completed : CombineResult::NoTiles);
+            EXPECT_EQ(events.ends, 1);
+            std::filesystem::remove_all(out);
         }
     }
 }

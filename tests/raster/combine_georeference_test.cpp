@@ -87,6 +87,8 @@ class CombineGeoreferenceTest : public ::testing::Test {
     std::filesystem::path ImageOf(int z) {
         return out / ("Task_L" + engine::FormatInt(z)) / "Task.tif";
     }
+    // A GeoTIFF stitch of `layer`'s tiles over the stored Baidu range `r`, checked tile by tile.
+    void ExpectBaiduCityImage(TMapType layer, const engine::TTileBound& r, int z);
 };
 
 // North of about 85° and east of 180° there are no tiles: the image holds the tiles that
@@ -188,16 +190,26 @@ Offset LargestBaiduOffset(const engine::TTileBound& r, int z) {
     return largest;
 }
 
-// A Baidu road-map task over central Beijing (BD-09 corners): every tile's colour lies within a
-// pixel of the place its own Baidu coordinates give.
+// A Baidu task over central Beijing (BD-09 corners), of the road map and of the 3D layer,
+// whose tiles the downloader also numbers by the Baidu projection: every tile's colour lies
+// within a pixel of the place its own Baidu coordinates give.
 TEST_F(CombineGeoreferenceTest, BaiduCityImageHoldsEachTileWhereItsCoordinatesSay) {
     constexpr int z = 14;
     const engine::TTileBound r = BaiduRange(116.25, 39.80, 116.55, 40.02, z);
     ASSERT_GE(r.MaxCol - r.MinCol, 5);
     ASSERT_GE(r.MaxRow - r.MinRow, 5);
-    test::MakeTiles(tiles, TMapType::mtBaiduRoadMap, z, r.MinCol, r.MaxCol, r.MinRow, r.MaxRow);
-    const auto task =
-        test::MakeTask(dir.path(), tiles, TMapType::mtBaiduRoadMap, "116.25,39.80,116.55,40.02");
+    for (const TMapType layer : {TMapType::mtBaiduRoadMap, TMapType::mtBaidu3D}) {
+        SCOPED_TRACE(engine::Ord(layer));
+        ExpectBaiduCityImage(layer, r, z);
+        std::filesystem::remove_all(out);
+        std::filesystem::remove_all(tiles);
+    }
+}
+
+void CombineGeoreferenceTest::ExpectBaiduCityImage(TMapType layer, const engine::TTileBound& r,
+                                                   int z) {
+    test::MakeTiles(tiles, layer, z, r.MinCol, r.MaxCol, r.MinRow, r.MaxRow);
+    const auto task = test::MakeTask(dir.path(), tiles, layer, "116.25,39.80,116.55,40.02");
     engine::TTileBounds bounds{};
     bounds[z] = r;
     RecordingEvents events;

@@ -43,14 +43,14 @@ inline void WriteTile(const std::filesystem::path& file, const Rgb& colour,
 
 // Base tiles of `layer` for columns and rows of the ranges, each in its own colour.
 inline void MakeTiles(const std::filesystem::path& root, engine::TMapType layer, int z, int minCol,
-                      int maxCol, int minRow, int maxRow) {
+                      int maxCol, int minRow, int maxRow, int tileSize = 256) {
     const auto type = engine::DefaultImgType(layer);
     const auto format =
         type == engine::TImgType::itPNG ? engine::ImageFormat::Png : engine::ImageFormat::Jpeg;
     for (int y = minRow; y <= maxRow; ++y) {
         for (int x = minCol; x <= maxCol; ++x) {
             WriteTile(engine::BaseTilePath(root, layer, {x, y, static_cast<std::int8_t>(z)}, type),
-                      ColourOf(x, y), format);
+                      ColourOf(x, y), format, tileSize);
         }
     }
 }

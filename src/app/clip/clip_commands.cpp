@@ -36,6 +36,10 @@ QString OutputDriverFor(const QString& fileName) {
     return QStringLiteral("GTiff");
 }
 
+bool DriverHoldsAlpha(const QString& driver) {
+    return driver == QStringLiteral("GTiff") || driver == QStringLiteral("PNG");
+}
+
 QStringList TranslateArguments(const QString& temporary, const QString& output,
                                const QString& finalName, int cacheMB, qint64 temporaryBytes,
                                bool colourFill) {

@@ -21,6 +21,10 @@ QStringList WarpArguments(const WarpOptions& options);
 // The GDAL driver that writes a file of this name: by its extension, GTiff when unknown.
 QString OutputDriverFor(const QString& fileName);
 
+// Whether files of the driver hold an alpha band. BMP holds one or three bands, and a JPEG of
+// four is read as CMYK, so a transparent clip into them fills the outside black instead.
+bool DriverHoldsAlpha(const QString& driver);
+
 // gdal_translate from the temporary GeoTIFF to `output` (written in the driver of
 // `finalName`'s extension); LZW and, from 4 GiB of temporary data on, BigTIFF for GeoTIFF.
 // A colour fill drops the no-data flag: a GeoTIFF holds one no-data value for all bands, so

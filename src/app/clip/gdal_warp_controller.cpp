@@ -106,8 +106,14 @@ void GdalWarpController::Clip() {
     options.cutline = cutline_;
     options.source = source_;
     options.temporary = temporary_;
-    options.transparent = transparent_;
-    ColourRgb(colour_, options.red, options.green, options.blue);
+    // Transparency where the output can hold it; black, the nearest it can show, elsewhere.
+    options.transparent = transparent_ && DriverHoldsAlpha(OutputDriverFor(final_));
+    if (transparent_ && !options.transparent) {
+        options.red = options.green = options.blue = 0;
+    } else {
+        ColourRgb(colour_, options.red, options.green, options.blue);
+    }
+    colourFill_ = !options.transparent;
     options.cacheMB = cacheMB_;
     step_ = Step::Warp;
     emit changed();
@@ -163,7 +169,7 @@ void GdalWarpController::OnFinished(int exitCode, bool normalExit) {
     step_ = Step::Translate;
     const qint64 size = QFileInfo(temporary_).size();
     StartTool(tools_.translate,
-              TranslateArguments(temporary_, partial_, final_, cacheMB_, size, !transparent_));
+              TranslateArguments(temporary_, partial_, final_, cacheMB_, size, colourFill_));
 }
 
 // ClipThreadTerminate: the temporary files go in every case, the button comes back in every

@@ -102,6 +102,7 @@ class GdalWarpController : public QObject {
     QPointer<QProcess> process_;
     QStringDecoder decoder_{QStringDecoder::Utf8};
     int cacheMB_ = 64;
+    bool colourFill_ = false;  // this clip fills the outside with a colour, not alpha
     QString source_;
     QString temporary_;  // gdalwarp's output
     QString partial_;    // gdal_translate's output before it is renamed into place

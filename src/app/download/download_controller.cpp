@@ -120,11 +120,9 @@ void DownloadController::CalculateStart() {
         }
     }
     const engine::TMapType layer = services_.page.MapType();
-    std::int64_t shown = count;
-    if (IsBaiduLayer(layer))
-        shown = static_cast<std::int64_t>(std::trunc(static_cast<double>(count) / 2.79));
+    // The tiles the download fetches, on the Baidu layers too.
     SetTileCountText(app::TileCountText(
-        cols, rows, shown,
+        cols, rows, count,
         GetTileSize(layer, settings_.GetBoolSetting(engine::BoolSetting::BigFontMode)),
         settings_.GetIntSetting(engine::IntSetting::PrintDPI)));
 }

@@ -24,6 +24,7 @@ constexpr const char* kCancelQuestion = "正在拼接地图，要取消吗？";
 constexpr const char* kDoneText = "拼接完毕.";
 constexpr const char* kFailedText = "拼接失败.";
 constexpr const char* kCancelledText = "拼接已取消.";
+constexpr const char* kNoTilesText = "没有找到瓦片.";
 
 bool FileExists(const QString& file) {
     return !file.isEmpty() && QFileInfo(file).isFile();
@@ -605,6 +606,7 @@ void ImageMergeController::OnConvertCompleted(int run, const QString& log, const
                       QFileInfo::exists(output);
     const char* resultText = done                                         ? kDoneText
                              : result == raster::CombineResult::Cancelled ? kCancelledText
+                             : result == raster::CombineResult::NoTiles   ? kNoTilesText
                                                                           : kFailedText;
     AddLog(resultText, log);
     state_.progressPosition = state_.progressMaximum;

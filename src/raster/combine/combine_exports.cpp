@@ -102,6 +102,7 @@ void TCombineTile::ExportArcGISCache() {
                 if (!note.empty()) {
                     engine::AppendLog(note);
                 }
+                CountTile(bytes.has_value());
                 if (!bytes) {
                     continue;
                 }
@@ -177,6 +178,7 @@ void TCombineTile::ExportKmlOverlay() {
                 const auto yi = static_cast<std::int32_t>(y);
                 thread_local std::string buffer;
                 const auto bytes = ReadTileFile(task.TileFile(z, xi, yi), buffer);
+                CountTile(bytes.has_value());
                 if (!bytes) {
                     continue;
                 }
@@ -287,6 +289,7 @@ void TCombineTile::ExportTileDatabase() {
             if (!job.note.empty()) {
                 engine::AppendLog(job.note);
             }
+            CountTile(job.bytes.has_value());
             if (!job.bytes) {
                 return;
             }

@@ -183,6 +183,7 @@ void TCombineTile::CombineToImage() {
             for (const std::string& note : job.notes) {
                 engine::AppendLog(note, log);
             }
+            CountTile(job.state != TileJob::State::Missing && job.used == job.tile);
             switch (job.state) {
                 case TileJob::State::Decoded:
                     writeFailed |= !TGDALTool::WritePixels(output->dataset(), job.image, x, y);

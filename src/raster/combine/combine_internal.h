@@ -24,7 +24,7 @@ struct TCombineTile::Task {
     std::string overlayFolder;  // empty when no label tiles are merged
     std::vector<engine::TGLatLng> points;
     engine::TGLatLngBounds box{};
-    bool baiduNumbering = false;  // layers 45 to 47: stored ranges, rows growing northwards
+    bool baiduNumbering = false;  // layers 45 to 48: stored ranges, rows growing northwards
     TileGrid grid = TileGrid::WebMercator;
     bool clip = false;  // keep only the tiles that meet the area polygon
 

@@ -26,6 +26,10 @@ const char* const kExportGridMessage =
     "该任务的瓦片不在Web墨卡托网格上（百度地图或天地图经纬度网格），导出后位置不正确，请拼接成图片"
     "！";
 
+std::string NoTilesMessage(const std::filesystem::path& tileFolder) {
+    return "在地图路径“" + tileFolder.string() + "”中没有找到该任务的瓦片。";
+}
+
 CombineSettings CombineSettingsFrom(const engine::TSettings& settings) {
     CombineSettings s;
     s.compressName = settings.GetStrSetting(engine::StrSetting::CompressName);
@@ -104,10 +108,14 @@ void TCombineTile::Execute() {
     if (FCanceled && end_.result == CombineResult::Completed) {
         end_.result = CombineResult::Cancelled;
     }
+    if (end_.result == CombineResult::Completed && end_.sought > 0 && end_.found == 0) {
+        events_.ShowInfo(NoTilesMessage(end_.tileFolder));
+        end_.result = CombineResult::NoTiles;
+    }
     events_.ConvertCompleted(end_.log, end_.output, end_.result);
 }
 
-TCombineTile::Task TCombineTile::LoadTask(bool forDatabase) const {
+TCombineTile::Task TCombineTile::LoadTask(bool forDatabase) {
     Task t;
     t.layer = std::clamp(FProfiles.MapTypeIndex(), 0, engine::kMapTypeCount - 1);
     t.mapType = engine::MapTypeOf(t.layer);
@@ -116,6 +124,7 @@ TCombineTile::Task TCombineTile::LoadTask(bool forDatabase) const {
     t.tileSize = FProfiles.TileSize() > 0 ? FProfiles.TileSize() : 256;
     t.directory = FProfiles.Directory();
     t.tileFolder = std::string(engine::MapTileFolders[t.layer]);
+    end_.tileFolder = engine::LayerFolderPath(t.directory, t.tileFolder);
     // The database exports never merged the labels of layer 14.
     const bool labels = engine::HasOverlay(t.mapType) && !FProfiles.NoLabel() &&
                         !(forDatabase && t.mapType == TMapType::mtSosoTerrain);
@@ -124,8 +133,9 @@ TCombineTile::Task TCombineTile::LoadTask(bool forDatabase) const {
     }
     t.points = geodata::TBoundary::StrToArray(FProfiles.Coordinates());
     engine::GetLatLngBounds(t.points, t.box);
-    t.baiduNumbering = t.layer >= engine::Ord(TMapType::mtBaiduRoadMap) &&
-                       t.layer <= engine::Ord(TMapType::mtBaiduHybrid);
+    // The downloader numbers the tiles of every Baidu layer, the 3D one too, by the Baidu
+    // projection.
+    t.baiduNumbering = engine::IsBaiduMapType(t.mapType);
     const bool tianditu = t.layer >= engine::Ord(TMapType::mtTDTRoadMap) &&
                           t.layer <= engine::Ord(TMapType::mtTDTTerrain);
     if (t.baiduNumbering) {

@@ -38,8 +38,9 @@ enum class TImageCombineType : std::uint8_t {
 };
 
 // How a run ended, carried by the end event so that the dialog never reports a cancelled or
-// failed run as done.
-enum class CombineResult { Completed, Cancelled, Failed };
+// failed run as done. NoTiles: the run looked for tiles and found none of them in the task's
+// tile folder (another folder, or tiles stored under other numbers).
+enum class CombineResult { Completed, Cancelled, Failed, NoTiles };
 
 class ICombineEvents {
   public:
@@ -79,6 +80,8 @@ CombineSettings CombineSettingsFrom(const engine::TSettings& settings);
 extern const char* const kJpegTooLargeMessage;
 extern const char* const kBmpTooLargeMessage;
 extern const char* const kExportGridMessage;
+// Shown when a run found none of its tiles in `tileFolder`.
+std::string NoTilesMessage(const std::filesystem::path& tileFolder);
 
 class TCombineTile {
   public:
@@ -115,7 +118,8 @@ class TCombineTile {
     void ExportKmlOverlay();
     void ExportArcGISCache();
 
-    Task LoadTask(bool forDatabase) const;
+    // Also notes the task's tile folder for the end of the run.
+    Task LoadTask(bool forDatabase);
     bool RefuseGrid(const Task& task);
     Level LevelOf(const Task& task, int zoom, bool webMercatorOnly) const;
     void AddGroundOverlay(std::string& kml, const std::string& prefix, const std::string& ext,
@@ -128,12 +132,21 @@ class TCombineTile {
     bool WalkLevel(const Level& level, std::int64_t& counter,
                    const std::function<void(std::int64_t x, std::int64_t y, bool kept)>& visit);
 
-    // What the end event reports: the log and output of the last level started.
+    // What the end event reports: the log and output of the last level started; and how many
+    // tile files the run looked for and found, so that a run that found none says so.
     struct EndState {
         std::filesystem::path log;
         std::filesystem::path output;
         CombineResult result = CombineResult::Completed;
+        std::filesystem::path tileFolder;
+        std::int64_t sought = 0;
+        std::int64_t found = 0;
     };
+    // One tile file looked for.
+    void CountTile(bool found) {
+        ++end_.sought;
+        end_.found += found ? 1 : 0;
+    }
 
     const engine::TProfiles& FProfiles;
     std::filesystem::path FOutPutDir;

@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QUrl>
+#include <algorithm>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -120,54 +122,114 @@ class ClipTest : public ::testing::Test {
     std::unique_ptr<GdalWarpController> controller;
 };
 
-TEST_F(ClipTest, ClipsToTheTriangleTransparentOrInTheChosenColour) {
-    struct Case {
-        const char* name;
-        bool transparent;
-        std::vector<int> outside;
+// The map in another format, georeferenced by its GDAL side file as a stitched image is.
+void CopyAs(const std::filesystem::path& tif, const std::filesystem::path& file,
+            const char* driver) {
+    GDALDatasetH source = GDALOpen(tif.c_str(), GA_ReadOnly);
+    ASSERT_NE(source, nullptr);
+    GDALDatasetH copy = GDALCreateCopy(GDALGetDriverByName(driver), file.c_str(), source, FALSE,
+                                       nullptr, nullptr, nullptr);
+    ASSERT_NE(copy, nullptr) << CPLGetLastErrorMsg();
+    GDALClose(copy);
+    GDALClose(source);
+}
+
+// Every source type, with 透明 on and off: the clipped file keeps the source's format, lies
+// where the source does, and holds an alpha band only where the format can: BMP and JPEG get
+// three bands (a JPEG of four would be CMYK) with the outside black.
+TEST_F(ClipTest, ClipsEveryImageTypeTransparentOrInTheChosenColour) {
+    struct Type {
+        const char* extension;
+        const char* driver;
+        bool holdsAlpha;
+        int tolerance;  // JPEG is lossy
     };
-    for (const Case& k :
-         {Case{"transparent", true, {0, 0, 0, 0}}, Case{"sky blue", false, {166, 202, 240}}}) {
-        SCOPED_TRACE(k.name);
-        testsupport::TempDir maps;
-        const auto source = maps / "map.tif";
-        MakeGeoTiff(source);
-        MakeTriangle(maps / "cut.json");
-        fakes.opener.opened.clear();
-        auto& c = Make();
-        c.SetImage(Q(source));
-        c.SetCutline(Q(maps / "cut.json"));
-        c.SetTransparent(k.transparent);
-        c.SetColour(rasterui::RgbColour(166, 202, 240));
-        ASSERT_TRUE(ClipToEnd()) << c.Log().toStdString();
+    const Type types[] = {{"tif", "GTiff", true, 0},
+                          {"png", "PNG", true, 0},
+                          {"bmp", "BMP", false, 0},
+                          {"jpg", "JPEG", false, 4}};
+    const std::vector<int> skyBlue = {166, 202, 240};
+    for (const Type& type : types) {
+        for (const bool transparent : {true, false}) {
+            SCOPED_TRACE(std::string(type.extension) + (transparent ? " transparent" : " colour"));
+            testsupport::TempDir maps;
+            const std::string name = std::string("map.") + type.extension;
+            const auto source = maps / name;
+            if (type.driver == std::string("GTiff")) {
+                MakeGeoTiff(source);
+            } else {
+                MakeGeoTiff(dir / "map.tif");
+                CopyAs(dir / "map.tif", source, type.driver);
+            }
+            MakeTriangle(maps / "cut.json");
+            const std::vector<std::string> before = Names(maps.path());
+            fakes.opener.opened.clear();
+            auto& c = Make();
+            c.SetImage(Q(source));
+            c.SetCutline(Q(maps / "cut.json"));
+            c.SetTransparent(transparent);
+            c.SetColour(rasterui::RgbColour(166, 202, 240));
+            ASSERT_TRUE(ClipToEnd()) << c.Log().toStdString();
 
-        const auto clipped = maps / "裁剪_map.tif";
-        const auto info = raster::test::GdalInfo(clipped);
-        EXPECT_EQ(info["driverShortName"], "GTiff");
-        EXPECT_EQ(info["size"], nlohmann::json::array({60, 60}));
-        EXPECT_NEAR(info["geoTransform"][0].get<double>(), 100.2, 1e-9);
-        EXPECT_NEAR(info["geoTransform"][3].get<double>(), 30.8, 1e-9);
-        EXPECT_NEAR(info["geoTransform"][1].get<double>(), 0.01, 1e-12);
-        EXPECT_NE(info["coordinateSystem"]["wkt"].get<std::string>().find("WGS 84"),
-                  std::string::npos);
-        auto inside = std::vector<int>{kFill[0], kFill[1], kFill[2]};
-        if (k.transparent) {
-            inside.push_back(255);
+            const auto clipped = maps / ("裁剪_" + name);
+            const auto info = raster::test::GdalInfo(clipped);
+            EXPECT_EQ(info["driverShortName"], type.driver);
+            EXPECT_EQ(info["size"], nlohmann::json::array({60, 60}));
+            EXPECT_NEAR(info["geoTransform"][0].get<double>(), 100.2, 1e-9);
+            EXPECT_NEAR(info["geoTransform"][3].get<double>(), 30.8, 1e-9);
+            EXPECT_NEAR(info["geoTransform"][1].get<double>(), 0.01, 1e-12);
+            EXPECT_NE(info["coordinateSystem"]["wkt"].get<std::string>().find("WGS 84"),
+                      std::string::npos);
+            const bool alpha = transparent && type.holdsAlpha;
+            std::vector<std::string> colours;
+            for (const auto& band : info["bands"]) {
+                colours.push_back(band["colorInterpretation"].get<std::string>());
+                // A colour fill is pixels, not an empty value: one no-data value shared by all
+                // bands would hide every pixel that has the fill's last component in any band.
+                EXPECT_FALSE(band.contains("noDataValue")) << band.dump();
+            }
+            std::vector<std::string> expectedColours = {"Red", "Green", "Blue"};
+            if (alpha) {
+                expectedColours.push_back("Alpha");
+            }
+            EXPECT_EQ(colours, expectedColours);
+            if (type.driver == std::string("JPEG")) {
+                EXPECT_EQ(info["metadata"]["IMAGE_STRUCTURE"]["SOURCE_COLOR_SPACE"], "YCbCr");
+            }
+
+            std::vector<int> inside = {kFill[0], kFill[1], kFill[2]};
+            std::vector<int> outside = transparent ? std::vector<int>{0, 0, 0} : skyBlue;
+            if (alpha) {
+                inside.push_back(255);
+                outside.push_back(0);
+            }
+            const auto near = [&type](const std::vector<int>& got, const std::vector<int>& want) {
+                if (got.size() != want.size()) {
+                    return false;
+                }
+                for (std::size_t i = 0; i < got.size(); ++i) {
+                    if (std::abs(got[i] - want[i]) > type.tolerance) {
+                        return false;
+                    }
+                }
+                return true;
+            };
+            EXPECT_PRED2(near, Pixel(clipped, 5, 55), inside);
+            EXPECT_PRED2(near, Pixel(clipped, 58, 1), outside);
+
+            EXPECT_TRUE(c.ClipEnabled());
+            ASSERT_EQ(fakes.opener.opened.size(), 1u);
+            EXPECT_EQ(fakes.opener.opened[0], QUrl::fromLocalFile(Q(maps.path())));
+            std::vector<std::string> after = before;
+            after.push_back("裁剪_" + name);
+            if (type.driver != std::string("GTiff")) {
+                after.push_back("裁剪_" + name + ".aux.xml");
+            }
+            std::sort(after.begin(), after.end());
+            EXPECT_EQ(Names(maps.path()), after);
+            EXPECT_TRUE(Names(temp).empty());
+            EXPECT_TRUE(c.Log().contains("100 - done")) << c.Log().toStdString();
         }
-        EXPECT_EQ(Pixel(clipped, 5, 55), inside);
-        EXPECT_EQ(Pixel(clipped, 58, 1), k.outside);
-        // A colour fill is pixels, not an empty value: one no-data value shared by all bands
-        // would hide every pixel that has the fill's last component in any band.
-        for (const auto& band : info["bands"])
-            EXPECT_FALSE(band.contains("noDataValue")) << band.dump();
-
-        EXPECT_TRUE(c.ClipEnabled());
-        ASSERT_EQ(fakes.opener.opened.size(), 1u);
-        EXPECT_EQ(fakes.opener.opened[0], QUrl::fromLocalFile(Q(maps.path())));
-        EXPECT_EQ(Names(maps.path()),
-                  (std::vector<std::string>{"cut.json", "map.tif", "裁剪_map.tif"}));
-        EXPECT_TRUE(Names(temp).empty());
-        EXPECT_TRUE(c.Log().contains("100 - done")) << c.Log().toStdString();
     }
 }
 

@@ -4,7 +4,9 @@
 // hand-over to stitching.
 #include <QSignalSpy>
 #include <atomic>
+#include <cmath>
 #include <set>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +15,7 @@
 #include "download_harness.h"
 #include "engine/core/baidu_projection.h"
 #include "engine/core/utilities.h"
+#include "engine/download/tile_path.h"
 
 namespace downloadui {
 namespace {
@@ -493,26 +496,49 @@ TEST(DownloadController, ACountAboveTheCapIsReportedTrueAndFetchedOnlyUpToTheCap
     }
 }
 
-TEST(DownloadController, BaiduLabelShowsTheCountOverTwoPointSevenNineWhileTheTaskCountsAll) {
+// The centre of Baidu tile (x, y) at level z, in the map's own degrees.
+engine::TGLatLng BaiduTileCentre(int x, int y, int z) {
+    const double metresPerTile = 256.0 * std::ldexp(1.0, 18 - z);
+    return *engine::BaiduMercatorToLatLng((x + 0.5) * metresPerTile, (y + 0.5) * metresPerTile);
+}
+
+TEST(DownloadController, BaiduLabelShowsTheTilesTheTaskCounts) {
     Harness h(SlowTiles(5s));
     h.fakes.page.mapType = TMapType::mtBaiduRoadMap;
     // Two vertices in the middle of Baidu tiles 40 columns and 25 rows apart at level 10.
-    const double metresPerTile = 256.0 * 256.0;
-    const auto centre = [&](int x, int y) {
-        const auto p =
-            engine::BaiduMercatorToLatLng((x + 0.5) * metresPerTile, (y + 0.5) * metresPerTile);
-        return *p;
-    };
-    h.SetArea({centre(180, 60), centre(219, 84)});
+    h.SetArea({BaiduTileCentre(180, 60, 10), BaiduTileCentre(219, 84, 10)});
     h.SetLevels({10});
     ASSERT_EQ(h.controller->TileCount(), 1000);
     EXPECT_EQ(h.controller->TileCountText(),
-              QStringLiteral("40 列 x 25 行 = 358 瓦片 \r\n宽 86 cm x 高 54 cm (dpi:300)"));
+              QStringLiteral("40 列 x 25 行 = 1000 瓦片 \r\n宽 86 cm x 高 54 cm (dpi:300)"));
     h.controller->Start();
     EXPECT_EQ(h.controller->Counters().Total, 1000);
     EXPECT_EQ(h.controller->ProgressMaximum(), 1000);
     h.fakes.messages.answers = {true};
     h.controller->Stop();
+}
+
+// Levels 17 and 18 of a 3D-layer area over Beijing: the label counts the five tiles the
+// download then fetches and stores under their Baidu numbers.
+TEST(DownloadController, Baidu3DLabelCountsTheTilesTheDownloadFetches) {
+    Harness h;
+    h.fakes.page.mapType = TMapType::mtBaidu3D;
+    constexpr int x = 50616, y = 18848;  // level 18, even: one tile at level 17
+    h.SetArea({BaiduTileCentre(x, y, 18), BaiduTileCentre(x + 1, y + 1, 18)});
+    h.SetLevels({17, 18});
+    ASSERT_EQ(h.controller->TileCount(), 5);
+    EXPECT_TRUE(h.controller->TileCountText().startsWith(QStringLiteral("2 列 x 2 行 = 5 瓦片 ")))
+        << h.controller->TileCountText().toStdString();
+    h.controller->Start();
+    ASSERT_TRUE(h.RunToEnd());
+    EXPECT_EQ(h.server.Total(), 5);
+    EXPECT_EQ(CountFiles(h.tiles()), 5u);
+    for (const auto& [tx, ty, z] : {std::tuple{x / 2, y / 2, 17}, std::tuple{x + 1, y + 1, 18}}) {
+        EXPECT_TRUE(std::filesystem::exists(
+            engine::BaseTilePath(h.tiles(), TMapType::mtBaidu3D,
+                                 {tx, ty, static_cast<std::int8_t>(z)}, engine::TImgType::itPNG)))
+            << tx << "," << ty << "," << z;
+    }
 }
 
 TEST(DownloadController, ABaiduAreaThatCannotBeProjectedIsNotCounted) {

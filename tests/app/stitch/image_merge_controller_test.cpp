@@ -329,6 +329,28 @@ TEST_F(ImageMergeTest, AFailedRunIsNeverDoneEvenWhenItsNamedOutputExists) {
     EXPECT_TRUE(c.CanStart());
 }
 
+// A stitch or export that finds none of its tiles (here the tile folder has gone) says so,
+// names the folder, and is not done: no folder opened, no power-off question.
+TEST_F(ImageMergeTest, ARunThatFindsNoneOfItsTilesSaysSoAndIsNotDone) {
+    for (const int kind : {3, 4}) {
+        SCOPED_TRACE(kind);
+        fakes.messages.shown.clear();
+        auto& c = Show(testrasterui::MakeTaskFile(dir.path(), testrasterui::RectangleArea()));
+        std::filesystem::remove_all(dir / "tiles");
+        c.SetImageType(kind);
+        c.SetForceShutDown(true);
+        RunToEnd();
+        EXPECT_EQ(c.State().counterText, "没有找到瓦片.");
+        const auto folder = engine::LayerFolderPath(
+            dir / "tiles", engine::MapTileFolders[engine::Ord(engine::TMapType::mtGoogleRoadMap)]);
+        EXPECT_EQ(fakes.messages.Texts(),
+                  QStringList{QString::fromStdString(raster::NoTilesMessage(folder))});
+        EXPECT_TRUE(fakes.opener.opened.empty());
+        EXPECT_TRUE(fakes.powerOff.captions.isEmpty());
+        EXPECT_TRUE(c.CanStart());
+    }
+}
+
 TEST_F(ImageMergeTest, NoSecondStartWhileARunIsAlive) {
     auto& c = Show(testrasterui::MakeTaskFile(dir.path(), testrasterui::RectangleArea()));
     c.Start();
