@@ -44,22 +44,23 @@ pugi::xml_node PathNoCase(pugi::xml_node node, std::string_view path) {
     return node;
 }
 
-namespace {
-void AppendText(pugi::xml_node node, std::string& text) {
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
-            text += child.value();
-        } else if (child.type() == pugi::node_element) {
-            AppendText(child, text);
-        }
-    }
-}
-}  // namespace
-
 std::string TextContent(pugi::xml_node node) {
+    // Walked with a loop, not recursion: a file may nest elements deeper than the stack holds.
     std::string text;
-    if (node) {
-        AppendText(node, text);
+    for (pugi::xml_node at = node.first_child(); at;) {
+        if (at.type() == pugi::node_pcdata || at.type() == pugi::node_cdata) {
+            text += at.value();
+        } else if (at.type() == pugi::node_element && at.first_child()) {
+            at = at.first_child();
+            continue;
+        }
+        while (!at.next_sibling()) {
+            at = at.parent();
+            if (at == node) {
+                return text;
+            }
+        }
+        at = at.next_sibling();
     }
     return text;
 }
