@@ -1,6 +1,6 @@
-// The GPX and KML readers on files as they come from elsewhere: nested deeper than any stack.
-// Each file is written by the test, read, written back and parsed again by an independent XML
-// parser.
+// The GPX and KML readers on files as they come from elsewhere: nested deeper than any stack,
+// in the encoding their declaration names. Each file is written by the test, read, written
+// back and parsed again by an independent XML parser.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -125,6 +125,132 @@ TEST(ReaderDepth, TwoHundredThousandLevelsAreReadWithoutExhaustingTheStack) {
         ASSERT_EQ(end.report, "read");
         EXPECT_EQ(testing::XmlTexts(dir / "out", {c.path}),
                   std::vector<std::vector<std::string>>{c.texts});
+    }
+}
+
+// UTF-8 to UTF-16 code units as bytes, written here rather than through the converter the
+// readers use.
+std::string Utf16(std::string_view utf8, bool bigEndian) {
+    std::string out;
+    const auto unit = [&](unsigned u) {
+        const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+        out += bigEndian ? hi : lo;
+        out += bigEndian ? lo : hi;
+    };
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        unsigned code = length == 1 ? lead : lead & (0x3F >> (length - 1));
+        for (int k = 1; k < length; ++k) {
+            code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        }
+        i += static_cast<std::size_t>(length);
+        if (code >= 0x10000) {
+            unit(0xD800 + ((code - 0x10000) >> 10));
+            unit(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            unit(code);
+        }
+    }
+    return out;
+}
+
+TEST(ReaderEncoding, TheDeclaredEncodingIsReadAndWrittenBackAsUtf8) {
+    enum class Form { Bytes, Utf8Mark, Utf16LeMark, Utf16BeBare };
+    struct Case {
+        const char* what;
+        const char* declared;  // the declaration's encoding; nullptr for none
+        Form form;
+        std::string name, note;          // as the file holds them (UTF-8 for the UTF-16 forms)
+        std::string readName, readNote;  // what the written file holds
+        std::string refusal;             // what the log says of a file that is not read
+    };
+    const std::vector<Case> cases = {
+        {"UTF-8 declared", "UTF-8", Form::Bytes, "天安门", "Café", "天安门", "Café", ""},
+        {"UTF-8 with a byte-order mark", nullptr, Form::Utf8Mark, "北京", "façade", "北京",
+         "façade", ""},
+        {"UTF-16 little-endian with a mark", "UTF-16", Form::Utf16LeMark, "天安门广场",
+         "Crème brûlée", "天安门广场", "Crème brûlée", ""},
+        {"UTF-16 big-endian without a mark", "UTF-16", Form::Utf16BeBare, "臺北 𠮷", "naïve",
+         "臺北 𠮷", "naïve", ""},
+        {"GBK", "GBK", Form::Bytes, "\xCC\xEC\xB0\xB2\xC3\xC5", "\xB9\xE3\xB3\xA1\xB1\xB1\xB2\xE0",
+         "天安门", "广场北侧", ""},
+        {"GB18030, lower case", "gb18030", Form::Bytes, "\x95\x34\xB2\x35\xD2\xB0\xBC\xD2",
+         "\xA2\xE3", "𠮷野家", "€", ""},
+        {"Big5", "Big5", Form::Bytes, "\xBB\x4F\xA5\x5F", "\xA8\xAE\xAF\xB8", "臺北", "車站", ""},
+        {"windows-1252", "windows-1252", Form::Bytes,
+         "Caf\xE9 \x80"
+         "5",
+         "Cr\xE8me br\xFBl\xE9"
+         "e",
+         "Café €5", "Crème brûlée", ""},
+        {"ISO-8859-1", "ISO-8859-1", Form::Bytes, "M\xFCller", "Gr\xFC\xDF", "Müller", "Grüß", ""},
+        {"GB2312 holding a GBK character", "GB2312", Form::Bytes, "\x86\xB4", "\xBC\xAA", "喆",
+         "吉", ""},
+        {"an encoding the system does not know", "x-no-such-encoding", Form::Bytes, "a", "b", "",
+         "", "Unknown encoding \"x-no-such-encoding\""},
+        {"a converter option in the name", "GBK//IGNORE", Form::Bytes, "a", "b", "", "",
+         "Unknown encoding \"GBK//IGNORE\""},
+        {"bytes that are not GBK", "GBK", Form::Bytes, "\x81\x20", "b", "", "",
+         "The text is not GBK"},
+        {"GBK without a declaration", nullptr, Form::Bytes, "\xCC\xEC", "b", "", "",
+         "The text is not UTF-8"},
+    };
+    const std::string gpxPoint = G + "wpt/" + G;
+    const std::string kmlPlacemark = K + "Document/" + K + "Folder/" + K + "Placemark/" + K;
+    for (const Format format : {Format::Gpx, Format::Kml}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(format == Format::Gpx ? "GPX, " : "KML, ") + c.what);
+            std::string text = "<?xml version=\"1.0\"";
+            if (c.declared != nullptr) {
+                text += std::string(" encoding=\"") + c.declared + "\"";
+            }
+            text += "?>\n";
+            if (format == Format::Gpx) {
+                text +=
+                    "<gpx version=\"1.1\" creator=\"t\" "
+                    "xmlns=\"http://www.topografix.com/GPX/1/1\"><wpt lat=\"39.9\" "
+                    "lon=\"116.39\"><name>" +
+                    c.name + "</name><desc>" + c.note + "</desc></wpt></gpx>\n";
+            } else {
+                text +=
+                    "<kml xmlns=\"http://www.opengis.net/kml/2.2\"><Document><Placemark><name>" +
+                    c.name + "</name><Snippet>" + c.note +
+                    "</Snippet><Point><coordinates>116.39,39.9</coordinates></Point>"
+                    "</Placemark></Document></kml>\n";
+            }
+            switch (c.form) {
+                case Form::Bytes:
+                    break;
+                case Form::Utf8Mark:
+                    text = "\xEF\xBB\xBF" + text;
+                    break;
+                case Form::Utf16LeMark:
+                    text = "\xFF\xFE" + Utf16(text, false);
+                    break;
+                case Form::Utf16BeBare:
+                    text = Utf16(text, true);
+                    break;
+            }
+            testsupport::TempDir dir;
+            testsupport::WriteFileBytes(dir / "in", text);
+            const std::string report = ReadAndWrite(format, dir / "in", dir / "out");
+            if (!c.refusal.empty()) {
+                EXPECT_NE(report.find("refused: " + c.refusal), std::string::npos) << report;
+                EXPECT_FALSE(std::filesystem::exists(dir / "out"));
+                continue;
+            }
+            ASSERT_EQ(report, "read");
+            const std::vector<std::vector<std::string>> expected = {{c.readName}, {c.readNote}};
+            if (format == Format::Gpx) {
+                EXPECT_EQ(testing::XmlTexts(dir / "out", {gpxPoint + "name", gpxPoint + "desc"}),
+                          expected);
+            } else {
+                EXPECT_EQ(testing::XmlTexts(dir / "out",
+                                            {kmlPlacemark + "name", kmlPlacemark + "description"}),
+                          expected);
+            }
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include "engine/core/number_format.h"
 #include "geodata/gpx/iso8601.h"
 #include "geodata/gpx/text_utils.h"
+#include "geodata/gpx/xml_encoding.h"
 #include "geodata/gpx/xml_nodes.h"
 
 namespace geodata {
@@ -128,8 +129,15 @@ void TGPXFile::ImportGPXString(std::string_view gpxString) {
 }
 
 void TGPXFile::LoadBuffer(const std::string& bytes, const std::string& failureContext) {
+    XmlText text = XmlBytesToUtf8(bytes);
+    if (!text.ok) {
+        AddLogLine(text.error + ": file not loaded");
+        return;
+    }
     pugi::xml_document document;
-    const pugi::xml_parse_result result = document.load_buffer(bytes.data(), bytes.size());
+    // Parsed in place: the text lives as long as the document.
+    const pugi::xml_parse_result result = document.load_buffer_inplace(
+        text.utf8.data(), text.utf8.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!result) {
         AddLogLine(std::string(result.description()) + " at offset " +
                    engine::FormatInt(result.offset) + failureContext +
