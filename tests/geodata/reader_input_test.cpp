@@ -95,11 +95,13 @@ TEST(ReaderDepth, TwoHundredThousandLevelsAreReadWithoutExhaustingTheStack) {
              "</name></wpt></gpx>",
          G + "wpt/" + G + "name",
          {"深"}},
+        // Declared on the point, so the kept copy declares it too.
         {"GPX track point extensions",
          Format::Gpx,
-         kGpxHead + "<trk><trkseg><trkpt lat=\"39.9\" lon=\"116.4\"><extensions>" +
-             Nest("x:a", kLevels, "1") + "</extensions></trkpt></trkseg></trk></gpx>",
-         G + "trk/" + G + "trkseg/" + G + "trkpt/" + G + "extensions/{urn:x}a",
+         kGpxHead +
+             "<trk><trkseg><trkpt lat=\"39.9\" lon=\"116.4\" xmlns:y=\"urn:y\"><extensions>" +
+             Nest("y:a", kLevels, "1") + "</extensions></trkpt></trkseg></trk></gpx>",
+         G + "trk/" + G + "trkseg/" + G + "trkpt/" + G + "extensions/{urn:y}a",
          {"1"}},
         {"KML placemark name of nested elements",
          Format::Kml,
