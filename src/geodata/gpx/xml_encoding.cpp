@@ -22,34 +22,23 @@ bool StartsWith(std::string_view bytes, std::string_view prefix) {
 
 Layout DetectLayout(std::string_view b) {
     using namespace std::string_view_literals;
-    // The four-byte marks first: "FF FE 00 00" also begins like a UTF-16 mark.
-    if (StartsWith(b, "\x00\x00\xFE\xFF"sv)) {
-        return {"UTF-32BE", 4};
-    }
-    if (StartsWith(b, "\xFF\xFE\x00\x00"sv)) {
-        return {"UTF-32LE", 4};
-    }
-    if (StartsWith(b, "\xFE\xFF"sv)) {
-        return {"UTF-16BE", 2};
-    }
-    if (StartsWith(b, "\xFF\xFE"sv)) {
-        return {"UTF-16LE", 2};
-    }
-    if (StartsWith(b, "\xEF\xBB\xBF"sv)) {
-        return {"UTF-8", 3};
-    }
-    // Without a mark, "<" (or "<?") as wide characters.
-    if (StartsWith(b, "\x00\x00\x00\x3C"sv)) {
-        return {"UTF-32BE", 0};
-    }
-    if (StartsWith(b, "\x3C\x00\x00\x00"sv)) {
-        return {"UTF-32LE", 0};
-    }
-    if (StartsWith(b, "\x00\x3C\x00\x3F"sv)) {
-        return {"UTF-16BE", 0};
-    }
-    if (StartsWith(b, "\x3C\x00\x3F\x00"sv)) {
-        return {"UTF-16LE", 0};
+    struct Sign {
+        std::string_view start;
+        Layout layout;
+    };
+    // The marks first, the four-byte ones before "FF FE" (which also begins UTF-32LE's);
+    // then, without a mark, "<" or "<?" as wide characters.
+    static constexpr Sign kSigns[] = {
+        {"\x00\x00\xFE\xFF"sv, {"UTF-32BE", 4}}, {"\xFF\xFE\x00\x00"sv, {"UTF-32LE", 4}},
+        {"\xFE\xFF"sv, {"UTF-16BE", 2}},         {"\xFF\xFE"sv, {"UTF-16LE", 2}},
+        {"\xEF\xBB\xBF"sv, {"UTF-8", 3}},        {"\x00\x00\x00\x3C"sv, {"UTF-32BE", 0}},
+        {"\x3C\x00\x00\x00"sv, {"UTF-32LE", 0}}, {"\x00\x3C\x00\x3F"sv, {"UTF-16BE", 0}},
+        {"\x3C\x00\x3F\x00"sv, {"UTF-16LE", 0}},
+    };
+    for (const Sign& sign : kSigns) {
+        if (StartsWith(b, sign.start)) {
+            return sign.layout;
+        }
     }
     return {nullptr, 0};
 }
