@@ -130,14 +130,14 @@ TEST(ReaderDepth, TwoHundredThousandLevelsAreReadWithoutExhaustingTheStack) {
     }
 }
 
-// UTF-8 to UTF-16 code units as bytes, written here rather than through the converter the
-// readers use.
-std::string Utf16(std::string_view utf8, bool bigEndian) {
+// UTF-8 to UTF-16 (two-byte units) or UTF-32 (four-byte units) as bytes, written here rather
+// than through the converter the readers use.
+std::string Wide(std::string_view utf8, int unitBytes, bool bigEndian) {
     std::string out;
     const auto unit = [&](unsigned u) {
-        const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
-        out += bigEndian ? hi : lo;
-        out += bigEndian ? lo : hi;
+        for (int k = 0; k < unitBytes; ++k) {
+            out += static_cast<char>((u >> (8 * (bigEndian ? unitBytes - 1 - k : k))) & 0xFF);
+        }
     };
     for (std::size_t i = 0; i < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
@@ -147,7 +147,7 @@ std::string Utf16(std::string_view utf8, bool bigEndian) {
             code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
         }
         i += static_cast<std::size_t>(length);
-        if (code >= 0x10000) {
+        if (code >= 0x10000 && unitBytes == 2) {
             unit(0xD800 + ((code - 0x10000) >> 10));
             unit(0xDC00 + ((code - 0x10000) & 0x3FF));
         } else {
@@ -158,7 +158,7 @@ std::string Utf16(std::string_view utf8, bool bigEndian) {
 }
 
 TEST(ReaderEncoding, TheDeclaredEncodingIsReadAndWrittenBackAsUtf8) {
-    enum class Form { Bytes, Utf8Mark, Utf16LeMark, Utf16BeBare };
+    enum class Form { Bytes, Utf8Mark, Utf16LeMark, Utf16BeBare, Utf32LeBare };
     struct Case {
         const char* what;
         const char* declared;  // the declaration's encoding; nullptr for none
@@ -175,6 +175,8 @@ TEST(ReaderEncoding, TheDeclaredEncodingIsReadAndWrittenBackAsUtf8) {
          "Crème brûlée", "天安门广场", "Crème brûlée", ""},
         {"UTF-16 big-endian without a mark", "UTF-16", Form::Utf16BeBare, "臺北 𠮷", "naïve",
          "臺北 𠮷", "naïve", ""},
+        {"UTF-32 little-endian without a mark", "UTF-32", Form::Utf32LeBare, "𠮷野家", "Grüß",
+         "𠮷野家", "Grüß", ""},
         {"GBK", "GBK", Form::Bytes, "\xCC\xEC\xB0\xB2\xC3\xC5", "\xB9\xE3\xB3\xA1\xB1\xB1\xB2\xE0",
          "天安门", "广场北侧", ""},
         {"GB18030, lower case", "gb18030", Form::Bytes, "\x95\x34\xB2\x35\xD2\xB0\xBC\xD2",
@@ -228,10 +230,13 @@ TEST(ReaderEncoding, TheDeclaredEncodingIsReadAndWrittenBackAsUtf8) {
                     text = "\xEF\xBB\xBF" + text;
                     break;
                 case Form::Utf16LeMark:
-                    text = "\xFF\xFE" + Utf16(text, false);
+                    text = "\xFF\xFE" + Wide(text, 2, false);
                     break;
                 case Form::Utf16BeBare:
-                    text = Utf16(text, true);
+                    text = Wide(text, 2, true);
+                    break;
+                case Form::Utf32LeBare:
+                    text = Wide(text, 4, false);
                     break;
             }
             testsupport::TempDir dir;

@@ -40,8 +40,7 @@ std::string ExtensionContent(pugi::xml_node node) {
         return {};
     }
     for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
-        const std::string_view name = a.name();
-        if (name != "xmlns" && !name.starts_with("xmlns:")) {
+        if (!IsNamespaceDeclaration(a.name())) {
             return std::string(TrimWhite(OuterXmlInScope(node)));
         }
     }

@@ -92,11 +92,11 @@ std::string OuterXml(pugi::xml_node node) {
     return engine::XmlCharacters(kept);
 }
 
-namespace {
-bool IsDeclaration(std::string_view name) {
-    return name == "xmlns" || name.starts_with("xmlns:");
+bool IsNamespaceDeclaration(std::string_view attributeName) {
+    return attributeName == "xmlns" || attributeName.starts_with("xmlns:");
 }
 
+namespace {
 // The declaration attribute that binds a qualified name's prefix ("xmlns:p", or "xmlns" for
 // an unprefixed element); empty for names that need none.
 std::string DeclarationFor(std::string_view qualified, bool element) {
@@ -122,7 +122,7 @@ std::string OuterXmlInScope(pugi::xml_node node) {
         if (at.type() == pugi::node_element) {
             needed.insert(DeclarationFor(at.name(), true));
             for (pugi::xml_attribute a = at.first_attribute(); a; a = a.next_attribute()) {
-                if (!IsDeclaration(a.name())) {
+                if (!IsNamespaceDeclaration(a.name())) {
                     needed.insert(DeclarationFor(a.name(), false));
                 }
             }
