@@ -1,4 +1,7 @@
-// KML files: any bytes import (or are refused) and what was read writes out again.
+// KML files: any bytes import (or are refused), what was read writes out again, and the
+// written file is well-formed XML.
+#include <pugixml.hpp>
+
 #include "fuzz_support.h"
 #include "geodata/gpx/gpx_model.h"
 #include "geodata/kml/kml_file.h"
@@ -10,7 +13,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kml.GPXd = &doc;
     try {
         kml.ImportKML(in);
-        kml.ExportKML(fuzz::ScratchDir() / "out.kml");
+        const auto out = fuzz::ScratchDir() / "out.kml";
+        kml.ExportKML(out);
+        pugi::xml_document written;
+        if (!written.load_file(out.c_str())) {
+            __builtin_trap();  // the writer produced a file no XML reader takes
+        }
     } catch (const std::exception&) {
     }
     return 0;

@@ -109,6 +109,65 @@ def broken_scan(jpeg):
     return bytes(data)
 
 
+def nest(tag, levels, inner):
+    return "<%s>" % tag * levels + inner + "</%s>" % tag * levels
+
+
+GPX_ROOT = ('<gpx version="1.1" creator="seed" xmlns="http://www.topografix.com/GPX/1/1" '
+            'xmlns:x="urn:root-x">')
+KML_ROOT = '<kml xmlns="http://www.opengis.net/kml/2.2"><Document>'
+
+
+def xml_seeds():
+    """GPX and KML files as they come from elsewhere: nested deep, in a legacy encoding named
+    by the declaration, with namespaces declared on inner elements."""
+    put("gpx", "deep.gpx", '<?xml version="1.0"?>\n' + GPX_ROOT +
+        '<wpt lat="39.9" lon="116.4"><name>' + nest("b", 2000, "deep") + '</name></wpt>'
+        '<trk><trkseg><trkpt lat="1" lon="2"><extensions>' + nest("x:a", 2000, "1") +
+        '</extensions></trkpt></trkseg></trk></gpx>\n')
+    body = ('<wpt lat="39.9" lon="116.39"><name>%s</name><desc>%s</desc></wpt></gpx>\n')
+    for name, encoding, text, note in [("gbk.gpx", "GBK", "天安门", "广场北侧"),
+                                       ("big5.gpx", "Big5", "臺北", "車站"),
+                                       ("cp1252.gpx", "windows-1252", "Café €5", "Crème")]:
+        put("gpx", name, ('<?xml version="1.0" encoding="%s"?>\n' % encoding + GPX_ROOT +
+                          body % (text, note)).encode(encoding))
+    put("gpx", "utf16.gpx", b"\xff\xfe" + ('<?xml version="1.0" encoding="UTF-16"?>\n' +
+                                           GPX_ROOT + body % ("北京", "façade")).encode("utf-16-le"))
+    put("gpx", "inner_namespaces.gpx", '<?xml version="1.0"?>\n' + GPX_ROOT +
+        '<metadata xmlns:m="urn:m"><extensions><m:k>v</m:k></extensions></metadata>'
+        '<wpt lat="1" lon="2" xmlns:w="urn:w"><extensions><w:n a="1" w:b="2">n</w:n>'
+        '<w:box><extensions>inner</extensions></w:box></extensions></wpt>'
+        '<rte xmlns:r="urn:r"><extensions><r:c>blue</r:c><line '
+        'xmlns="http://www.topografix.com/GPX/gpx_style/0/2"><color>ff0000</color></line>'
+        '</extensions><rtept lat="1" lon="2"/></rte>'
+        '<trk xmlns:x="urn:x"><extensions><x:color>red</x:color></extensions>'
+        '<trkseg xmlns:s="urn:s"><trkpt lat="3" lon="4"><extensions xmlns:t="urn:t">'
+        '<t:e><t:hr>120</t:hr></t:e></extensions></trkpt><trkpt lat="5" lon="6">'
+        '<extensions xmlns="urn:plain"><speed>3</speed></extensions></trkpt>'
+        '<extensions><s:q>good</s:q></extensions></trkseg></trk>'
+        '<extensions xmlns:d="urn:d"><d:doc>1</d:doc></extensions></gpx>\n')
+
+    point = ('<Placemark><name>%s</name><Snippet>%s</Snippet><Point><coordinates>116.39,39.9'
+             '</coordinates></Point></Placemark>')
+    put("kml", "deep.kml", '<?xml version="1.0"?>\n' + KML_ROOT +
+        '<Placemark><name>' + nest("b", 2000, "deep") + '</name><Point><coordinates>1,2'
+        '</coordinates></Point></Placemark>' + nest("Folder", 2000, point % ("P", "s")) +
+        '</Document></kml>\n')
+    for name, encoding, text, note in [("gbk.kml", "GBK", "天安门", "广场北侧"),
+                                       ("gb18030.kml", "GB18030", "𠮷野家", "€"),
+                                       ("latin1.kml", "ISO-8859-1", "Müller", "Grüß")]:
+        put("kml", name, ('<?xml version="1.0" encoding="%s"?>\n' % encoding + KML_ROOT +
+                          point % (text, note) + '</Document></kml>\n').encode(encoding))
+    put("kml", "utf16be.kml", ('<?xml version="1.0" encoding="UTF-16"?>\n' + KML_ROOT +
+                               point % ("臺北", "naïve") + '</Document></kml>\n')
+        .encode("utf-16-be"))
+    put("kml", "inner_namespaces.kml", '<?xml version="1.0"?>\n' + KML_ROOT +
+        '<Folder xmlns:gx="http://www.google.com/kml/ext/2.2"><name>F</name><Placemark>'
+        '<name>L</name><gx:Track><gx:coord>1 2 3</gx:coord></gx:Track><LineString '
+        'xmlns:k="urn:k"><k:x/><coordinates>1,2 3,4,5\t6,7</coordinates></LineString>'
+        '</Placemark></Folder></Document></kml>\n')
+
+
 def main():
     # Seeds are rewritten in place; inputs added by hand (crashes once found) stay.
 
@@ -128,6 +187,7 @@ def main():
     put("gpx", "places.gpx", fixture("places.gpx"))
     put("kml", "track.kml", fixture("track.kml"))
     put("kml", "places.kml", fixture("places.kml"))
+    xml_seeds()
     put("nmea", "track.nmea", fixture("track.nmea")[:2000])
     put("nmea", "mixed.nmea",
         "$GPGGA,garbage*00\r\n$GPRMC,bad*11\n\n$GPGSV,3,1,11,01,02,03,04*7F\r\n")

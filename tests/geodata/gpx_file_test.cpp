@@ -370,6 +370,65 @@ TEST(GpxWrite, KeptExtensionsBringTheirNamespaces) {
     EXPECT_NE(kept.find("creator=\"\" " + doc.xmlns + ">"), std::string::npos) << kept;
 }
 
+// Extension namespaces declared where the source uses them rather than on the root: on the
+// metadata, a point, a route, a track, a segment or the extensions element itself, one of
+// them shadowing a root declaration of the same prefix; and an element named "extensions"
+// inside the extensions.
+constexpr const char* kInnerNamespaces = R"(<?xml version="1.0" encoding="UTF-8"?>
+<gpx version="1.1" creator="t" xmlns="http://www.topografix.com/GPX/1/1" xmlns:x="urn:root-x">
+  <metadata xmlns:m="urn:m"><extensions><m:k>v</m:k></extensions></metadata>
+  <wpt lat="1" lon="2" xmlns:w="urn:w"><name>W</name><extensions><w:note>n</w:note>
+    <w:box><extensions>inner</extensions></w:box></extensions></wpt>
+  <rte xmlns:r="urn:r"><name>R</name><extensions><r:color>blue</r:color></extensions>
+    <rtept lat="1" lon="2"/></rte>
+  <trk xmlns:x="urn:x"><name>T</name><extensions><x:color>red</x:color></extensions>
+    <trkseg xmlns:s="urn:s">
+      <trkpt lat="39.9" lon="116.4"><extensions xmlns:tpx="urn:tpx"><tpx:TrackPointExtension>
+        <tpx:hr>120</tpx:hr></tpx:TrackPointExtension></extensions></trkpt>
+      <trkpt lat="39.91" lon="116.41"><extensions xmlns="urn:plain"><speed>3</speed></extensions></trkpt>
+      <extensions><s:quality>good</s:quality></extensions>
+    </trkseg>
+  </trk>
+  <extensions xmlns:d="urn:d"><d:doc>1</d:doc></extensions>
+</gpx>)";
+
+TEST(GpxWrite, KeptExtensionsDeclareTheNamespacesOfTheirAncestors) {
+    testsupport::TempDir dir;
+    testsupport::WriteFileBytes(dir / "in.gpx", kInnerNamespaces);
+    TGPX doc;
+    TGPXFile file;
+    file.GPXd = &doc;
+    file.ImportGPXFile(dir / "in.gpx");
+    ASSERT_TRUE(file.Loaded);
+    file.ExportGPX(dir / "out.gpx");
+
+    const std::string G = "{http://www.topografix.com/GPX/1/1}";
+    const std::string point = G + "trk/" + G + "trkseg/" + G + "trkpt/" + G + "extensions/";
+    const auto found = testing::XmlTexts(
+        dir / "out.gpx",
+        {G + "metadata/" + G + "extensions/{urn:m}k", G + "wpt/" + G + "extensions/{urn:w}note",
+         G + "rte/" + G + "extensions/{urn:r}color", G + "trk/" + G + "extensions/{urn:x}color",
+         point + "{urn:tpx}TrackPointExtension/{urn:tpx}hr", point + "{urn:plain}speed",
+         G + "trk/" + G + "trkseg/" + G + "extensions/{urn:s}quality", G + "extensions/{urn:d}doc",
+         G + "wpt/" + G + "extensions/{urn:w}box/" + G + "extensions"});
+    EXPECT_EQ(found,
+              (std::vector<std::vector<std::string>>{
+                  {"v"}, {"n"}, {"blue"}, {"red"}, {"120"}, {"3"}, {"good"}, {"1"}, {"inner"}}))
+        << testsupport::ReadFileBytes(dir / "out.gpx");
+
+    // Read again, the file gives the same extensions.
+    TGPX back;
+    TGPXFile reader;
+    reader.GPXd = &back;
+    reader.ImportGPXFile(dir / "out.gpx");
+    ASSERT_TRUE(reader.Loaded);
+    EXPECT_EQ(back.wpt.WayPoints(0).extensions, doc.wpt.WayPoints(0).extensions);
+    EXPECT_EQ(back.trk.Tracks(0).extensions, doc.trk.Tracks(0).extensions);
+    EXPECT_EQ(back.trk.Tracks(0).trkseg(0).trkpt(0).extensions,
+              doc.trk.Tracks(0).trkseg(0).trkpt(0).extensions);
+    EXPECT_EQ(back.extension.text, doc.extension.text);
+}
+
 TEST(GpxWrite, CompressLeavesOnlyTheFixedTabs) {
     TGPX doc;
     SampleDocument(doc);

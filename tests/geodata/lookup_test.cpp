@@ -12,8 +12,8 @@
 
 #include "engine/core/body_limits.h"
 #include "engine/core/md5.h"
-#include "geodata/export/gbk.h"
 #include "geodata/search/query_encoding.h"
+#include "geodata/text/encoding.h"
 #include "lookup_test_support.h"
 #include "support/peak_memory.h"
 

@@ -11,8 +11,8 @@
 #include "engine/core/number_format.h"
 #include "engine/core/text_helpers.h"
 #include "engine/core/xml_escape.h"
-#include "geodata/export/gbk.h"
 #include "geodata/polyline/polyline_codec.h"
+#include "geodata/text/encoding.h"
 
 namespace geodata {
 namespace {

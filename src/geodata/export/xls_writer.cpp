@@ -9,7 +9,7 @@
 #include "engine/core/atomic_file.h"
 #include "engine/core/number_format.h"
 #include "geodata/export/compound_file.h"
-#include "geodata/export/gbk.h"
+#include "geodata/text/encoding.h"
 
 namespace geodata {
 namespace {

@@ -6,6 +6,7 @@
 #include "engine/core/number_format.h"
 #include "geodata/gpx/iso8601.h"
 #include "geodata/gpx/text_utils.h"
+#include "geodata/gpx/xml_encoding.h"
 #include "geodata/gpx/xml_nodes.h"
 
 namespace geodata {
@@ -32,21 +33,22 @@ std::string TGPXFile::GetLastNodeText(pugi::xml_node parent, std::string_view no
 }
 
 namespace {
-// Inner XML of an element named `nodeName`; the whole XML when its start tag has attributes.
-std::string ExtensionContent(pugi::xml_node node, std::string_view nodeName) {
+// Inner XML of an extensions element, each child element declaring the namespaces it uses.
+// An element whose start tag carries more than namespace declarations keeps its whole XML.
+std::string ExtensionContent(pugi::xml_node node) {
     if (!node) {
         return {};
     }
-    const std::string xml = OuterXml(node);
-    std::string_view t = TrimWhite(xml);
-    const std::string open = "<" + std::string(nodeName) + ">";
-    const std::size_t start = FindNoCase(t, open);
-    if (start != std::string_view::npos) {
-        const std::size_t from = start + open.size();
-        const std::size_t end = FindNoCase(t, "</" + std::string(nodeName) + ">", from);
-        t = t.substr(from, end == std::string_view::npos ? std::string_view::npos : end - from);
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+        if (!IsNamespaceDeclaration(a.name())) {
+            return std::string(TrimWhite(OuterXmlInScope(node)));
+        }
     }
-    return std::string(t);
+    std::string inner;
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+        inner += OuterXmlInScope(child);
+    }
+    return std::string(TrimWhite(inner));
 }
 
 // The last child of each of the point's element names, found in one pass over the children:
@@ -98,7 +100,7 @@ struct PointChildren {
 }  // namespace
 
 std::string TGPXFile::GetExtensionNodeContent(pugi::xml_node parent, std::string_view nodeName) {
-    return ExtensionContent(LastChildNoCase(parent, nodeName), nodeName);
+    return ExtensionContent(LastChildNoCase(parent, nodeName));
 }
 
 TDateTime TGPXFile::ISO8601ToDateTime(std::string_view value) {
@@ -128,8 +130,15 @@ void TGPXFile::ImportGPXString(std::string_view gpxString) {
 }
 
 void TGPXFile::LoadBuffer(const std::string& bytes, const std::string& failureContext) {
+    XmlText text = XmlBytesToUtf8(bytes);
+    if (!text.ok) {
+        AddLogLine(text.error + ": file not loaded");
+        return;
+    }
     pugi::xml_document document;
-    const pugi::xml_parse_result result = document.load_buffer(bytes.data(), bytes.size());
+    // Parsed in place: the text lives as long as the document.
+    const pugi::xml_parse_result result = document.load_buffer_inplace(
+        text.utf8.data(), text.utf8.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!result) {
         AddLogLine(std::string(result.description()) + " at offset " +
                    engine::FormatInt(result.offset) + failureContext +
@@ -312,7 +321,7 @@ void TGPXFile::ReadWaypoint(pugi::xml_node node, TGPXwptList& list) {
     p.pdop = dilution(kPdop);
     p.ageofdgpsdata = NumberOr(c.Text(kAge), -1);
     p.dgpsid = static_cast<std::int32_t>(IntegerOr(c.Text(kDgpsid), -1));
-    p.extensions = ExtensionContent(c.nodes[kExtensions], "extensions");
+    p.extensions = ExtensionContent(c.nodes[kExtensions]);
 }
 
 template <class Line>
@@ -343,7 +352,7 @@ void TGPXFile::ReadLineFields(pugi::xml_node node, Line& line, std::string& type
                     line.LineStyle.SetOpacityStr(opacity);
                 }
             } else {
-                kept += LineBreak() + OuterXml(child);
+                kept += LineBreak() + OuterXmlInScope(child);
             }
         }
         line.extensions = std::string(TrimWhite(kept));
@@ -388,21 +397,11 @@ void TGPXFile::ReadTrack(pugi::xml_node node) {
 }
 
 void TGPXFile::ReadExtensions(pugi::xml_node node) {
-    std::string t;
-    // An empty element carries nothing (and written back inside another one it would nest
-    // an "extensions" element of the GPX namespace inside the extensions).
-    if (node.first_child()) {
-        const std::string xml = OuterXml(node);
-        t = std::string(TrimWhite(xml));
-        if (SameText(t, "<extensions><extensions/></extensions>")) {
-            t.clear();
-        }
-        const std::size_t start = FindNoCase(t, "<extensions>");
-        if (!t.empty() && start != std::string::npos) {
-            const std::size_t from = start + 12;
-            const std::size_t end = FindNoCase(t, "</extensions>", from);
-            t = t.substr(from, end == std::string::npos ? std::string::npos : end - from);
-        }
+    std::string t = ExtensionContent(node);
+    // An empty element inside carries nothing (and written back inside another one it would
+    // nest an "extensions" element of the GPX namespace inside the extensions).
+    if (SameText(t, "<extensions/>")) {
+        t.clear();
     }
     GPXd->extension.text = t;
 }

@@ -46,8 +46,9 @@ class TGPXFile {
 
     // Text of the last child element of that name (names without case); empty when none.
     static std::string GetLastNodeText(pugi::xml_node parent, std::string_view nodeName);
-    // Inner XML of the last child element of that name (its whole XML when its start tag has
-    // attributes); empty when none.
+    // Inner XML of the last child element of that name, each element in it declaring the
+    // namespaces it uses (its whole XML when its start tag has attributes other than namespace
+    // declarations); empty when none.
     static std::string GetExtensionNodeContent(pugi::xml_node parent, std::string_view nodeName);
 
     // UTC date-time of an ISO 8601 text; a component out of range is logged and reads as 0.

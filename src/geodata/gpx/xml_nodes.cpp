@@ -1,7 +1,10 @@
 #include "geodata/gpx/xml_nodes.h"
 
 #include <cctype>
+#include <set>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "engine/core/xml_escape.h"
 #include "geodata/gpx/text_utils.h"
@@ -44,22 +47,23 @@ pugi::xml_node PathNoCase(pugi::xml_node node, std::string_view path) {
     return node;
 }
 
-namespace {
-void AppendText(pugi::xml_node node, std::string& text) {
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
-            text += child.value();
-        } else if (child.type() == pugi::node_element) {
-            AppendText(child, text);
-        }
-    }
-}
-}  // namespace
-
 std::string TextContent(pugi::xml_node node) {
+    // Walked with a loop, not recursion: a file may nest elements deeper than the stack holds.
     std::string text;
-    if (node) {
-        AppendText(node, text);
+    for (pugi::xml_node at = node.first_child(); at;) {
+        if (at.type() == pugi::node_pcdata || at.type() == pugi::node_cdata) {
+            text += at.value();
+        } else if (at.type() == pugi::node_element && at.first_child()) {
+            at = at.first_child();
+            continue;
+        }
+        while (!at.next_sibling()) {
+            at = at.parent();
+            if (at == node) {
+                return text;
+            }
+        }
+        at = at.next_sibling();
     }
     return text;
 }
@@ -86,6 +90,77 @@ std::string OuterXml(pugi::xml_node node) {
         kept += printed[i];
     }
     return engine::XmlCharacters(kept);
+}
+
+bool IsNamespaceDeclaration(std::string_view attributeName) {
+    return attributeName == "xmlns" || attributeName.starts_with("xmlns:");
+}
+
+namespace {
+// The declaration attribute that binds a qualified name's prefix ("xmlns:p", or "xmlns" for
+// an unprefixed element); empty for names that need none.
+std::string DeclarationFor(std::string_view qualified, bool element) {
+    const std::size_t colon = qualified.find(':');
+    if (colon == std::string_view::npos) {
+        return element ? "xmlns" : "";
+    }
+    const std::string_view prefix = qualified.substr(0, colon);
+    if (prefix == "xml" || prefix == "xmlns") {
+        return {};
+    }
+    return "xmlns:" + std::string(prefix);
+}
+}  // namespace
+
+std::string OuterXmlInScope(pugi::xml_node node) {
+    if (node.type() != pugi::node_element) {
+        return OuterXml(node);
+    }
+    // The declarations the subtree needs, found with a loop (it may be nested very deep).
+    std::set<std::string> needed;
+    for (pugi::xml_node at = node; at;) {
+        if (at.type() == pugi::node_element) {
+            needed.insert(DeclarationFor(at.name(), true));
+            for (pugi::xml_attribute a = at.first_attribute(); a; a = a.next_attribute()) {
+                if (!IsNamespaceDeclaration(a.name())) {
+                    needed.insert(DeclarationFor(a.name(), false));
+                }
+            }
+            if (at.first_child()) {
+                at = at.first_child();
+                continue;
+            }
+        }
+        while (at != node && !at.next_sibling()) {
+            at = at.parent();
+        }
+        at = at == node ? pugi::xml_node() : at.next_sibling();
+    }
+    needed.erase("");
+    // The nearest declaration of each among the ancestors below the root element.
+    std::vector<std::pair<std::string, std::string>> added;
+    for (const std::string& name : needed) {
+        if (node.attribute(name.c_str())) {
+            continue;
+        }
+        for (pugi::xml_node up = node.parent();
+             up.type() == pugi::node_element && up.parent().type() != pugi::node_document;
+             up = up.parent()) {
+            if (const pugi::xml_attribute declared = up.attribute(name.c_str())) {
+                added.emplace_back(name, declared.value());
+                break;
+            }
+        }
+    }
+    if (added.empty()) {
+        return OuterXml(node);
+    }
+    pugi::xml_document scratch;
+    pugi::xml_node copy = scratch.append_copy(node);
+    for (const auto& [name, value] : added) {
+        copy.append_attribute(name.c_str()).set_value(value.c_str());
+    }
+    return OuterXml(copy);
 }
 
 }  // namespace geodata

@@ -3,6 +3,7 @@
 #include "engine/core/atomic_file.h"
 #include "engine/core/number_format.h"
 #include "geodata/gpx/text_utils.h"
+#include "geodata/gpx/xml_encoding.h"
 #include "geodata/gpx/xml_nodes.h"
 
 namespace geodata {
@@ -58,8 +59,15 @@ void TKMLFile::ImportKML(const std::filesystem::path& fileName) {
         AddLogLine("Cannot open file \"" + fileName.string() + "\" (0).");
         return;
     }
+    XmlText text = XmlBytesToUtf8(bytes);
+    if (!text.ok) {
+        AddLogLine(text.error + ": file not loaded");
+        return;
+    }
     pugi::xml_document document;
-    const pugi::xml_parse_result result = document.load_buffer(bytes.data(), bytes.size());
+    // Parsed in place: the text lives as long as the document.
+    const pugi::xml_parse_result result = document.load_buffer_inplace(
+        text.utf8.data(), text.utf8.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!result) {
         AddLogLine(std::string(result.description()) + " at offset " +
                    engine::FormatInt(result.offset) + " (" +

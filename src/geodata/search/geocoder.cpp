@@ -5,10 +5,10 @@
 
 #include "engine/core/json_text.h"
 #include "engine/core/number_format.h"
-#include "geodata/export/gbk.h"
 #include "geodata/search/answer_cache.h"
 #include "geodata/search/lookup_reading.h"
 #include "geodata/search/query_encoding.h"
+#include "geodata/text/encoding.h"
 
 namespace geodata {
 

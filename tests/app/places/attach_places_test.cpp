@@ -18,8 +18,8 @@
 #include "app/poi/poi_panel.h"
 #include "fake_web.h"
 #include "geodata/boundary/boundary_store.h"
-#include "geodata/export/gbk.h"
 #include "geodata/search/geocoder.h"
+#include "geodata/text/encoding.h"
 
 namespace testmainwindow {
 namespace {

@@ -16,9 +16,9 @@
 #include "fake_text_dialogs.h"
 #include "fake_web.h"
 #include "geodata/boundary/boundary_store.h"
-#include "geodata/export/gbk.h"
 #include "geodata/polyline/polyline_codec.h"
 #include "geodata/search/geocoder.h"
+#include "geodata/text/encoding.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include "engine/core/datum.h"
 #include "engine/log/logger.h"
 #include "engine/settings/settings.h"
-#include "geodata/export/gbk.h"
 #include "geodata/search/geocoder.h"
 #include "geodata/search/poi_searcher.h"
+#include "geodata/text/encoding.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 

@@ -1,4 +1,4 @@
-#include "geodata/export/gbk.h"
+#include "geodata/text/encoding.h"
 
 #include <iconv.h>
 
@@ -6,20 +6,30 @@
 #include <cerrno>
 #include <cstdint>
 #include <stdexcept>
+#include <utility>
 
 namespace geodata {
 namespace {
 
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1));
+
 class Converter {
   public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-        if (cd_ == reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1))) {
+    // Throws when the system has no such conversion, unless told that the caller checks Open().
+    Converter(const char* to, const char* from, bool mayFail = false) : cd_(iconv_open(to, from)) {
+        if (!Open() && !mayFail) {
             throw std::runtime_error(std::string("no conversion from ") + from + " to " + to);
         }
     }
-    ~Converter() { iconv_close(cd_); }
+    ~Converter() {
+        if (Open()) {
+            iconv_close(cd_);
+        }
+    }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
+
+    bool Open() const { return cd_ != kNoConverter; }
 
     // Converts as much as it can; returns false at a byte sequence it cannot convert, with
     // `in` left at that sequence.
@@ -45,6 +55,11 @@ class Converter {
     iconv_t cd_;
 };
 
+bool IsEncodingNameChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_' || c == '.' || c == ':' || c == '+' || c == '(' || c == ')';
+}
+
 // Length of the UTF-8 sequence that starts with `lead`; 1 for a stray byte.
 std::size_t SequenceLength(unsigned char lead) {
     if (lead >= 0xF5) {
@@ -64,6 +79,29 @@ std::size_t SequenceLength(unsigned char lead) {
 
 }  // namespace
 
+DecodedText DecodeToUtf8(std::string_view bytes, std::string_view encoding) {
+    DecodedText result;
+    if (encoding.empty() || encoding.size() > 64 ||
+        !std::all_of(encoding.begin(), encoding.end(), IsEncodingNameChar)) {
+        result.status = DecodedText::Status::UnknownEncoding;
+        return result;
+    }
+    const std::string name(encoding);
+    Converter converter("UTF-8", name.c_str(), true);
+    if (!converter.Open()) {
+        result.status = DecodedText::Status::UnknownEncoding;
+        return result;
+    }
+    std::string_view rest = bytes;
+    result.text.reserve(bytes.size());
+    if (!converter.Run(rest, result.text)) {
+        result.status = DecodedText::Status::InvalidText;
+        result.invalidAt = bytes.size() - rest.size();
+        result.text.clear();
+    }
+    return result;
+}
+
 std::string Utf8ToGbk(std::string_view utf8) {
     Converter converter("GBK", "UTF-8");
     std::string out;
@@ -82,24 +120,29 @@ std::string Utf8ToGbk(std::string_view utf8) {
 }
 
 std::optional<std::string> GbkToUtf8(std::string_view gbk) {
-    Converter converter("UTF-8", "GBK");
-    std::string out;
-    if (!converter.Run(gbk, out)) {
+    DecodedText decoded = DecodeToUtf8(gbk, "GBK");
+    if (decoded.status != DecodedText::Status::Ok) {
         return std::nullopt;
     }
-    return out;
+    return std::move(decoded.text);
 }
 
 std::optional<std::string> Utf16ToUtf8(std::string_view utf16, bool bigEndian) {
-    Converter converter("UTF-8", bigEndian ? "UTF-16BE" : "UTF-16LE");
-    std::string out;
-    if (utf16.size() % 2 != 0 || !converter.Run(utf16, out)) {
+    if (utf16.size() % 2 != 0) {
         return std::nullopt;
     }
-    return out;
+    DecodedText decoded = DecodeToUtf8(utf16, bigEndian ? "UTF-16BE" : "UTF-16LE");
+    if (decoded.status != DecodedText::Status::Ok) {
+        return std::nullopt;
+    }
+    return std::move(decoded.text);
 }
 
 bool IsValidUtf8(std::string_view bytes) {
+    return FirstInvalidUtf8(bytes) == bytes.size();
+}
+
+std::size_t FirstInvalidUtf8(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
@@ -109,21 +152,21 @@ bool IsValidUtf8(std::string_view bytes) {
         }
         const std::size_t length = SequenceLength(lead);
         if (length == 1 || i + length > bytes.size()) {
-            return false;
+            return i;
         }
         for (std::size_t k = 1; k < length; ++k) {
             if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) {
-                return false;
+                return i;
             }
         }
         const auto second = static_cast<unsigned char>(bytes[i + 1]);
         if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
             (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F)) {
-            return false;  // overlong forms, surrogates, beyond U+10FFFF
+            return i;  // overlong forms, surrogates, beyond U+10FFFF
         }
         i += length;
     }
-    return true;
+    return bytes.size();
 }
 
 }  // namespace geodata
