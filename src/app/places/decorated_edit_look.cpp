@@ -297,6 +297,7 @@ bool DecoratedEdit::ShowLargeTextHint() {
         largeHint_->setTextFormat(Qt::PlainText);
         largeHint_->setForegroundRole(QPalette::ToolTipText);
         largeHint_->setBackgroundRole(QPalette::ToolTipBase);
+        largeHint_->setAutoFillBackground(true);
         largeHint_->setPalette(QToolTip::palette());
         largeHint_->setFont(QToolTip::font());
         largeHint_->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -306,6 +307,7 @@ bool DecoratedEdit::ShowLargeTextHint() {
         timer->setInterval(10000);
         connect(timer, &QTimer::timeout, largeHint_, &QWidget::hide);
     }
+    QToolTip::hideText();  // the box's own hint gives way
     largeHint_->setText(Text());
     largeHint_->adjustSize();
     largeHint_->move(mapToGlobal(QPoint(0, 0)));
