@@ -5,9 +5,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
-#include <QStyleOptionFrame>
 #include <algorithm>
 
 namespace app {
@@ -24,67 +21,6 @@ DecoratedEdit::DecoratedEdit(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textEdited, this, [this] { SetModified(true); });
     connect(this, &QLineEdit::cursorPositionChanged, this, &DecoratedEdit::KeepCaretInText);
     connect(this, &QLineEdit::selectionChanged, this, &DecoratedEdit::KeepCaretInText);
-}
-
-void DecoratedEdit::SetLabelCaption(const QString& caption) {
-    if (!label_) {
-        label_ = new QLabel(parentWidget());
-        label_->setObjectName(QStringLiteral("EditLabel"));
-        label_->setBuddy(this);
-        label_->installEventFilter(this);
-    }
-    label_->setText(caption);
-    label_->adjustSize();
-    PlaceLabel();
-}
-
-void DecoratedEdit::SetLabelPosition(TLabelPosition position) {
-    labelPosition_ = position;
-    PlaceLabel();
-}
-
-void DecoratedEdit::SetLabelMargin(int margin) {
-    labelMargin_ = margin;
-    PlaceLabel();
-}
-
-void DecoratedEdit::PlaceLabel() {
-    if (!label_) {
-        return;
-    }
-    if (label_->parentWidget() != parentWidget()) {
-        label_->setParent(parentWidget());
-    }
-    QString caption = label_->text();
-    caption.remove(QLatin1Char('&'));
-    const int textWidth = label_->fontMetrics().horizontalAdvance(caption);
-    label_->move(LabelTopLeft(labelPosition_, geometry(), label_->size(), textWidth, labelMargin_));
-    label_->setVisible(isVisible());
-    label_->setEnabled(isEnabled());
-}
-
-void DecoratedEdit::SetLabelBold(bool bold) {
-    if (!label_) {
-        return;
-    }
-    QFont f = label_->font();
-    f.setBold(bold);
-    label_->setFont(f);
-    label_->adjustSize();
-    PlaceLabel();
-}
-
-bool DecoratedEdit::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == label_) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
-            label_->rect().contains(mouse->position().toPoint())) {
-            emit labelClicked();
-        } else if (event->type() == QEvent::MouseButtonDblClick) {
-            emit labelDoubleClicked();
-        }
-    }
-    return QLineEdit::eventFilter(watched, event);
 }
 
 void DecoratedEdit::SetEmptyText(const QString& text) {
@@ -246,11 +182,19 @@ void DecoratedEdit::enterEvent(QEnterEvent* event) {
     if (autoFocus && isActiveWindow()) {
         setFocus(Qt::MouseFocusReason);
     }
+    mouseInControl_ = true;
+    if (focusBorder_) {
+        update();
+    }
     emit mouseEnter();
 }
 
 void DecoratedEdit::leaveEvent(QEvent* event) {
     QLineEdit::leaveEvent(event);
+    mouseInControl_ = false;
+    if (focusBorder_) {
+        update();
+    }
     emit mouseLeave();
 }
 
@@ -261,7 +205,9 @@ void DecoratedEdit::SetEditText(const QString& value) {
 
 void DecoratedEdit::ApplyColours() {
     const QPalette normal = parentWidget() ? parentWidget()->palette() : QPalette();
-    QColor base = normalColor_.isValid() ? normalColor_ : normal.color(QPalette::Base);
+    QColor base = flat_ && flatParentColor_ ? normal.color(QPalette::Window)
+                  : normalColor_.isValid()  ? normalColor_
+                                            : normal.color(QPalette::Base);
     QColor textColour = normal.color(QPalette::Text);
     if (showError_ && error_) {
         base = errorColor;
@@ -286,6 +232,12 @@ void DecoratedEdit::ApplyColours() {
     pal.setColor(QPalette::Disabled, QPalette::Base, disabledColor_);
     pal.setColor(QPalette::Disabled, QPalette::Text,
                  normal.color(QPalette::Disabled, QPalette::Text));
+    if (transparent_) {
+        // The edit paints no background, so its parent's painting shows through.
+        for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            pal.setColor(group, QPalette::Base, Qt::transparent);
+        }
+    }
     applyingColours_ = true;
     setPalette(pal);
     applyingColours_ = false;
@@ -353,11 +305,16 @@ void DecoratedEdit::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
     ApplyColours();
     if (focusLabel) {
-        SetLabelBold(true);
+        ApplyLabelFont();
     }
     if (focusWidthInc != 0 && !widened_) {
         widened_ = true;
         resize(width() + focusWidthInc, height());
+    }
+    // A frameless box keeps room for its prompt or focus border from now on.
+    if ((!emptyText_.isEmpty() || focusBorder_) && !hasFrame() && !flatRect_) {
+        flatRect_ = true;
+        ApplyTextRect();
     }
     update();  // the prompt hides
 }
@@ -366,76 +323,13 @@ void DecoratedEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     ApplyColours();
     if (focusLabel) {
-        SetLabelBold(false);
+        ApplyLabelFont();
     }
     if (widened_) {
         widened_ = false;
         resize(width() - focusWidthInc, height());
     }
     update();
-}
-
-void DecoratedEdit::paintEvent(QPaintEvent* event) {
-    QLineEdit::paintEvent(event);
-    QPainter painter(this);
-    DrawPrompt(painter);
-    DrawErrorMarker(painter);
-    if (!isEnabled() && disabledBorder_) {
-        painter.setPen(QColor(0xC0, 0xC0, 0xC0));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
-}
-
-void DecoratedEdit::DrawPrompt(QPainter& painter) const {
-    if (emptyText_.isEmpty() || !QLineEdit::text().isEmpty() ||
-        (hasFocus() && !emptyTextFocused_)) {
-        return;
-    }
-    // Where the edit draws its own text.
-    QStyleOptionFrame panel;
-    initStyleOption(&panel);
-    QRect area = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
-    area = area.marginsRemoved(textMargins()).adjusted(2, 1, -2, -1);
-    QFont f = font();
-    f.setBold(emptyTextStyle_.testFlag(FontStyle::fsBold));
-    f.setItalic(emptyTextStyle_.testFlag(FontStyle::fsItalic));
-    f.setUnderline(emptyTextStyle_.testFlag(FontStyle::fsUnderline));
-    f.setStrikeOut(emptyTextStyle_.testFlag(FontStyle::fsStrikeOut));
-    painter.save();
-    painter.setFont(f);
-    painter.setPen(QColor(0x80, 0x80, 0x80));
-    const QString shown = QFontMetrics(f).elidedText(emptyText_, Qt::ElideRight, area.width());
-    painter.drawText(
-        area, static_cast<int>(Qt::AlignVCenter | (alignment() & Qt::AlignHorizontal_Mask)), shown);
-    painter.restore();
-}
-
-void DecoratedEdit::DrawErrorMarker(QPainter& painter) const {
-    const QString shown = QLineEdit::text();
-    if (hasFocus() || markerLen_ <= 0 || markerPos_ >= shown.size()) {
-        return;
-    }
-    // A red zigzag under the marked characters, one text height below the text's top.
-    const QFontMetrics metrics = fontMetrics();
-    const QRect contents = contentsRect();
-    const int textTop = contents.top() + (contents.height() - metrics.height()) / 2;
-    const int left = contents.left() + 2 + metrics.horizontalAdvance(shown.left(markerPos_));
-    const int end = std::min<int>(shown.size(), markerPos_ + markerLen_);
-    int right = contents.left() + 2 + metrics.horizontalAdvance(shown.left(end));
-    if (end == shown.size()) {
-        right += 4;
-    }
-    const int baseY = textTop + metrics.height();
-    QPainterPath path(QPointF(left, baseY));
-    bool up = true;
-    for (int x = left + 3; x <= right; x += 3, up = !up) {
-        path.lineTo(x, baseY + (up ? -3 : 0));
-    }
-    painter.save();
-    painter.setPen(QPen(Qt::red, 2));
-    painter.drawPath(path);
-    painter.restore();
 }
 
 void DecoratedEdit::moveEvent(QMoveEvent* event) {

@@ -1,11 +1,13 @@
 #pragma once
 // A single-line edit box with the decorations the system uses: an attached label, a greyed
 // prompt while empty, fixed texts before and after the text, focus, error, modification and
-// disabled colours with validation, a wavy error marker, a web-address look, clipboard and mouse
+// disabled colours with validation, a flat look with a line or a soft frame, drawn frames and
+// 3-D edges, a transparent look, a wavy error marker, a web-address look, clipboard and mouse
 // events, and the keys of the place-search box (Enter raises enterPressed, Ctrl+Enter is
 // swallowed, Esc puts back the text the box had when it got the focus).
 #include <QColor>
 #include <QFlags>
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -20,8 +22,55 @@ enum class FontStyle { fsBold = 0x1, fsItalic = 0x2, fsUnderline = 0x4, fsStrike
 Q_DECLARE_FLAGS(FontStyles, FontStyle)
 Q_DECLARE_OPERATORS_FOR_FLAGS(FontStyles)
 
+// The box's label: with AlwaysEnable it stays enabled while the box is disabled.
+class TEditLabel : public QLabel {
+    Q_OBJECT
+
+  public:
+    explicit TEditLabel(QWidget* parent) : QLabel(parent) {}
+    void SetAlwaysEnable(bool on);
+    bool AlwaysEnable() const { return alwaysEnable_; }
+
+  protected:
+    void changeEvent(QEvent* event) override;
+
+  private:
+    bool alwaysEnable_ = false;
+};
+
 class DecoratedEdit : public QLineEdit {
     Q_OBJECT
+    // The decorations by their names, for forms and tables of settings.
+    Q_PROPERTY(QString Version READ Version WRITE SetVersion)
+    Q_PROPERTY(QColor Color READ Color WRITE SetColor)
+    Q_PROPERTY(bool Flat READ Flat WRITE SetFlat)
+    Q_PROPERTY(QColor FlatLineColor READ FlatLineColor WRITE SetFlatLineColor)
+    Q_PROPERTY(bool FlatParentColor READ FlatParentColor WRITE SetFlatParentColor)
+    Q_PROPERTY(bool SoftBorder READ SoftBorder WRITE SetSoftBorder)
+    Q_PROPERTY(bool Border3D READ Border3D WRITE SetBorder3D)
+    Q_PROPERTY(QColor BorderColor READ BorderColor WRITE SetBorderColor)
+    Q_PROPERTY(QColor FocusBorderColor READ FocusBorderColor WRITE SetFocusBorderColor)
+    Q_PROPERTY(bool FocusBorder READ FocusBorder WRITE SetFocusBorder)
+    Q_PROPERTY(bool DisabledBorder READ DisabledBorder WRITE SetDisabledBorder)
+    Q_PROPERTY(QColor DisabledColor READ DisabledColor WRITE SetDisabledColor)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
+    Q_PROPERTY(bool HintShowLargeText MEMBER hintShowLargeText)
+    Q_PROPERTY(QString EmptyText READ EmptyText WRITE SetEmptyText)
+    Q_PROPERTY(bool EmptyTextFocused READ EmptyTextFocused WRITE SetEmptyTextFocused)
+    Q_PROPERTY(QColor FocusColor MEMBER focusColor)
+    Q_PROPERTY(QColor FocusFontColor MEMBER focusFontColor)
+    Q_PROPERTY(QColor ErrorColor MEMBER errorColor)
+    Q_PROPERTY(QColor ErrorFontColor MEMBER errorFontColor)
+    Q_PROPERTY(bool ShowURL READ ShowURL WRITE SetShowURL)
+    Q_PROPERTY(QColor URLColor READ URLColor WRITE SetURLColor)
+    Q_PROPERTY(bool CanUndo MEMBER canUndo)
+    Q_PROPERTY(bool AutoFocus MEMBER autoFocus)
+    Q_PROPERTY(QString LabelCaption READ LabelCaption WRITE SetLabelCaption)
+    Q_PROPERTY(int LabelMargin READ LabelMargin WRITE SetLabelMargin)
+    Q_PROPERTY(QFont LabelFont READ LabelFont WRITE SetLabelFont)
+    Q_PROPERTY(bool LabelTransparent READ LabelTransparent WRITE SetLabelTransparent)
+    Q_PROPERTY(bool LabelAlwaysEnabled READ LabelAlwaysEnabled WRITE SetLabelAlwaysEnabled)
+    Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)
 
   public:
     explicit DecoratedEdit(QWidget* parent = nullptr);
@@ -38,11 +87,31 @@ class DecoratedEdit : public QLineEdit {
     QString Suffix() const { return suffix_; }
     void SetSuffix(const QString& suffix);
 
-    // The label is made on the first caption and follows the box's visibility and enabling.
+    // "1.0.0.0", from the version number's four bytes; writing it changes nothing.
+    virtual quint32 VersionNumber() const { return 0x01000000; }
+    QString Version() const;
+    void SetVersion(const QString&) {}
+
+    // The label is made on the first caption and follows the box's visibility and enabling
+    // (unless LabelAlwaysEnabled). Its font is LabelFont, or the parent's with ParentFont.
     void SetLabelCaption(const QString& caption);
-    QLabel* EditLabel() const { return label_; }
+    QString LabelCaption() const { return label_ ? label_->text() : QString(); }
+    TEditLabel* EditLabel() const { return label_; }
     void SetLabelPosition(TLabelPosition position);
+    TLabelPosition LabelPosition() const { return labelPosition_; }
     void SetLabelMargin(int margin);
+    int LabelMargin() const { return labelMargin_; }
+    void SetLabelFont(const QFont& font);
+    QFont LabelFont() const { return labelFont_; }
+    // A transparent label shows what its parent draws under it; else it fills its background.
+    void SetLabelTransparent(bool on);
+    bool LabelTransparent() const { return labelTransparent_; }
+    void SetLabelAlwaysEnabled(bool on);
+    bool LabelAlwaysEnabled() const { return labelAlwaysEnabled_; }
+    // ParentFont: the box and its label take the parent's font (true at first); setting it
+    // false gives the label LabelFont.
+    void SetParentFont(bool on);
+    bool ParentFont() const { return parentFont_; }
     // FocusLabel: the label is bold while the box has the focus.
     bool focusLabel = false;
     // Pixels the box widens while it has the focus.
@@ -65,6 +134,7 @@ class DecoratedEdit : public QLineEdit {
     bool canUndo = true;
     // The background the box returns to (the parent's base colour when none is set).
     void SetColor(const QColor& colour);
+    QColor Color() const { return normalColor_; }
     // The background while disabled (silver), and a silver frame then with DisabledBorder.
     void SetDisabledColor(const QColor& colour);
     QColor DisabledColor() const { return disabledColor_; }
@@ -106,6 +176,58 @@ class DecoratedEdit : public QLineEdit {
     static bool TextIsURL(const QString& text);
     // Only http, https and mailto addresses are opened ("www." as http); nothing else.
     static QUrl UrlToOpen(const QString& text);
+
+    QColor URLColor() const { return urlColor; }
+    void SetURLColor(const QColor& colour);
+
+    // The flat look: no frame, the parent's colour as background (with FlatParentColor), the
+    // text rectangle 4 pixels in from the sides, 3 from the top and 4 from the bottom, and a
+    // line in FlatLineColor along the last pixel row (none without a colour), or with
+    // SoftBorder a full frame. Switching it off brings the frame back.
+    void SetFlat(bool on);
+    bool Flat() const { return flat_; }
+    void SetFlatLineColor(const QColor& colour);
+    QColor FlatLineColor() const { return flatLineColor_; }
+    void SetFlatParentColor(bool on);
+    bool FlatParentColor() const { return flatParentColor_; }
+    void SetSoftBorder(bool on);
+    bool SoftBorder() const { return softBorder_; }
+    // Pixels the text rectangle keeps free on the left and the right (0 at first), for
+    // boxes that draw something beside their text.
+    void SetTextIndents(int left, int right);
+    // The rectangle the text is laid out in.
+    QRect TextRect() const;
+
+    // Frames: a 1-pixel frame in BorderColor, or in FocusBorderColor while focused; a sunken
+    // 3-D edge with Border3D; with FocusBorder the edge shows while the mouse is over the box or
+    // it has the focus. The plain "Windows" style draws no state frames of its own, so only
+    // there does the box draw FocusBorder's edge; the other styles show their own.
+    void SetBorder3D(bool on);
+    bool Border3D() const { return border3D_; }
+    void SetBorderColor(const QColor& colour);
+    QColor BorderColor() const { return borderColor_; }
+    void SetFocusBorderColor(const QColor& colour);
+    QColor FocusBorderColor() const { return focusBorderColor_; }
+    void SetFocusBorder(bool on);
+    bool FocusBorder() const { return focusBorder_; }
+    bool IsThemed() const;
+
+    // Transparent: the parent shows through the box's background.
+    void SetTransparent(bool on);
+    bool Transparent() const { return transparent_; }
+
+    // An extra caret line, one pixel wide and the font's height, ending at `point`;
+    // (-1, -1) draws none.
+    void SetCaretPos(const QPoint& point);
+    QPoint CaretPos() const { return caretPos_; }
+
+    // With HintShowLargeText, the hint of a text wider than the box is the whole text, shown at
+    // the box's top-left corner.
+    bool hintShowLargeText = false;
+    QLabel* LargeTextHint() const { return largeHint_; }
+
+    // Recomputes the colours, the flat look and the label after the settings were made.
+    void Init();
 
     // The text when the box last got the focus.
     QString OrigText() const { return origText_; }
@@ -149,6 +271,7 @@ class DecoratedEdit : public QLineEdit {
     // Esc first asks the subclass to close its drop-down; true when it did.
     virtual bool HideDropDown() { return false; }
 
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -171,19 +294,49 @@ class DecoratedEdit : public QLineEdit {
     void ApplyColours();
     void ApplyUrlLook();
     void PlaceLabel();
-    void SetLabelBold(bool bold);
     void KeepCaretInText();
     void PasteText(QString text);
     void TabWhenFull();
     void PutCaretAtDecimal(bool after);
+    void ApplyLabelFont();
+    void ApplyTextRect();
+    bool ShowLargeTextHint();
+    void HideLargeTextHint();
+    void DrawFlatLine(QPainter& painter) const;
+    void DrawBorder(QPainter& painter) const;
+    bool BorderWanted() const;
+    void DrawCaretLine(QPainter& painter) const;
     void DrawPrompt(QPainter& painter) const;
     void DrawErrorMarker(QPainter& painter) const;
     int TextStart() const { return static_cast<int>(prefix_.size()); }
     int TextEnd() const;
 
-    QPointer<QLabel> label_;
+    QPointer<TEditLabel> label_;
     TLabelPosition labelPosition_ = TLabelPosition::lpLeftTop;
     int labelMargin_ = 4;
+    QFont labelFont_;
+    bool labelTransparent_ = false;
+    bool labelAlwaysEnabled_ = false;
+    bool parentFont_ = true;
+    bool flat_ = false;
+    QColor flatLineColor_ = Qt::black;
+    bool flatParentColor_ = true;
+    bool softBorder_ = false;
+    // The frame to bring back when the flat look goes.
+    bool oldFrame_ = true;
+    // The flat text rectangle is also taken by a frameless box that draws a prompt or a focus
+    // border once it had the focus.
+    bool flatRect_ = false;
+    int indentL_ = 0;
+    int indentR_ = 0;
+    bool border3D_ = false;
+    QColor borderColor_;
+    QColor focusBorderColor_;
+    bool focusBorder_ = false;
+    bool mouseInControl_ = false;
+    bool transparent_ = false;
+    QPoint caretPos_{-1, -1};
+    QPointer<QLabel> largeHint_;
     QString prefix_;
     QString suffix_;
     QString emptyText_;

@@ -514,3 +514,75 @@ TEST(DecoratedEdit, TheContextMenuGoesThroughTheClipboardEvents) {
 }
 
 }  // namespace
+
+namespace {
+
+// Releases that are not a click on a shown address raise no OnURLClick and open nothing.
+TEST(DecoratedEdit, OnlyAFocusedLeftClickOnAShownAddressAsksToOpen) {
+    struct Case {
+        const char* name;
+        bool showUrl;
+        const char* text;
+        bool focused;
+        Qt::MouseButton button;
+        bool raised;
+    };
+    const std::vector<Case> cases = {
+        {"a shown address", true, "www.example.org", true, Qt::LeftButton, true},
+        {"without the focus", true, "www.example.org", false, Qt::LeftButton, false},
+        {"ShowURL off", false, "www.example.org", true, Qt::LeftButton, false},
+        {"not an address", true, "北京市", true, Qt::LeftButton, false},
+        {"the right button", true, "www.example.org", true, Qt::RightButton, false},
+    };
+    QWidget form;
+    auto* edit = new DecoratedEdit(&form);
+    auto* other = new QLineEdit(&form);
+    other->move(0, 40);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    for (const auto& c : cases) {
+        int raised = 0;
+        int opened = 0;
+        edit->onURLClick = [&](const QString& url, bool& show) {
+            ++raised;
+            EXPECT_EQ(url, QString::fromUtf8(c.text));
+            show = false;
+        };
+        edit->openUrl = [&](const QUrl&) { return ++opened > 0; };
+        edit->SetShowURL(c.showUrl);
+        edit->SetText(QString::fromUtf8(c.text));
+        const bool look = c.showUrl && DecoratedEdit::TextIsURL(edit->Text());
+        EXPECT_EQ(edit->cursor().shape(), look ? Qt::PointingHandCursor : Qt::IBeamCursor)
+            << c.name;
+        if (c.focused) {
+            edit->setFocus();
+        } else {
+            other->setFocus();
+        }
+        // The release alone: a press would give the box the focus.
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5),
+                            edit->mapToGlobal(QPointF(5, 5)), c.button, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(edit, &release);
+        EXPECT_EQ(raised, c.raised ? 1 : 0) << c.name;
+        EXPECT_EQ(opened, 0) << c.name << ": Show false keeps it closed";
+    }
+}
+
+TEST(DecoratedEdit, AutoFocusOnlyInTheActiveWindow) {
+    QWidget form;
+    QWidget elsewhere;
+    auto* edit = new DecoratedEdit(&form);
+    edit->setProperty("AutoFocus", true);
+    form.show();
+    elsewhere.show();
+    QApplication::setActiveWindow(&elsewhere);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), edit->mapToGlobal(QPointF(5, 5)));
+    QApplication::sendEvent(edit, &enter);
+    EXPECT_FALSE(edit->hasFocus()) << "another window is active";
+    QApplication::setActiveWindow(&form);
+    QApplication::sendEvent(edit, &enter);
+    EXPECT_TRUE(edit->hasFocus());
+}
+
+}  // namespace
