@@ -28,9 +28,9 @@
 
 #include "app/download/download_controller.h"
 #include "app/download/download_task_store.h"
-#include "app/frame/page_wait.h"
 #include "app/frame/real_services.h"
-#include "app/frame/services.h"
+#include "app/services/page_wait.h"
+#include "app/services/services.h"
 #include "app/stitch/stitch_hand_over.h"
 #include "app/taskbar/taskbar_progress.h"
 #include "engine/core/number_format.h"

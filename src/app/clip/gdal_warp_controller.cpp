@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/frame/services.h"
+#include "app/services/services.h"
 #include "app/widgets/colour_table.h"
 #include "app/widgets/path_text.h"
 #include "clip_commands.h"

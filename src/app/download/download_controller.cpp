@@ -6,8 +6,8 @@
 #include <limits>
 #include <utility>
 
-#include "app/frame/page_wait.h"
-#include "app/frame/services.h"
+#include "app/services/page_wait.h"
+#include "app/services/services.h"
 #include "app/stitch/stitch_hand_over.h"
 #include "app/taskbar/taskbar_progress.h"
 #include "download_task_store.h"

@@ -7,7 +7,7 @@
 #include <thread>
 #include <utility>
 
-#include "app/frame/exception_log.h"
+#include "app/services/exception_log.h"
 #include "engine/download/download_settings.h"
 #include "engine/settings/settings.h"
 

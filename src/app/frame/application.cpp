@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "exception_log.h"
+#include "app/services/exception_log.h"
 
 namespace app {
 

@@ -7,11 +7,11 @@
 #include <memory>
 
 #include "app/download/download_controller.h"
+#include "app/services/page_wait.h"
+#include "app/services/services.h"
 #include "app/widgets/progress_bar_ex.h"
 #include "app/widgets/status_panel.h"
 #include "attach_context.h"
-#include "page_wait.h"
-#include "services.h"
 
 namespace app {
 

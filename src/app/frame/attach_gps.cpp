@@ -7,10 +7,10 @@
 #include "app/gps/gps_panel.h"
 #include "app/gps/gps_panel_controller.h"
 #include "app/gps/serial_gps_port.h"
+#include "app/services/services.h"
 #include "attach_context.h"
 #include "engine/settings/settings_paths.h"
 #include "geodata/gps/port_settings.h"
-#include "services.h"
 
 namespace app {
 

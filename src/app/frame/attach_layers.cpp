@@ -8,10 +8,10 @@
 #include <QMenu>
 
 #include "app/layers/layer_controller.h"
+#include "app/services/page_wait.h"
+#include "app/services/services.h"
 #include "attach_context.h"
 #include "map_events.h"
-#include "page_wait.h"
-#include "services.h"
 
 namespace app {
 

@@ -10,6 +10,7 @@
 
 #include "app/menus/menu_controller.h"
 #include "app/page/page_host.h"
+#include "app/services/services.h"
 #include "app/settings/frm_settings.h"
 #include "app/settings/installed_files.h"
 #include "app/settings/skin_manager.h"
@@ -19,7 +20,6 @@
 #include "attach_context.h"
 #include "engine/settings/settings.h"
 #include "main_form.h"
-#include "services.h"
 
 namespace app {
 namespace {

@@ -20,6 +20,7 @@
 #include "app/places/place_search_controller.h"
 #include "app/places/places_controller.h"
 #include "app/places/web_gmaps_lookup_edit.h"
+#include "app/services/services.h"
 #include "app/tasks/task_controller.h"
 #include "app/tools/text_file_dialog.h"
 #include "attach_context.h"
@@ -28,7 +29,6 @@
 #include "engine/settings/settings.h"
 #include "geodata/boundary/boundary_store.h"
 #include "map_events.h"
-#include "services.h"
 
 namespace app {
 namespace {

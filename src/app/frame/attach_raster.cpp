@@ -4,8 +4,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "app/frame/raster_tools.h"
 #include "app/stitch/stitch_relay.h"
-#include "app/widgets/raster_tools.h"
 #include "attach_context.h"
 #include "close_controller.h"
 

@@ -8,10 +8,10 @@
 #include <QWebEnginePage>
 
 #include "app/page/page_host.h"
+#include "app/services/page_wait.h"
+#include "app/services/services.h"
 #include "app/tasks/task_controller.h"
 #include "attach_context.h"
-#include "page_wait.h"
-#include "services.h"
 
 namespace app {
 

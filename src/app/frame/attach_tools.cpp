@@ -4,11 +4,11 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "app/services/services.h"
 #include "app/tools/ip_location_form.h"
 #include "app/tools/transform_coord_form.h"
 #include "app/widgets/tool_window.h"
 #include "attach_context.h"
-#include "services.h"
 
 namespace app {
 namespace {

@@ -3,11 +3,11 @@
 #include <exception>
 #include <filesystem>
 
+#include "app/services/exception_log.h"
+#include "app/services/services.h"
 #include "engine/core/utilities.h"
 #include "engine/settings/settings.h"
 #include "engine/tasks/profiles.h"
-#include "exception_log.h"
-#include "services.h"
 
 namespace app {
 

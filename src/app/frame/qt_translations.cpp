@@ -5,7 +5,7 @@
 #include <QTranslator>
 #include <memory>
 
-#include "exception_log.h"
+#include "app/services/exception_log.h"
 
 namespace app {
 

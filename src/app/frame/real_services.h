@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "services.h"
+#include "app/services/services.h"
 
 namespace engine {
 class TSettings;

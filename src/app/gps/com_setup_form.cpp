@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/frame/services.h"
+#include "app/services/services.h"
 #include "app/widgets/failure_message.h"
 #include "gps_serial_port.h"
 #include "serial_gps_port.h"

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/frame/services.h"
 #include "app/page/page_scripts.h"
+#include "app/services/services.h"
 #include "com_port_item.h"
 #include "engine/core/datum.h"
 #include "geodata/nmea/nmea_file.h"

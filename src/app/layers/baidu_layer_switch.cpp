@@ -1,7 +1,7 @@
 #include "baidu_layer_switch.h"
 
-#include "app/frame/page_wait.h"
 #include "app/page/page_scripts.h"
+#include "app/services/page_wait.h"
 #include "engine/core/catalogue.h"
 #include "engine/settings/settings.h"
 

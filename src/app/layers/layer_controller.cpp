@@ -3,9 +3,9 @@
 #include <QPointer>
 #include <cmath>
 
-#include "app/frame/page_wait.h"
-#include "app/frame/services.h"
 #include "app/page/page_scripts.h"
+#include "app/services/page_wait.h"
+#include "app/services/services.h"
 #include "baidu_layer_switch.h"
 #include "engine/core/catalogue.h"
 #include "engine/core/datum.h"

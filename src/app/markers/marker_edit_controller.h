@@ -6,7 +6,7 @@
 #include <QString>
 #include <functional>
 
-#include "app/frame/services.h"
+#include "app/services/services.h"
 #include "custom_poi.h"
 
 namespace app {

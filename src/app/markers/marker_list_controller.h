@@ -5,7 +5,7 @@
 #include <QAbstractTableModel>
 #include <QObject>
 
-#include "app/frame/services.h"
+#include "app/services/services.h"
 #include "custom_poi.h"
 
 namespace app {

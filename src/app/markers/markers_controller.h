@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/frame/services.h"
+#include "app/services/services.h"
 #include "custom_poi.h"
 #include "marker_edit_controller.h"
 #include "marker_list_controller.h"

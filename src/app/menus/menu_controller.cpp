@@ -4,8 +4,8 @@
 #include <QUrl>
 #include <filesystem>
 
-#include "app/frame/services.h"
 #include "app/page/page_scripts.h"
+#include "app/services/services.h"
 #include "engine/core/utilities.h"
 #include "engine/settings/settings.h"
 

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "app/frame/page_wait.h"
 #include "app/layers/baidu_layer_switch.h"
 #include "app/layers/same_area.h"
 #include "app/page/page_scripts.h"
+#include "app/services/page_wait.h"
 #include "app/tools/text_file_dialog.h"
 #include "app/widgets/failure_message.h"
 #include "district_text.h"

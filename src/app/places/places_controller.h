@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/frame/services.h"
+#include "app/services/services.h"
 #include "city_tree_data.h"
 #include "suggestions.h"
 

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/frame/services.h"
+#include "app/services/services.h"
 #include "geodata/search/poi_data.h"
 
 namespace engine {

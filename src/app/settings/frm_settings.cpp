@@ -7,7 +7,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "app/frame/services.h"
+#include "app/services/services.h"
 #include "settings_pages.h"
 #include "skin_manager.h"
 

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QUrl>
 
-#include "app/frame/services.h"
+#include "app/services/services.h"
 #include "page_helpers.h"
 #include "settings_pages.h"
 

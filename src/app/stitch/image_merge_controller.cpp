@@ -5,7 +5,7 @@
 #include <QUrl>
 #include <filesystem>
 
-#include "app/frame/services.h"
+#include "app/services/services.h"
 #include "app/widgets/failure_message.h"
 #include "app/widgets/path_text.h"
 #include "app/widgets/typed_number.h"

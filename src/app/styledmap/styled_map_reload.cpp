@@ -1,7 +1,7 @@
 #include "styled_map_reload.h"
 
-#include "app/frame/services.h"
 #include "app/page/page_scripts.h"
+#include "app/services/services.h"
 #include "engine/settings/settings.h"
 
 namespace styledmap {

@@ -6,10 +6,10 @@
 #include <exception>
 #include <filesystem>
 
-#include "app/frame/exception_log.h"
-#include "app/frame/page_wait.h"
-#include "app/frame/services.h"
 #include "app/page/page_scripts.h"
+#include "app/services/exception_log.h"
+#include "app/services/page_wait.h"
+#include "app/services/services.h"
 #include "app/widgets/failure_message.h"
 #include "engine/core/catalogue.h"
 #include "engine/core/text_helpers.h"

@@ -3,8 +3,8 @@
 #include <QMetaObject>
 #include <algorithm>
 
-#include "app/frame/services.h"
 #include "app/page/page_scripts.h"
+#include "app/services/services.h"
 #include "engine/core/datum.h"
 #include "engine/core/number_format.h"
 #include "engine/core/tile_math.h"

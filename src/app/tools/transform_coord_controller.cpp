@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/frame/services.h"
 #include "app/page/page_scripts.h"
+#include "app/services/services.h"
 #include "app/widgets/typed_number.h"
 #include "engine/core/datum.h"
 #include "engine/core/number_format.h"

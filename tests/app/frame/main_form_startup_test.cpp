@@ -1,5 +1,5 @@
 // The window's creation: the first start without a settings file, damaged settings and task
-// files, the stored level selection and layer; the exception log's lines.
+// files, the stored level selection and layer.
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -8,7 +8,7 @@
 #include <QWidget>
 
 #include "app/frame/application.h"
-#include "app/frame/exception_log.h"
+#include "app/services/exception_log.h"
 #include "engine/log/logger.h"
 #include "engine/tasks/profiles.h"
 #include "main_form_fixture.h"
@@ -83,27 +83,6 @@ TEST_F(MainFormStartupTest, DamagedSettingsAndTaskFilesDoNotStopTheStart) {
     QFile log(QString::fromStdString(engine::DefaultLogFileName().string()));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains("MapTypeIndex 99 is outside 0..48"));
-}
-
-TEST(ExceptionLogTest, LinesAreTimeStampedAndAppended) {
-    testsupport::TempDir dir;
-    const auto file = dir / "LOG" / "vantorel.log";
-    app::LogTo(file, "first");
-    app::LogTo(file, "second\r\nline");
-    // Each line ends with CR LF; the message's own line breaks become spaces.
-    const QString text = QString::fromStdString(testsupport::ReadFileBytes(file));
-    EXPECT_EQ(text.count(QStringLiteral("\r\n")), 2);
-    EXPECT_EQ(text.count(QLatin1Char('\n')), 2);
-    EXPECT_TRUE(text.endsWith(QStringLiteral("; second  line\r\n"))) << text.toStdString();
-    const QStringList lines = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2);
-    const QRegularExpression stamp(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}; )");
-    EXPECT_TRUE(stamp.match(lines[0]).hasMatch()) << lines[0].toStdString();
-    EXPECT_TRUE(lines[0].endsWith("; first"));
-    EXPECT_TRUE(lines[1].endsWith("; second  line"));
-    // A folder that cannot be made loses the line, never the caller.
-    testsupport::WriteFileBytes(dir / "blocked", "x");
-    app::LogTo(dir / "blocked" / "LOG" / "vantorel.log", "lost");
 }
 
 TEST_F(MainFormStartupTest, MapMenuSwitchesTheLayerAndItsLevels) {

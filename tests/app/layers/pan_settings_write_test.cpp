@@ -13,10 +13,10 @@
 #include <gtest/gtest.h>
 
 #include "app/frame/map_events.h"
-#include "app/frame/page_wait.h"
 #include "app/frame/real_services.h"
 #include "app/layers/layer_controller.h"
 #include "app/page/map_view_harness.h"
+#include "app/services/page_wait.h"
 #include "app/settings/settings_store.h"
 #include "app/support/fake_services.h"
 #include "app/support/page_answer.h"

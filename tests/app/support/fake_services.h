@@ -6,8 +6,8 @@
 #include <functional>
 #include <vector>
 
-#include "app/frame/page_wait.h"
-#include "app/frame/services.h"
+#include "app/services/page_wait.h"
+#include "app/services/services.h"
 
 namespace testmainwindow {
 

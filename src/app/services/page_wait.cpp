@@ -2,7 +2,7 @@
 
 #include <QPointer>
 
-#include "services.h"
+#include "app/services/services.h"
 
 namespace app {
 

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "app/clip/frm_gdal_warp.h"
+#include "app/frame/raster_tools.h"
 #include "app/stitch/frm_image_merge.h"
 #include "app/stitch/image_merge_controller.h"
 #include "app/stitch/raster_ui_support.h"
@@ -19,7 +20,6 @@
 #include "app/support/qt_print.h"
 #include "app/widgets/colour_box.h"
 #include "app/widgets/progress_bar_ex.h"
-#include "app/widgets/raster_tools.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include "app/clip/frm_gdal_warp.h"
 #include "app/stitch/frm_image_merge.h"
 #include "app/stitch/image_merge_controller.h"
+#include "app/widgets/path_text.h"
 #include "engine/download/installed_data.h"
 #include "engine/log/logger.h"
 #include "engine/settings/settings.h"
-#include "path_text.h"
 
 namespace rasterui {
 
