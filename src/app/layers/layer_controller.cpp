@@ -41,8 +41,10 @@ void LayerController::ChangeMapType(int tag) {
         return;
     }
     const auto newType = static_cast<engine::TMapType>(tag);
-    emit mapTypeChecked(tag, MapTypeCaption(appTitle_, tag));
+    // After the switch, so that what follows the mark (the grid and offline items) is judged
+    // for the layer now shown.
     Switch(newType);
+    emit mapTypeChecked(tag, MapTypeCaption(appTitle_, tag));
     UpdateZoomLevelRange(newType);
     if (hooks_.calculateStart) {
         hooks_.calculateStart();
