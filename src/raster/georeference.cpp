@@ -155,16 +155,7 @@ engine::TTileBound ClampToGrid(engine::TTileBound range, int zoom, TileGrid grid
     if (grid == TileGrid::Baidu) {
         return range;
     }
-    const std::int64_t columns = std::int64_t{1} << std::clamp(zoom, 0, 30);
-    const std::int64_t rows =
-        grid == TileGrid::Geographic ? std::max<std::int64_t>(columns / 2, 1) : columns;
-    const auto clamp = [](std::int32_t v, std::int64_t count) {
-        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, count - 1));
-    };
-    range.MinCol = clamp(range.MinCol, columns);
-    range.MaxCol = clamp(range.MaxCol, columns);
-    range.MinRow = clamp(range.MinRow, rows);
-    range.MaxRow = clamp(range.MaxRow, rows);
+    engine::ClampToTileGrid(range, zoom, grid == TileGrid::Geographic);
     return range;
 }
 

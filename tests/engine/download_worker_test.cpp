@@ -6,6 +6,7 @@
 #include <atomic>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "download_fixture.h"
@@ -74,6 +75,70 @@ TEST(TileCursor, EmptySelectionFinishesAtOnceAndTheCapStopsHandingOut) {
 
     TileCursor capped(OneLevel(3, 0, 7, 0, 7), 5);
     EXPECT_EQ(Drain(capped).size(), 5u);
+}
+
+// Ranges whose rows or columns run through -1: Baidu numbers west of 0 and south of the equator,
+// grid ranges past the poles or the date line, a band of columns that starts at -1, and the
+// lowest and highest levels. Each is drained by the cursor alone and by the pool against the
+// loopback server: every address exactly once, as many as the rectangles hold, and the end.
+TEST(TileCursor, EveryAddressOfSignedRangesIsGivenOnceByTheCursorAndThePool) {
+    struct Level {
+        int z, minCol, maxCol, minRow, maxRow;
+    };
+    struct Case {
+        const char* name;
+        TMapType layer;
+        std::vector<Level> levels;
+    };
+    const Case cases[] = {
+        {"-2 to 1 both ways", TMapType::mtOsmRoadMap, {{5, -2, 1, -2, 1}}},
+        {"-33 to 40: the second band starts at -1", TMapType::mtOsmRoadMap, {{8, -33, 40, 3, 4}}},
+        {"a single column at -1", TMapType::mtOsmRoadMap, {{3, -1, -1, -1, 1}}},
+        {"Baidu west of 0 and south of the equator",
+         TMapType::mtBaiduRoadMap,
+         {{6, -3, 2, -2, 1}, {7, -6, -1, -4, -1}}},
+        {"levels 0 and 21, an empty rectangle between",
+         TMapType::mtOsmRoadMap,
+         {{0, 0, 0, 0, 0}, {10, 5, 4, 0, 3}, {21, 2097150, 2097151, 0, 1}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TTileBounds bounds;
+        std::set<std::tuple<int, int, int>> expected;
+        for (const Level& l : c.levels) {
+            bounds[l.z] = OneLevel(l.z, l.minCol, l.maxCol, l.minRow, l.maxRow)[l.z];
+            for (int x = l.minCol; x <= l.maxCol; ++x)
+                for (int y = l.minRow; y <= l.maxRow; ++y)
+                    expected.insert({l.z, x, y});
+        }
+
+        // One address more than the rectangles hold is allowed, so a cursor that gives an
+        // address twice shows it instead of running on.
+        const auto cap = static_cast<std::int64_t>(expected.size()) + 1;
+        TileCursor cursor(bounds, cap);
+        const std::vector<TTile> tiles = Drain(cursor);
+        std::set<std::tuple<int, int, int>> given;
+        for (const TTile& t : tiles)
+            given.insert({t.z, t.x, t.y});
+        EXPECT_EQ(tiles.size(), expected.size()) << "an address given twice";
+        EXPECT_EQ(given, expected);
+        EXPECT_EQ(cursor.Z(), kZoomLevelCount) << "the cursor reached the end";
+
+        DownloadFixture f;
+        auto plan = f.Plan(c.layer, bounds);
+        plan.MaxTiles = cap;
+        ASSERT_TRUE(f.Run(std::move(plan), 8));
+        EXPECT_EQ(f.server.Total(), static_cast<int>(expected.size()));
+        for (const auto& [target, count] : f.server.Counts())
+            EXPECT_EQ(count, 1) << target;
+        EXPECT_EQ(f.Reports().size(), expected.size());
+        for (const auto& [z, x, y] : expected) {
+            const TTile tile{x, y, static_cast<std::int8_t>(z)};
+            EXPECT_TRUE(
+                std::filesystem::exists(BaseTilePath(f.out.path(), c.layer, tile, TImgType::itPNG)))
+                << z << "/" << x << "/" << y;
+        }
+    }
 }
 
 TEST(TileDownloadPool, OneWorkerFetchesInCursorOrderIntoTheFolderTree) {

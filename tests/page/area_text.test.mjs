@@ -1,12 +1,20 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { polygonText, rectangleText, circleText, cornersText } from '../../src/page/js/core/area_text.js';
+import { polygonText, rectangleText, circleText, cornersText, shownText } from '../../src/page/js/core/area_text.js';
 import { areaLabel, lengthLabel, mileageText } from '../../src/page/js/core/labels.js';
 import { circlePoints, distance, polygonArea, pathLength, CIRCLE_OUTLINE_RADIUS } from '../../src/page/js/core/geometry.js';
 
 test('a triangle reports its vertices last first, longitude first', () => {
   const triangle = [{ lat: 30, lng: 110 }, { lat: 31.123456, lng: 111 }, { lat: 30.5, lng: 112.000004 }];
   assert.equal(polygonText(triangle), '112.00000,30.50000,111.00000,31.12346,110.00000,30.00000');
+});
+
+test('a shown area reports its points in their order with five decimals', () => {
+  const stored = [{ lat: 30, lng: 110 }, { lat: 31.123456, lng: 111 }, { lat: 30.5, lng: 112.000004 }];
+  assert.equal(shownText(stored), '110.00000,30.00000,111.00000,31.12346,112.00000,30.50000');
+  // Decoded numbers carry binary noise; the report does not.
+  assert.equal(shownText([{ lat: 40.50000000000001, lng: 116.29999999999998 }, { lat: -25.5, lng: -180 }]),
+    '116.30000,40.50000,-180.00000,-25.50000');
 });
 
 test('a rectangle reports its north-east corner, then its south-west corner', () => {

@@ -149,9 +149,16 @@ bool CalculateTileBounds(const engine::TZoomLevelArray& zoomLevels,
         bound.MaxRow = maxY;
         bound.MinCol = minX;
         bound.MaxCol = maxX;
+        // Past the poles and the date line the grids have no tiles: the level holds the ones
+        // that exist, as the stitch does. Baidu numbers are the projection's own.
+        if (grid != Grid::Baidu && !engine::ClampToTileGrid(bound, z, grid == Grid::Geographic)) {
+            bound.Points.clear();
+            continue;
+        }
         bound.zoom = z;
         bound.Checked = true;
-        count += (std::int64_t{maxY} - minY + 1) * (std::int64_t{maxX} - minX + 1);
+        count += (std::int64_t{bound.MaxRow} - bound.MinRow + 1) *
+                 (std::int64_t{bound.MaxCol} - bound.MinCol + 1);
     }
     return true;
 }

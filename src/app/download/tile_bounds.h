@@ -15,7 +15,9 @@ bool IsBaiduLayer(engine::TMapType layer);
 bool UsesGeographicGrid(engine::TMapType layer, int tiandituIndex);
 
 // CalculateTileBounds. Every level's Checked flag is cleared, then set for each selected level
-// with its rectangle and its vertex tiles (each once, in vertex order) in Points. Returns false
+// with its rectangle and its vertex tiles (each once, in vertex order) in Points. On the grid
+// layers the rectangle holds only the tiles that exist (clamped to the level's grid); a level
+// whose area lies wholly off the grid stays unchecked. Returns false
 // when a vertex cannot be projected on a Baidu layer: `count` is then 0 and no level is set,
 // never a rectangle at tile (0, 0).
 bool CalculateTileBounds(const engine::TZoomLevelArray& zoomLevels,

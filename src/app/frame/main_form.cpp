@@ -339,6 +339,9 @@ void TfrmMain::CreateControllers() {
         std::move(taskHooks));
     connect(d.download.get(), &DownloadController::stateChanged, d.tasks.get(),
             &TaskController::stateChanged);
+    // A reload's redraw of the area keeps the typed task name.
+    connect(d.tasks.get(), &TaskController::areaRedrawn, d.layers.get(),
+            &LayerController::ExpectRedraw);
     // One selection: what a recount took from the list is what a save and the close store.
     connect(d.download.get(), &DownloadController::zoomLevelsChanged, d.layers.get(),
             [&d](const engine::TZoomLevelArray& levels) { d.layers->SetZoomLevels(levels); });

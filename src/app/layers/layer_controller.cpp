@@ -41,8 +41,10 @@ void LayerController::ChangeMapType(int tag) {
         return;
     }
     const auto newType = static_cast<engine::TMapType>(tag);
-    emit mapTypeChecked(tag, MapTypeCaption(appTitle_, tag));
+    // After the switch, so that what follows the mark (the grid and offline items) is judged
+    // for the layer now shown.
     Switch(newType);
+    emit mapTypeChecked(tag, MapTypeCaption(appTitle_, tag));
     UpdateZoomLevelRange(newType);
     if (hooks_.calculateStart) {
         hooks_.calculateStart();
@@ -139,6 +141,10 @@ void LayerController::OnMapCenterChanged(double lat, double lng) {
     settings_.SetFloatSetting(engine::FloatSetting::Longitude, lng);
 }
 
+void LayerController::ExpectRedraw(const QString& coordinates) {
+    redrawn_ = geodata::TBoundary::StrToArray(coordinates.toStdString());
+}
+
 void LayerController::OnPlotLatlngsEvent(const QString& results) {
     if (results.isEmpty()) {
         return;
@@ -151,9 +157,14 @@ void LayerController::OnPlotLatlngsEvent(const QString& results) {
     if (count < kMemoVertexLimit) {
         emit coordinatesTextShown(coordinates);
     }
-    // The page reporting back the area of the task (shown by its load, drawn again on a page
-    // loaded afresh) keeps the task's name; any other area is offered a new one.
-    if (!(hooks_.taskArea && SameArea(latLngs, hooks_.taskArea()))) {
+    // The page reporting back the area of the task (shown by its load) or the area it was given
+    // again after a reload keeps the name in the box; an area the user made is offered a new
+    // one. A redraw's area counts until the page reports another.
+    const bool redraw = SameArea(latLngs, redrawn_);
+    if (!redraw) {
+        redrawn_.clear();
+    }
+    if (!redraw && !(hooks_.taskArea && SameArea(latLngs, hooks_.taskArea()))) {
         QString name = QString::fromStdString(engine::MakeProfileName(services_.page.MapType()));
         const QString lastNode =
             QString::fromStdString(settings_.GetStrSetting(engine::StrSetting::LastNodeText));

@@ -55,6 +55,10 @@ class LayerController : public QObject {
     void SetMapTypeId(engine::TMapType mapType, int cityNameIndex, std::function<void()> then = {});
     void ChangeMapTypeAndFocus(engine::TMapType mapType);
 
+    // The page is about to draw the download area again (a page loaded afresh shows none): its
+    // report of that area is no area of the user's, and the task name stays as typed.
+    void ExpectRedraw(const QString& coordinates);
+
     // Page callbacks.
     void OnMapMouseMoveEvent(double lat, double lng);
     void OnMapZoomChangedEvent(int zoom);
@@ -82,6 +86,7 @@ class LayerController : public QObject {
     engine::TZoomLevelArray zoomLevels_{};
     engine::TMapType oldMapType_{};
     QString appTitle_;
+    std::vector<engine::TGLatLng> redrawn_;  // the area of the last redraw, until another comes
 };
 
 }  // namespace app

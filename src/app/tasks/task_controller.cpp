@@ -6,6 +6,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "app/layers/same_area.h"
 #include "app/page/page_scripts.h"
 #include "app/services/exception_log.h"
 #include "app/services/page_wait.h"
@@ -16,6 +17,7 @@
 #include "engine/download/tile_path.h"
 #include "engine/settings/settings.h"
 #include "engine/tasks/profiles.h"
+#include "geodata/boundary/boundary_store.h"
 #include "geodata/polyline/polyline_codec.h"
 
 namespace app {
@@ -29,6 +31,16 @@ QString Str(const std::string& text) {
 // Task names are compared as the task store resolves them: only A to Z fold.
 bool SameText(const QString& a, const QString& b) {
     return engine::SameText(a.toStdString(), b.toStdString());
+}
+
+// The task's area and the window's are one when they are the same shape: the page reports a
+// shown area back in its own rounding, from another vertex or the other way round.
+bool SameTaskArea(const std::string& stored, const std::string& current) {
+    if (stored.empty() || current.empty()) {
+        return stored.empty() && current.empty();
+    }
+    return SameArea(geodata::TBoundary::StrToArray(stored),
+                    geodata::TBoundary::StrToArray(current));
 }
 
 }  // namespace
@@ -102,7 +114,7 @@ std::optional<TaskController::Saved> TaskController::Save() {
     }
     const QString name = ResolvedName(text_);
     const QString coordinates = hooks_.coordinates ? hooks_.coordinates() : QString();
-    const bool sameTask = SameText(Str(profiles_->Coordinates()), coordinates) &&
+    const bool sameTask = SameTaskArea(profiles_->Coordinates(), coordinates.toStdString()) &&
                           SameText(Str(profiles_->Name()), name);
     if (!sameTask && ProfileNameExists(name)) {
         if (!services_.messages.AskYesNo(
@@ -228,6 +240,7 @@ void TaskController::ShowArea() {
     const QString coordinates = hooks_.coordinates ? hooks_.coordinates() : QString();
     if (!coordinates.isEmpty()) {
         if (const QString script = BoundaryScript(coordinates); !script.isEmpty()) {
+            emit areaRedrawn(coordinates);
             services_.page.RunScript(script);
         }
     }

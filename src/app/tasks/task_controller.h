@@ -69,8 +69,8 @@ class TaskController : public QObject {
     // call, each waited for with save, load, delete and the start off (PageWait).
     void Load();
     void Delete();  // actProfileDeleteExecute
-    // Draws the download area on the page again (a page just loaded shows none); nothing
-    // without an area.
+    // Draws the download area on the page again (a page just loaded shows none), announced by
+    // areaRedrawn first; nothing without an area.
     void ShowArea();
     // ProfileNameExists: a row equal to the name, ignoring case.
     bool ProfileNameExists(const QString& name) const;
@@ -92,6 +92,8 @@ class TaskController : public QObject {
     void coordinatesTextShown(const QString& text);
     // A task load made this area the outline (not empty).
     void areaLoaded(const QString& coordinates);
+    // The page is given the download area again; its report back is this redraw's.
+    void areaRedrawn(const QString& coordinates);
     void tileDirChanged(const QString& folder);
     // Anything that moves CanSave / CanLoadOrDelete.
     void stateChanged();

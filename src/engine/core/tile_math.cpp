@@ -68,6 +68,22 @@ void TileXYToLatLng(std::int64_t x, std::int64_t y, int zoom, double& lng, doubl
         std::atan(std::sinh(kPi * (1 - 2 * static_cast<long double>(y) / n))) * 180 / kPi);
 }
 
+bool ClampToTileGrid(TTileBound& range, int zoom, bool geographicGrid) {
+    const std::int64_t columns = std::int64_t{1} << std::clamp(zoom, 0, 30);
+    const std::int64_t rows = geographicGrid ? std::max<std::int64_t>(columns / 2, 1) : columns;
+    const bool onGrid = range.MinCol <= range.MaxCol && range.MinRow <= range.MaxRow &&
+                        range.MaxCol >= 0 && range.MinCol < columns && range.MaxRow >= 0 &&
+                        range.MinRow < rows;
+    const auto clamp = [](std::int32_t v, std::int64_t count) {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, count - 1));
+    };
+    range.MinCol = clamp(range.MinCol, columns);
+    range.MaxCol = clamp(range.MaxCol, columns);
+    range.MinRow = clamp(range.MinRow, rows);
+    range.MaxRow = clamp(range.MaxRow, rows);
+    return onGrid;
+}
+
 bool GetLatLngBounds(const std::vector<TGLatLng>& points, TGLatLngBounds& bounds) {
     if (points.size() < 2) {
         return false;

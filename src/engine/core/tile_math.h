@@ -18,6 +18,12 @@ void LatLngToTileXYGeo(int zoom, double lat, double lng, std::int32_t& x, std::i
 // North-west corner of a Web Mercator tile; x + 1 or y + 1 gives the east or south edge.
 void TileXYToLatLng(std::int64_t x, std::int64_t y, int zoom, double& lng, double& lat);
 
+// The tiles of `range` that exist on the grid of level `zoom` (2^zoom columns; 2^zoom rows on
+// the Web Mercator grid, 2^(zoom-1) and at least one on the equirectangular one): each end is
+// clamped to the grid's first and last tile, since beyond the poles and the date line there are
+// none. False when no tile of the range is on the grid; the range is then clamped all the same.
+bool ClampToTileGrid(TTileBound& range, int zoom, bool geographicGrid);
+
 // Leaves `bounds` unchanged and returns false with fewer than two points.
 bool GetLatLngBounds(const std::vector<TGLatLng>& points, TGLatLngBounds& bounds);
 // Returns false (and leaves the outputs unchanged) for an empty array.

@@ -9,75 +9,55 @@ TileCursor::TileCursor(const TTileBounds& bounds, std::int64_t maxTiles) : left_
         ranges_[z] = Range{bounds[z].Checked, bounds[z].MinRow, bounds[z].MaxRow, bounds[z].MinCol,
                            bounds[z].MaxCol};
     }
+    SeekLevelLocked();
 }
 
-TileCursor::Step TileCursor::StepLocked(TTile& tile) {
-    if (FZ > kZoomLevelCount - 1 || left_ == 0) {
-        return Step::Finished;
-    }
-    const Range& range = ranges_[FZ];
-    if (!range.Checked) {
-        FX = -1;
-        FY = -1;
-        ++FZ;
-        return Step::Nothing;
-    }
-    if (FX == -1) {
-        FX = range.MinCol;
-    }
-    if (FY == -1) {
-        FY = range.MinRow;
-    }
-    if (FX > range.MaxCol) {
-        FX = -1;
-        FY = -1;
-        ++FZ;
-        return Step::Nothing;
-    }
-    // The columns of a level are walked in bands: within a band row by row, each row across
-    // the band. Workers taking consecutive addresses then write into different column folders,
-    // where one folder would make them queue for its lock.
-    const std::int64_t bandStart = range.MinCol + (FX - range.MinCol) / kColumnBand * kColumnBand;
-    if (FY > range.MaxRow) {
-        FX = bandStart + kColumnBand;
-        FY = -1;
-        return Step::Nothing;
-    }
-    tile = TTile{static_cast<std::int32_t>(FX), static_cast<std::int32_t>(FY),
-                 static_cast<std::int8_t>(FZ)};
-    if (FX < std::min<std::int64_t>(bandStart + kColumnBand - 1, range.MaxCol)) {
-        ++FX;
-    } else {
-        FX = bandStart;
-        ++FY;
-    }
-    if (left_ > 0) {
-        --left_;
-    }
-    return Step::Tile;
-}
-
-bool TileCursor::GetNextTile(TTile& tile) {
-    std::lock_guard lock(mutex_);
-    // Steps that give nothing only move the cursor on; taking them here in one go saves the
-    // workers a lock round trip each.
-    for (;;) {
-        switch (StepLocked(tile)) {
-            case Step::Tile:
-                return true;
-            case Step::Finished:
-                return false;
-            case Step::Nothing:
-                break;
+void TileCursor::SeekLevelLocked() {
+    for (; FZ < kZoomLevelCount; ++FZ) {
+        const Range& range = ranges_[FZ];
+        if (range.Checked && range.MinCol <= range.MaxCol && range.MinRow <= range.MaxRow) {
+            FX = range.MinCol;
+            FY = range.MinRow;
+            return;
         }
     }
 }
 
+bool TileCursor::GetNextTile(TTile& tile) {
+    std::lock_guard lock(mutex_);
+    if (FZ >= kZoomLevelCount || left_ == 0) {
+        return false;
+    }
+    tile = TTile{static_cast<std::int32_t>(FX), static_cast<std::int32_t>(FY),
+                 static_cast<std::int8_t>(FZ)};
+    if (left_ > 0) {
+        --left_;
+    }
+    // The columns of a level are walked in bands: within a band row by row, each row across
+    // the band. Workers taking consecutive addresses then write into different column folders,
+    // where one folder would make them queue for its lock.
+    const Range& range = ranges_[FZ];
+    const std::int64_t bandStart = range.MinCol + (FX - range.MinCol) / kColumnBand * kColumnBand;
+    const std::int64_t bandEnd = std::min<std::int64_t>(bandStart + kColumnBand - 1, range.MaxCol);
+    if (FX < bandEnd) {
+        ++FX;
+    } else if (FY < range.MaxRow) {
+        FX = bandStart;
+        ++FY;
+    } else if (bandEnd < range.MaxCol) {
+        FX = bandEnd + 1;
+        FY = range.MinRow;
+    } else {
+        ++FZ;
+        SeekLevelLocked();
+    }
+    return true;
+}
+
 void TileCursor::Reset() {
     std::lock_guard lock(mutex_);
-    FX = -1;
-    FY = -1;
     FZ = 0;
+    SeekLevelLocked();
 }
 
 std::int32_t TileCursor::X() const {

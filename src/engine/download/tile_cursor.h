@@ -1,8 +1,9 @@
 #pragma once
 // The cursor over a task's tile rectangles: zoom by zoom upward, within a level band of columns
 // by band (kColumnBand columns), within a band row by row, each row across the band; each
-// address exactly once over all workers. The object is its own lock; a step is a handful of
-// integer operations under it.
+// address exactly once over all workers, whatever the sign of its row and column (Baidu numbers
+// are negative west of 0 and south of the equator). The object is its own lock; a step is a
+// handful of integer operations under it.
 #include <array>
 #include <cstdint>
 #include <mutex>
@@ -19,9 +20,10 @@ class TileCursor {
     // Gives the next address; false once the cursor has passed zoom 21 (or the cap).
     bool GetNextTile(TTile& tile);
 
-    // Back to the start of the range (x and y -1, zoom 0).
+    // Back to the first address of the lowest checked level.
     void Reset();
 
+    // The next address to be given; Z() is above 21 once every address was given.
     std::int32_t X() const;
     std::int32_t Y() const;
     std::int8_t Z() const;
@@ -31,8 +33,9 @@ class TileCursor {
     static constexpr std::int64_t kColumnBand = 32;
 
   private:
-    enum class Step { Tile, Nothing, Finished };
-    Step StepLocked(TTile& tile);
+    // Moves to the first address of level FZ or of the next level that has one. The cursor
+    // always stands on the next address, so no column or row value has to mean "not begun".
+    void SeekLevelLocked();
 
     struct Range {
         bool Checked = false;
@@ -45,8 +48,8 @@ class TileCursor {
     mutable std::mutex mutex_;
     std::array<Range, kZoomLevelCount> ranges_;
     // 64 bits so that a rectangle reaching the end of the 32-bit range cannot overflow a step.
-    std::int64_t FX = -1;
-    std::int64_t FY = -1;
+    std::int64_t FX = 0;
+    std::int64_t FY = 0;
     std::int32_t FZ = 0;
     std::int64_t left_;  // addresses still allowed; negative: no cap
 };

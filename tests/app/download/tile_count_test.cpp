@@ -2,6 +2,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -201,6 +202,70 @@ TEST(TileCount, ABaiduVertexThatCannotBeProjectedGivesNoRectangle) {
     EXPECT_EQ(count, 0);
     for (const auto& bound : bounds)
         EXPECT_FALSE(bound.Checked);
+}
+
+// Beyond about 85° and past ±180° (a shape drawn on a neighbouring world copy) the grids have
+// no tiles: each level holds the tiles that exist, and a level whose area lies wholly off the
+// grid holds none. Baidu numbers are the projection's own, negative west of 0 and south of 0.
+TEST(TileCount, AnAreaPastTheGridHoldsTheTilesThatExist) {
+    struct Range {
+        int minCol, maxCol, minRow, maxRow;
+    };
+    struct Case {
+        const char* name;
+        TMapType layer;
+        int tiandituIndex;
+        std::vector<TGLatLng> area;
+        int z;
+        std::optional<Range> range;  // none: no tile of the level exists
+    };
+    const auto osm = TMapType::mtOsmRoadMap;
+    const Case cases[] = {
+        {"north of 85: rows -8 to 3", osm, 0, {{89, -10}, {80, 10}}, 5, Range{15, 16, 0, 3}},
+        {"south of -85: rows 14 to 20", osm, 0, {{-80, 100}, {-89, 110}}, 4, Range{12, 12, 14, 15}},
+        {"west of -180: columns -1 to 0", osm, 0, {{10, -200}, {20, -170}}, 5, Range{0, 0, 14, 15}},
+        {"east of 180: columns 31 to 32", osm, 0, {{10, 170}, {20, 190}}, 5, Range{31, 31, 14, 15}},
+        {"wholly on the western copy", osm, 0, {{10, -250}, {20, -200}}, 5, std::nullopt},
+        {"geographic grid east of 180",
+         TMapType::mtTDTRoadMap,
+         1,
+         {{10, 170}, {20, 190}},
+         5,
+         Range{31, 31, 6, 7}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        engine::TTileBounds bounds;
+        std::int64_t count = -1;
+        ASSERT_TRUE(
+            CalculateTileBounds(Levels({c.z}), c.area, c.layer, c.tiandituIndex, bounds, count));
+        const engine::TTileBound& level = bounds[c.z];
+        ASSERT_EQ(level.Checked, c.range.has_value());
+        if (!c.range) {
+            EXPECT_EQ(count, 0);
+            continue;
+        }
+        EXPECT_EQ(level.MinCol, c.range->minCol);
+        EXPECT_EQ(level.MaxCol, c.range->maxCol);
+        EXPECT_EQ(level.MinRow, c.range->minRow);
+        EXPECT_EQ(level.MaxRow, c.range->maxRow);
+        EXPECT_EQ(count, (std::int64_t{level.MaxCol} - level.MinCol + 1) *
+                             (level.MaxRow - level.MinRow + 1));
+    }
+
+    const std::vector<TGLatLng> southWest{{-10, -10}, {-5, -5}};
+    engine::TTileBounds bounds;
+    std::int64_t count = 0;
+    ASSERT_TRUE(
+        CalculateTileBounds(Levels({5}), southWest, TMapType::mtBaiduRoadMap, 0, bounds, count));
+    std::int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    ASSERT_TRUE(Baidu(5, southWest[0], x0, y0));
+    ASSERT_TRUE(Baidu(5, southWest[1], x1, y1));
+    ASSERT_LT(std::min(x0, y0), 0);
+    EXPECT_EQ(bounds[5].MinCol, std::min(x0, x1));
+    EXPECT_EQ(bounds[5].MaxCol, std::max(x0, x1));
+    EXPECT_EQ(bounds[5].MinRow, std::min(y0, y1));
+    EXPECT_EQ(bounds[5].MaxRow, std::max(y0, y1));
 }
 
 TEST(TileCount, TileSizeByLayerAndBigFontMode) {

@@ -299,5 +299,22 @@ TEST_F(LayerControllerTest, ThePageReportingTheTasksAreaBackKeepsTheTasksName) {
     EXPECT_EQ(name.count(), 1);
 }
 
+// A page loaded afresh is given the download area again: its reports of that area keep the
+// name in the box until the page reports another area, which is the user's and named anew.
+TEST_F(LayerControllerTest, TheRedrawOfTheAreaAfterAReloadKeepsTheTypedName) {
+    QSignalSpy name(layers_.get(), &app::LayerController::profileNameProposed);
+    layers_->ExpectRedraw("116.30,39.90,116.42,39.91,116.36,39.97");
+    for (const char* reported : {"116.30000,39.90000,116.42000,39.91000,116.36000,39.97000",
+                                 "116.36000,39.97000,116.42000,39.91000,116.30000,39.90000"}) {
+        layers_->OnPlotLatlngsEvent(reported);
+    }
+    EXPECT_EQ(name.count(), 0);
+    EXPECT_EQ(recounts_, 2) << "the redrawn area is still taken and counted";
+    layers_->OnPlotLatlngsEvent("116.5,40.1,116.6,40.2");
+    EXPECT_EQ(name.count(), 1);
+    layers_->OnPlotLatlngsEvent("116.30000,39.90000,116.42000,39.91000,116.36000,39.97000");
+    EXPECT_EQ(name.count(), 2) << "once another area came, the old one is the user's again";
+}
+
 }  // namespace
 }  // namespace testmainwindow

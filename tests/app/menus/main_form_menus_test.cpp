@@ -199,6 +199,23 @@ TEST_F(MainFormMenus, GridAndOfflineItemsOffOnABaiduLayer) {
     EXPECT_TRUE(Settings().GetBoolSetting(engine::BoolSetting::ShowCoordGrid));
 }
 
+// Switched from the map menu, the items follow the new layer at once, before any menu opens.
+TEST_F(MainFormMenus, GridAndOfflineItemsFollowALayerSwitchAtOnce) {
+    Window();
+    fakes_.page.mapType = engine::TMapType::mtGoogleRoadMap;
+    OpenMenus();
+    ASSERT_TRUE(Action("actCoordGrid")->isEnabled());
+    Action("mniMapType45")->trigger();
+    for (const char* name : {"actCoordGrid", "actOfflineMode"}) {
+        EXPECT_FALSE(Action(name)->isEnabled()) << name << " on the Baidu page";
+    }
+    fakes_.page.AnswerAll();
+    Action("mniMapType4")->trigger();
+    for (const char* name : {"actCoordGrid", "actOfflineMode"}) {
+        EXPECT_TRUE(Action(name)->isEnabled()) << name << " back on the Google page";
+    }
+}
+
 TEST_F(MainFormMenus, DownloadLogItemWaitsForTheLog) {
     Window();
     const auto log = dir_ / "state/Vantorel/log/任务.log";

@@ -151,11 +151,11 @@ TEST_F(BaiduPageView, BoundariesAndTheRightClick) {
             .toInt();
     };
 
-    // Two points: reported as given, drawn as the four corners they span.
+    // Two points: reported as given with five decimals, drawn as the four corners they span.
     view.Host().ShowBoundary(EncodedPolyline({{40.5, 116.25}, {39.75, 117.125}}));
     ASSERT_TRUE(testmainwindow::WaitUntil([&] { return !texts.isEmpty(); }))
         << "the boundary was not reported";
-    EXPECT_EQ(texts.last(), "116.25,40.5,117.125,39.75");
+    EXPECT_EQ(texts.last(), "116.25000,40.50000,117.12500,39.75000");
     EXPECT_EQ(view.Run("zeb.customPolygon.getLatLngs()[0].length").toInt(), 4);
     EXPECT_TRUE(view.Run("zeb.map.getBounds().contains(zeb.customPolygon.getBounds())").toBool());
 
@@ -166,8 +166,8 @@ TEST_F(BaiduPageView, BoundariesAndTheRightClick) {
         const double a = 2 * std::numbers::pi * i / 25;
         ring.push_back({std::round((30 + 2 * std::sin(a)) * 1e5) / 1e5,
                         std::round((100 + 3 * std::cos(a)) * 1e5) / 1e5});
-        pairs << QString::fromStdString(engine::FormatFloat(ring.back().lng) + "," +
-                                        engine::FormatFloat(ring.back().lat));
+        pairs << QString::fromStdString(engine::FormatFixed(ring.back().lng, 5) + "," +
+                                        engine::FormatFixed(ring.back().lat, 5));
     }
     texts.clear();
     view.Host().ShowBoundary(EncodedPolyline(ring));
@@ -182,7 +182,7 @@ TEST_F(BaiduPageView, BoundariesAndTheRightClick) {
     view.Host().ShowBoundary(EncodedPolyline({{30, 100}, {31.5, 101.25}, {30, 102}}));
     ASSERT_TRUE(testmainwindow::WaitUntil([&] { return !texts.isEmpty(); }))
         << "the triangle was not reported";
-    EXPECT_EQ(texts.last(), "100,30,101.25,31.5,102,30");
+    EXPECT_EQ(texts.last(), "100.00000,30.00000,101.25000,31.50000,102.00000,30.00000");
     EXPECT_EQ(view.Run("zeb.customPolygon.getLatLngs()[0].length").toInt(), 3);
     EXPECT_EQ(polygonCount(), 1);
 

@@ -369,11 +369,12 @@ TEST_F(GooglePageShapesTest, TheCurrentViewAtTheLowestZoomStaysOnTheWorld) {
 }
 
 TEST_F(GooglePageShapesTest, BoundariesOfTwoAndOfManyPoints) {
-    // Two points: the rectangle they span, editable, the view fitted to it.
+    // Two points: the rectangle they span, editable, the view fitted to it; reported as the two
+    // points it was given, so that the report reads as the stored area.
     view_.Host().ShowBoundary(EncodedPolyline({{40.5, 116.25}, {39.75, 117.125}}));
     ASSERT_TRUE(testmainwindow::WaitUntil([&] { return !texts_.isEmpty(); }))
         << "the boundary was not reported";
-    EXPECT_EQ(texts_.last(), "117.12500,40.50000,116.25000,39.75000");
+    EXPECT_EQ(texts_.last(), "116.25000,40.50000,117.12500,39.75000");
     EXPECT_EQ(view_.Run("zeb.customPolygon.type").toString(), "rectangle");
     EXPECT_EQ(view_.Run("zeb.customPolygon.getLatLngs()[0].length").toInt(), 4);
     EXPECT_TRUE(view_.Run("zeb.customPolygon.pm.enabled()").toBool());
@@ -381,7 +382,7 @@ TEST_F(GooglePageShapesTest, BoundariesOfTwoAndOfManyPoints) {
     EXPECT_GT(view_.Run("zeb.map.getZoom()").toInt(), kZoom) << "the view was not fitted";
 
     // 25 points: a polygon that cannot be edited, replacing the rectangle; its text runs from
-    // the last vertex to the first.
+    // the first vertex to the last, as it was given (a drawn one runs the other way).
     std::vector<engine::TGLatLng> ring;
     QStringList pairs;
     for (int i = 0; i < 25; ++i) {
@@ -389,8 +390,8 @@ TEST_F(GooglePageShapesTest, BoundariesOfTwoAndOfManyPoints) {
         ring.push_back({std::round((30 + 2 * std::sin(a)) * 1e5) / 1e5,
                         std::round((100 + 3 * std::cos(a)) * 1e5) / 1e5});
     }
-    for (auto it = ring.rbegin(); it != ring.rend(); ++it) {
-        pairs << Pair(it->lng, it->lat);
+    for (const auto& p : ring) {
+        pairs << Pair(p.lng, p.lat);
     }
     texts_.clear();
     view_.Host().ShowBoundary(EncodedPolyline(ring));

@@ -128,6 +128,38 @@ TEST_F(TaskControllerTest, ReplaceQuestionOnlyForAnotherTaskOfAnExistingName) {
     EXPECT_EQ(Stored("甲").Coordinates(), "116.1,39.9,116.5,40.1");
 }
 
+// The page reports a shown area in its own form: from another vertex, the other way round,
+// with five decimals, a rectangle as its corners. That is still the task's area; another shape
+// is not.
+TEST_F(TaskControllerTest, TheSameShapeInTheFormThePageReportsIsTheSameTask) {
+    struct Case {
+        const char* stored;
+        const char* reported;
+        bool same;
+    };
+    const Case cases[] = {
+        {"116.3,39.9,116.42,39.91,116.36,39.97",
+         "116.36000,39.97000,116.42000,39.91000,116.30000,39.90000", true},
+        {"116.3,39.9,116.42,39.91,116.36,39.97",
+         "116.42000,39.91000,116.36000,39.97000,116.30000,39.90000", true},
+        {"116.30,39.90,116.42,39.97", "116.42000,39.97000,116.30000,39.90000", true},
+        {"116.30,39.90,116.42,39.97", "116.30,39.97,116.30,39.90,116.42,39.90,116.42,39.97", true},
+        {"116.30,39.90,116.42,39.97", "116.30,39.90,116.42,39.98", false},
+        {"116.3,39.9,116.42,39.91,116.36,39.97", "116.3,39.9,116.42,39.91", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reported);
+        fakes_.messages.defaultAnswer = true;  // over the previous case's task
+        coordinates_ = QString::fromUtf8(c.stored);
+        ASSERT_TRUE(SaveAs("任务"));
+        fakes_.messages.shown.clear();
+        fakes_.messages.defaultAnswer = false;
+        coordinates_ = QString::fromUtf8(c.reported);
+        EXPECT_EQ(SaveAs("任务").has_value(), c.same);
+        EXPECT_EQ(Questions(), c.same ? 0 : 1);
+    }
+}
+
 TEST_F(TaskControllerTest, NamesThatDifferInCaseAreOneTask) {
     ASSERT_TRUE(SaveAs("Beijing"));
     coordinates_ = "100,30,101,31";

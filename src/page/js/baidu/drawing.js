@@ -1,6 +1,6 @@
 // Drawing on the Baidu page: the drawing tools with their area and length labels, and the
 // areas the program asks the page to show.
-import { polygonText, cornersText } from '../core/area_text.js';
+import { polygonText, cornersText, shownText } from '../core/area_text.js';
 import { areaLabel, lengthLabel } from '../core/labels.js';
 import { polygonArea, pathLength, viewOnWorld } from '../core/geometry.js';
 import { decodePolyline, rectangleCorners } from '../core/polyline.js';
@@ -171,7 +171,7 @@ export class BaiduDrawing {
     this.zeb.customPolygon = polygon;
     this.setLabel(L.latLng(points[0].lat, points[0].lng), areaLabel(polygonArea(points), this.zeb.showAreaLabel));
     this.map.fitBounds(polygon.getBounds(), { animate: false });
-    hostPlotLatlngsEvent(decoded.map((p) => `${p.lng},${p.lat}`).join(','));
+    hostPlotLatlngsEvent(shownText(decoded));
     return true;
   }
 }

@@ -4,6 +4,12 @@ import { circlePoints } from './geometry.js';
 
 const pair = (p) => `${fixed(p.lng, 5)},${fixed(p.lat, 5)}`;
 
+// An area the program had the page show: its points in the order they were given, so that the
+// report reads as the stored area does.
+export function shownText(points) {
+  return points.map(pair).join(',');
+}
+
 // A polygon or polyline: its vertices from the last to the first.
 export function polygonText(points) {
   return points.slice().reverse().map(pair).join(',');

@@ -1,6 +1,6 @@
 // Drawing on the Google-family page: the drawing tools, the area shape with its texts and
 // labels, the measuring line and the single clear button.
-import { polygonText, rectangleText, circleText } from '../core/area_text.js';
+import { polygonText, rectangleText, circleText, shownText } from '../core/area_text.js';
 import { areaLabel, lengthLabel } from '../core/labels.js';
 import { polygonArea, circleArea, pathLength, viewOnWorld } from '../core/geometry.js';
 import { decodePolyline } from '../core/polyline.js';
@@ -104,7 +104,8 @@ export class GoogleDrawing {
   }
 
   // --- the area shape ------------------------------------------------------------------
-  adoptShape(layer, type, editable) {
+  // `shown`: the text of an area the program had the page show, reported as it stands.
+  adoptShape(layer, type, editable, shown) {
     const zeb = this.zeb;
     layer.type = type;
     zeb.customPolygon = layer;
@@ -116,11 +117,11 @@ export class GoogleDrawing {
         if (zeb.customPolygon === layer) this.report(layer);
       });
     }
-    this.report(layer);
+    this.report(layer, shown);
   }
 
   // The area text of the shape, the clear button and the area label.
-  report(layer) {
+  report(layer, shown) {
     const zeb = this.zeb;
     let text;
     if (layer.type === 'rectangle') {
@@ -136,8 +137,8 @@ export class GoogleDrawing {
       text = polygonText(ring);
       this.placeClearButton(ring[ring.length - 1], [20, 15], areaLabel(polygonArea(ring), zeb.showAreaLabel));
     }
-    hostPlotLatlngsEvent(text);
-    return text;
+    hostPlotLatlngsEvent(shown || text);
+    return shown || text;
   }
 
   adoptRuler(layer) {
@@ -228,7 +229,7 @@ export class GoogleDrawing {
     }
     layer.addTo(this.map);
     this.map.fitBounds(layer.getBounds(), { animate: false });
-    this.adoptShape(layer, type, points.length < 20);
+    this.adoptShape(layer, type, points.length < 20, shownText(points));
     return true;
   }
 }
