@@ -19,26 +19,12 @@
 #include "engine/core/tile_math.h"
 #include "engine/download/tile_path.h"
 #include "engine/tasks/profiles.h"
-#include "main_form_fixture.h"
-#include "support/tile_server.h"
+#include "main_form_page_fixture.h"
 
 namespace testmainwindow {
 namespace {
 
-class MainFormPageTest : public MainFormFixture {
-  protected:
-    MainFormPageTest() {
-        profile_.setUrlRequestInterceptor(&router_);  // nothing leaves the machine
-    }
-    ~MainFormPageTest() override {
-        window_.reset();
-        profile_.setUrlRequestInterceptor(nullptr);
-    }
-
-    TileRouter router_;
-    testsupport::TileServer server_;
-    testsupport::ScopedRoute route_{server_};
-};
+using MainFormPageTest = MainFormPageFixture;
 
 TEST_F(MainFormPageTest, DrawnRectangleIsDownloadedIntoTheTileTree) {
     Settings().SetIntSetting(engine::IntSetting::MaxThread, 4);
@@ -46,15 +32,7 @@ TEST_F(MainFormPageTest, DrawnRectangleIsDownloadedIntoTheTileTree) {
     Settings().SetFloatSetting(engine::FloatSetting::Latitude, 39.9);
     Settings().SetFloatSetting(engine::FloatSetting::Longitude, 116.35);
     Settings().SetIntSetting(engine::IntSetting::ZoomLevel, 9);
-    auto options = Options(false);
-    options.loadPage = true;
-    window_ = std::make_unique<app::TfrmMain>(Settings(), profile_, options);
-    window_->resize(1000, 700);
-    window_->show();
-    QWebEnginePage* page = window_->MapView()->page();
-    ASSERT_TRUE(
-        WaitUntil([page] { return RunScript(*page, "!!(window.zeb && zeb.map)").toBool(); }, 60000))
-        << "the map page did not load";
+    ASSERT_TRUE(ShowWindowWithPage()) << "the map page did not load";
 
     // The page's own rectangle tool, driven by map clicks at two corners.
     AnswerOf(window_->crm(),
@@ -125,16 +103,8 @@ TEST_F(MainFormPageTest, DrawnRectangleIsDownloadedIntoTheTileTree) {
 TEST_F(MainFormPageTest, OverlayMarksAndThePageAgreeAfterEveryReload) {
     Settings().SetBoolSetting(engine::BoolSetting::OfflineMode, true);
     Settings().SetBoolSetting(engine::BoolSetting::BigFontMode, true);
-    auto options = Options(false);
-    options.loadPage = true;
-    window_ = std::make_unique<app::TfrmMain>(Settings(), profile_, options);
-    window_->resize(1000, 700);
-    window_->show();
+    ASSERT_TRUE(ShowWindowWithPage()) << "the map page did not load";
     QWebEnginePage* page = window_->MapView()->page();
-    const auto pageReady = [page] {
-        return RunScript(*page, "!!(window.zeb && zeb.map)").toBool();
-    };
-    ASSERT_TRUE(WaitUntil(pageReady, 60000)) << "the map page did not load";
     auto* bigFont = Find<QAction>("actBigFontMode");
     EXPECT_TRUE(WaitUntil([bigFont] { return !bigFont->isChecked(); }))
         << "the first load leaves no big-font labels";
@@ -182,7 +152,7 @@ TEST_F(MainFormPageTest, OverlayMarksAndThePageAgreeAfterEveryReload) {
         QSignalSpy loaded(page, &QWebEnginePage::loadFinished);
         reload.start();
         ASSERT_TRUE(WaitUntil([&] { return !loaded.isEmpty(); }, 60000)) << "no reload";
-        ASSERT_TRUE(WaitUntil(pageReady, 60000));
+        ASSERT_TRUE(WaitUntil([this] { return PageReady(); }, 60000));
         EXPECT_FALSE(RunScript(*page, "window.__beforeReload === true").toBool());
         EXPECT_TRUE(WaitUntil([&] { return RunScript(*page, reload.overlays).toBool(); }))
             << reload.overlays.toStdString();

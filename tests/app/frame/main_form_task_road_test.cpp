@@ -28,24 +28,15 @@
 #include "engine/download/tile_path.h"
 #include "geodata/boundary/boundary_store.h"
 #include "geodata/polyline/polyline_codec.h"
-#include "main_form_fixture.h"
-#include "support/tile_server.h"
+#include "main_form_page_fixture.h"
 
 namespace testmainwindow {
 namespace {
 
 using Tiles = std::set<std::tuple<int, int, int>>;  // zoom, column, row
 
-class MainFormTaskRoadTest : public MainFormFixture {
+class MainFormTaskRoadTest : public MainFormPageFixture {
   protected:
-    MainFormTaskRoadTest() {
-        profile_.setUrlRequestInterceptor(&router_);  // nothing leaves the machine
-    }
-    ~MainFormTaskRoadTest() override {
-        window_.reset();
-        profile_.setUrlRequestInterceptor(nullptr);
-    }
-
     // The window with its page loaded (offline tiles), on `layer`.
     void OpenWindow(engine::TMapType layer) {
         Settings().SetIntSetting(engine::IntSetting::MaxThread, 4);
@@ -54,15 +45,7 @@ class MainFormTaskRoadTest : public MainFormFixture {
         Settings().SetFloatSetting(engine::FloatSetting::Latitude, 39.9);
         Settings().SetFloatSetting(engine::FloatSetting::Longitude, 116.35);
         Settings().SetIntSetting(engine::IntSetting::ZoomLevel, 9);
-        auto options = Options(false);
-        options.loadPage = true;
-        window_ = std::make_unique<app::TfrmMain>(Settings(), profile_, options);
-        window_->resize(1000, 700);
-        window_->show();
-        ASSERT_TRUE(WaitUntil([this] { return PageReady(); }, 60000)) << "the page did not load";
-    }
-    bool PageReady() {
-        return RunScript(*window_->MapView()->page(), "!!(window.zeb && zeb.map)").toBool();
+        ASSERT_TRUE(ShowWindowWithPage()) << "the page did not load";
     }
     QString Run(const QString& script) {
         return RunScript(*window_->MapView()->page(), script).toString();
@@ -154,10 +137,6 @@ class MainFormTaskRoadTest : public MainFormFixture {
                 << z << "/" << x << "/" << y;
         }
     }
-
-    TileRouter router_;
-    testsupport::TileServer server_;
-    testsupport::ScopedRoute route_{server_};
 };
 
 // The count in "N 瓦片" of the tile-count label, or of "已成功下载 N 张" of the summary.
