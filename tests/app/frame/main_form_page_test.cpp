@@ -125,22 +125,8 @@ TEST_F(MainFormPageTest, OverlayMarksAndThePageAgreeAfterEveryReload) {
         QString overlays;  // what the page then shows
     };
     const Reload reloads[] = {
-        {"tile folder change",
-         [&] {
-             fakes_.fileDialogs.nextFolder = QString::fromStdString((dir_ / "瓦片").string());
-             Find<QAction>("actChangeTilesDir")->trigger();
-         },
-         googleOverlays},
-        {"settings change",
-         [&] {
-             WhenModal([](QWidget& dialog) {
-                 auto* server = dialog.findChild<QComboBox*>("cbbServer");
-                 server->setCurrentIndex(1 - server->currentIndex());
-                 dialog.findChild<QPushButton*>("btnOk")->click();
-             });
-             Find<QAction>("actSettings")->trigger();
-         },
-         googleOverlays},
+        {"tile folder change", [&] { ChangeTileFolder(); }, googleOverlays},
+        {"settings change", [&] { ChangeTileServerInSettings(); }, googleOverlays},
         {"to the Baidu page", [&] { Find<QAction>("mniMapType45")->trigger(); },
          "zeb.hasTrafficTileLayer === true"},
         {"back to the Google page", [&] { Find<QAction>("mniMapType3")->trigger(); },

@@ -247,20 +247,8 @@ TEST_F(MainFormTaskRoadTest, ATypedTaskNameOutlivesEveryReload) {
         std::function<void()> start;
     };
     const Reload reloads[] = {
-        {"tile folder change",
-         [&] {
-             fakes_.fileDialogs.nextFolder = QString::fromStdString((dir_ / "瓦片").string());
-             Find<QAction>("actChangeTilesDir")->trigger();
-         }},
-        {"settings OK",
-         [&] {
-             WhenModal([](QWidget& dialog) {
-                 auto* server = dialog.findChild<QComboBox*>("cbbServer");
-                 server->setCurrentIndex(1 - server->currentIndex());
-                 dialog.findChild<QPushButton*>("btnOk")->click();
-             });
-             Find<QAction>("actSettings")->trigger();
-         }},
+        {"tile folder change", [&] { ChangeTileFolder(); }},
+        {"settings OK", [&] { ChangeTileServerInSettings(); }},
         {"a skin",
          [&] {
              for (QAction* skin : Find<QMenu>("mniStyle")->actions()) {
