@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "engine/core/baidu_projection.h"
+#include "engine/core/catalogue.h"
 #include "engine/core/tile_math.h"
 
 namespace app {
@@ -49,7 +50,7 @@ class TileSet {
 enum class Grid { WebMercator, Geographic, Baidu };
 
 Grid GridOf(TMapType layer, int tiandituIndex) {
-    if (IsBaiduLayer(layer))
+    if (engine::IsBaiduMapType(layer))
         return Grid::Baidu;
     if (UsesGeographicGrid(layer, tiandituIndex))
         return Grid::Geographic;
@@ -72,12 +73,6 @@ bool VertexTile(Grid grid, int zoom, const engine::TGLatLng& point, std::int32_t
 }
 
 }  // namespace
-
-bool IsBaiduLayer(TMapType layer) {
-    const int index = engine::Ord(layer);
-    return index >= engine::Ord(TMapType::mtBaiduRoadMap) &&
-           index <= engine::Ord(TMapType::mtBaidu3D);
-}
 
 bool UsesGeographicGrid(TMapType layer, int tiandituIndex) {
     const int index = engine::Ord(layer);

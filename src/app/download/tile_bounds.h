@@ -9,8 +9,6 @@
 
 namespace app {
 
-// Layers 45 to 48 are tiled by the Baidu projection.
-bool IsBaiduLayer(engine::TMapType layer);
 // Layers 34 to 37 use the geographic grid when the TiandituIndex setting is above 0.
 bool UsesGeographicGrid(engine::TMapType layer, int tiandituIndex);
 
